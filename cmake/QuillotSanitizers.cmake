@@ -8,3 +8,10 @@ elseif(QUILLOT_SANITIZE STREQUAL "thread")
 elseif(NOT QUILLOT_SANITIZE STREQUAL "")
   message(FATAL_ERROR "QUILLOT_SANITIZE must be empty, 'address' or 'thread'")
 endif()
+
+# Fuzzing builds instrument every library for coverage and memory errors; the fuzz targets
+# themselves add libFuzzer's main (tests/fuzz).
+if(QUILLOT_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
