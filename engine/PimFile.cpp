@@ -1,0 +1,333 @@
+#include "engine/PimFile.h"
+
+#include "engine/PimUnicode.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace
+{
+struct FileCloser
+{
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+FileHandle OpenFile(const fs::path& path, const char* mode)
+{
+#if defined(_WIN32)
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return FileHandle(_wfopen(path.c_str(), wideMode.c_str()));
+#else
+    return FileHandle(std::fopen(path.c_str(), mode));
+#endif
+}
+
+// Closes the file and reports whether everything written reached the operating system.
+bool Close(FileHandle file) { return std::fclose(file.release()) == 0; }
+
+bool WriteAll(std::FILE* file, const void* data, std::size_t size)
+{
+    return size == 0 || std::fwrite(data, 1, size, file) == size;
+}
+
+bool FlushToDisk(std::FILE* file)
+{
+    if (std::fflush(file) != 0)
+        return false;
+#if defined(_WIN32)
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
+// Makes a rename inside the folder survive a crash (the folder's entry is on disk too).
+void FlushFolderToDisk([[maybe_unused]] const fs::path& folder)
+{
+#if !defined(_WIN32)
+    const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0)
+        return;
+    fsync(descriptor);
+    close(descriptor);
+#endif
+}
+
+// File text without its byte order mark, as UTF-8.
+std::string DecodeFileText(const std::vector<std::uint8_t>& bytes)
+{
+    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (view.starts_with("\xEF\xBB\xBF"))
+        return std::string(view.substr(3));
+    if (view.starts_with("\xFF\xFE"))
+        return PimUnicode::Utf16ToUtf8(view.substr(2), false);
+    if (view.starts_with("\xFE\xFF"))
+        return PimUnicode::Utf16ToUtf8(view.substr(2), true);
+    return std::string(view);
+}
+
+PimWString NameOf(const fs::path& path)
+{
+    const std::u8string name = path.filename().u8string();
+    return PimWString::Widen(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()));
+}
+
+std::int64_t ToUnixNanoseconds(fs::file_time_type time)
+{
+    using namespace std::chrono;
+    constexpr std::int64_t perSecond = 1'000'000'000;
+    constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max() / perSecond - 1;
+    const auto wholeSeconds = floor<seconds>(time);
+    const std::int64_t fraction = duration_cast<nanoseconds>(time - wholeSeconds).count();
+    const std::int64_t unixSeconds = file_clock::to_sys(wholeSeconds).time_since_epoch().count();
+    if (unixSeconds > limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (unixSeconds < -limit)
+        return std::numeric_limits<std::int64_t>::min();
+    return unixSeconds * perSecond + fraction;
+}
+
+// A name in the same folder that no other writer picks: the target's name, a per-process
+// start stamp and a counter.
+fs::path TemporarySibling(const fs::path& target)
+{
+    static const auto processStamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    static std::atomic<std::uint64_t> counter{0};
+    fs::path temporary = target;
+    temporary += ".tmp" + std::to_string(processStamp) + "-" + std::to_string(counter++);
+    return temporary;
+}
+
+// A path FileDelete may remove: it names something below a root, not "." or "..".
+bool IsDeletable(const fs::path& path)
+{
+    const fs::path name = path.filename();
+    return path.has_relative_path() && name != "." && name != "..";
+}
+
+bool CopyThenRemove(const fs::path& from, const fs::path& to)
+{
+    std::error_code ec;
+    const bool targetExisted = fs::exists(fs::symlink_status(to, ec));
+    constexpr auto options =
+        fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks;
+    fs::copy(from, to, options, ec);
+    if (ec)
+    {
+        std::error_code ignored;
+        if (!targetExisted)
+            fs::remove_all(to, ignored);
+        return false;
+    }
+    fs::remove_all(from, ec);
+    return !ec;
+}
+
+std::vector<PimFileListing> ListFolder(const fs::path& folder, bool directories)
+{
+    std::vector<PimFileListing> entries;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
+         it.increment(ec))
+    {
+        std::error_code typeError;
+        const bool wanted = directories ? it->is_directory(typeError) : it->is_regular_file(typeError);
+        if (typeError || !wanted)
+            continue;
+        std::error_code timeError;
+        const fs::file_time_type modified = it->last_write_time(timeError);
+        entries.push_back({NameOf(it->path()), timeError ? 0 : ToUnixNanoseconds(modified)});
+    }
+    std::sort(entries.begin(), entries.end(), [](const PimFileListing& a, const PimFileListing& b) {
+        const PimWString lowerA = a.name.ToLower();
+        const PimWString lowerB = b.name.ToLower();
+        return lowerA != lowerB ? lowerA < lowerB : a.name < b.name;
+    });
+    return entries;
+}
+}
+
+bool PimFile::FileExists(const PimFilePath& path)
+{
+    std::error_code ec;
+    return !path.Native().empty() && fs::exists(path.Native(), ec);
+}
+
+bool PimFile::MakeDirectory(const PimFilePath& path)
+{
+    if (path.Native().empty())
+        return false;
+    std::error_code ec;
+    fs::create_directories(path.Native(), ec);
+    return fs::is_directory(path.Native(), ec);
+}
+
+bool PimFile::ReadAllData(const PimFilePath& path, std::vector<std::uint8_t>& data)
+{
+    data.clear();
+    std::error_code ec;
+    if (path.Native().empty() || fs::is_directory(path.Native(), ec))
+        return false;
+    FileHandle file = OpenFile(path.Native(), "rb");
+    if (!file)
+        return false;
+    const std::uintmax_t expected = fs::file_size(path.Native(), ec);
+    if (!ec)
+        data.reserve(static_cast<std::size_t>(expected));
+
+    std::uint8_t buffer[64 * 1024];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        data.insert(data.end(), buffer, buffer + count);
+    if (std::ferror(file.get()))
+    {
+        data.clear();
+        return false;
+    }
+    return true;
+}
+
+bool PimFile::ReadAllText(const PimFilePath& path, PimString& text)
+{
+    text.clear();
+    std::vector<std::uint8_t> bytes;
+    if (!ReadAllData(path, bytes))
+        return false;
+    text = DecodeFileText(bytes);
+    return true;
+}
+
+bool PimFile::ReadAllTextW(const PimFilePath& path, PimWString& text)
+{
+    text.clear();
+    std::vector<std::uint8_t> bytes;
+    if (!ReadAllData(path, bytes))
+        return false;
+    text = PimWString::Widen(DecodeFileText(bytes));
+    return true;
+}
+
+bool PimFile::WriteData(const PimFilePath& path, const void* data, std::size_t size, bool append)
+{
+    if ((data == nullptr && size > 0) || path.Native().empty())
+        return false;
+    FileHandle file = OpenFile(path.Native(), append ? "ab" : "wb");
+    if (!file)
+        return false;
+    const bool written = WriteAll(file.get(), data, size);
+    return Close(std::move(file)) && written;
+}
+
+bool PimFile::WriteString(const PimFilePath& path, std::wstring_view text, bool append)
+{
+    const std::string utf8 = PimUnicode::WideToUtf8(text);
+    return WriteData(path, utf8.data(), utf8.size(), append);
+}
+
+bool PimFile::WriteDataAtomic(const PimFilePath& path, const void* data, std::size_t size)
+{
+    const fs::path& target = path.Native();
+    if ((data == nullptr && size > 0) || !target.has_filename())
+        return false;
+
+    // "x": never open a file someone else is using; a clash only costs another name.
+    fs::path temporary;
+    FileHandle file;
+    for (int attempt = 0; attempt < 8 && !file; ++attempt)
+    {
+        temporary = TemporarySibling(target);
+        file = OpenFile(temporary, "wbx");
+    }
+    if (!file)
+        return false;
+
+    bool ok = WriteAll(file.get(), data, size) && FlushToDisk(file.get());
+    ok = Close(std::move(file)) && ok;
+    std::error_code ec;
+    if (ok)
+    {
+        fs::rename(temporary, target, ec);
+        ok = !ec;
+    }
+    if (!ok)
+    {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    FlushFolderToDisk(target.parent_path());
+    return true;
+}
+
+bool PimFile::WriteStringAtomic(const PimFilePath& path, std::wstring_view text)
+{
+    const std::string utf8 = PimUnicode::WideToUtf8(text);
+    return WriteDataAtomic(path, utf8.data(), utf8.size());
+}
+
+bool PimFile::FileDelete(const PimFilePath& path)
+{
+    const fs::path& target = path.Native();
+    if (!IsDeletable(target))
+        return false;
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(target, ec);
+    if (ec || !fs::exists(status))
+        return false;
+    if (fs::is_directory(status))
+    {
+        fs::remove_all(target, ec);
+        return !ec;
+    }
+    return fs::remove(target, ec) && !ec;
+}
+
+bool PimFile::FileMove(const PimFilePath& from, const PimFilePath& to)
+{
+    std::error_code ec;
+    if (from.Native().empty() || to.Native().empty() || !fs::exists(fs::symlink_status(from.Native(), ec)))
+        return false;
+    fs::rename(from.Native(), to.Native(), ec);
+    if (!ec)
+        return true;
+    // A rename cannot cross file systems; the data is copied there instead.
+    return ec == std::errc::cross_device_link && CopyThenRemove(from.Native(), to.Native());
+}
+
+std::vector<PimFileListing> PimFile::GetFileList(const PimFilePath& folder)
+{
+    return ListFolder(folder.Native(), false);
+}
+
+std::vector<PimFileListing> PimFile::GetDirectoryList(const PimFilePath& folder)
+{
+    return ListFolder(folder.Native(), true);
+}
+
+bool PimFile::GetModificationTime(const PimFilePath& path, std::int64_t& time)
+{
+    time = 0;
+    std::error_code ec;
+    if (path.Native().empty())
+        return false;
+    const fs::file_time_type modified = fs::last_write_time(path.Native(), ec);
+    if (ec)
+        return false;
+    time = ToUnixNanoseconds(modified);
+    return true;
+}
