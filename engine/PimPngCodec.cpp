@@ -2,7 +2,9 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace
@@ -11,7 +13,11 @@ namespace
 // longjmp back into Decode, which must not jump over a destructor in the frame it leaves.
 struct DecodeState
 {
+    // The source: a file, or bytes in memory when file is null. The signature has been read.
     std::FILE* file = nullptr;
+    std::span<const std::uint8_t> bytes;
+    std::size_t offset = 0;
+
     png_structp png = nullptr;
     png_infop info = nullptr;
     PimRgbaImage* image = nullptr;
@@ -24,6 +30,15 @@ void OnPngError(png_structp png, png_const_charp message)
     auto* state = static_cast<DecodeState*>(png_get_error_ptr(png));
     std::snprintf(state->message, sizeof state->message, "%s", message);
     png_longjmp(png, 1);
+}
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t length)
+{
+    auto* state = static_cast<DecodeState*>(png_get_io_ptr(png));
+    if (length > state->bytes.size() - state->offset)
+        png_error(png, "Read Error");
+    std::memcpy(out, state->bytes.data() + state->offset, length);
+    state->offset += length;
 }
 
 // Warnings (unknown chunks, odd colour profiles) do not change the pixels; the engine stays quiet.
@@ -78,7 +93,10 @@ bool Decode(DecodeState& state)
         png_destroy_read_struct(&state.png, &state.info, nullptr);
         return false;
     }
-    png_init_io(state.png, state.file);
+    if (state.file != nullptr)
+        png_init_io(state.png, state.file);
+    else
+        png_set_read_fn(state.png, &state, ReadFromMemory);
     png_set_sig_bytes(state.png, 8);
     png_set_user_limits(state.png, PimPngCodec::MaxSide, PimPngCodec::MaxSide);
     png_read_info(state.png, state.info);
@@ -98,6 +116,24 @@ bool Decode(DecodeState& state)
     png_destroy_read_struct(&state.png, &state.info, nullptr);
     return true;
 }
+
+constexpr std::size_t SignatureSize = 8;
+
+bool DecodeAfterSignature(std::span<const png_byte> signature, DecodeState& state, PimRgbaImage& image,
+                          std::string& error)
+{
+    if (signature.size() != SignatureSize || png_sig_cmp(signature.data(), 0, SignatureSize) != 0)
+    {
+        error = "not a PNG file";
+        return false;
+    }
+    state.image = &image;
+    if (Decode(state))
+        return true;
+    image = {};
+    error = std::string("unreadable PNG file: ") + state.message;
+    return false;
+}
 }
 
 bool PimPngCodec::Read(const std::filesystem::path& file, PimRgbaImage& image, std::string& error)
@@ -109,25 +145,22 @@ bool PimPngCodec::Read(const std::filesystem::path& file, PimRgbaImage& image, s
         error = "cannot open the file";
         return false;
     }
-    png_byte signature[8] = {};
-    if (std::fread(signature, 1, sizeof signature, f) != sizeof signature
-        || png_sig_cmp(signature, 0, sizeof signature) != 0)
-    {
-        std::fclose(f);
-        error = "not a PNG file";
-        return false;
-    }
+    png_byte signature[SignatureSize] = {};
+    const std::size_t signatureRead = std::fread(signature, 1, sizeof signature, f);
     DecodeState state;
     state.file = f;
-    state.image = &image;
-    const bool decoded = Decode(state);
+    const bool decoded = DecodeAfterSignature(std::span(signature, signatureRead), state, image, error);
     std::fclose(f);
-    if (!decoded)
-    {
-        image = {};
-        error = std::string("unreadable PNG file: ") + state.message;
-    }
     return decoded;
+}
+
+bool PimPngCodec::ReadMemory(std::span<const std::uint8_t> bytes, PimRgbaImage& image, std::string& error)
+{
+    image = {};
+    DecodeState state;
+    state.bytes = bytes;
+    state.offset = std::min(bytes.size(), SignatureSize);
+    return DecodeAfterSignature(bytes.first(state.offset), state, image, error);
 }
 
 bool PimPngCodec::Write(const std::filesystem::path& file, int width, int height,

@@ -28,6 +28,8 @@ public:
     static constexpr std::int64_t MaxPixels = std::int64_t(1) << 26;
 
     static bool Read(const std::filesystem::path& file, PimRgbaImage& image, std::string& error);
+    // The same from a PNG file's bytes in memory.
+    static bool ReadMemory(std::span<const std::uint8_t> bytes, PimRgbaImage& image, std::string& error);
 
     // Writes an RGBA PNG. The file is written beside the target and renamed over it once complete,
     // so a failed write leaves any earlier file intact.

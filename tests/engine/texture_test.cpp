@@ -1,4 +1,5 @@
 #include "engine/PimAssert.h"
+#include "engine/PimPngCodec.h"
 #include "engine/PimTexture.h"
 
 #include "../support/temp_folder.h"
@@ -301,4 +302,27 @@ TEST(PimTextureWithoutGL, GLSideIsEmptyAndCpuSideWorks)
     EXPECT_EQ(texture.GetGLTexture(), 0u);
     EXPECT_FALSE(texture.Bind(0));
     EXPECT_EQ(texture.GetColor(1, 1), PimColor(1, 2, 3));
+}
+
+TEST(PimPngCodecMemory, ReadsTheSameAsFromAFileAndFailsOnShortInput)
+{
+    TempFolder folder("png-memory");
+    PimTexture picture = Solid(5, 4, PimColor(10, 20, 30, 40));
+    picture.SetColor(4, 3, PimColor(1, 2, 3, 4));
+    ASSERT_TRUE(picture.Save((folder / "p.png").string()));
+    const std::vector<char> file = ReadBytes(folder / "p.png");
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file.data()), file.size());
+
+    PimRgbaImage image;
+    std::string error;
+    ASSERT_TRUE(PimPngCodec::ReadMemory(bytes, image, error)) << error;
+    EXPECT_EQ(image.width, 5);
+    EXPECT_TRUE(std::ranges::equal(image.pixels, picture.GetPixels()));
+
+    for (std::size_t length : {std::size_t(0), std::size_t(7), std::size_t(8), file.size() - 1})
+    {
+        EXPECT_FALSE(PimPngCodec::ReadMemory(bytes.first(length), image, error)) << length;
+        EXPECT_TRUE(image.pixels.empty());
+        EXPECT_FALSE(error.empty());
+    }
 }
