@@ -1,0 +1,153 @@
+#include "engine/PimDisplaySdl.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace
+{
+void ReportFailure(const char* what, const char* reason)
+{
+    std::fprintf(stderr, "PimSystem::Initialize() - %s: %s\n", what, reason);
+}
+
+// glewInit answers with an error under EGL (it finds no GLX display) after it has loaded the core
+// entry points, so success is judged by the entry points the engine and the program call.
+bool HasCoreEntryPoints()
+{
+    return glGenVertexArrays != nullptr && glBindVertexArray != nullptr && glCreateShader != nullptr
+        && glGenBuffers != nullptr && glGenFramebuffers != nullptr && glActiveTexture != nullptr;
+}
+}
+
+PimDisplaySdl::~PimDisplaySdl()
+{
+    Close();
+}
+
+bool PimDisplaySdl::Open(const PimSystemParameters& parameters)
+{
+    if (!StartVideo() || !CreateContext(parameters))
+    {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool PimDisplaySdl::StartVideo()
+{
+    // The offscreen driver is forced for this start only; a window start takes SDL's own choice.
+    if (surface == Surface::Offscreen)
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    else
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    {
+        ReportFailure("cannot start the video system", SDL_GetError());
+        return false;
+    }
+    videoStarted = true;
+    return true;
+}
+
+bool PimDisplaySdl::CreateContext(const PimSystemParameters& parameters)
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+
+    const Uint32 flags = SDL_WINDOW_OPENGL | (surface == Surface::Window ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+    window = SDL_CreateWindow(parameters.windowTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              parameters.width, parameters.height, flags);
+    if (window == nullptr)
+    {
+        ReportFailure("cannot open a window", SDL_GetError());
+        return false;
+    }
+    context = SDL_GL_CreateContext(window);
+    if (context == nullptr)
+    {
+        ReportFailure("cannot create an OpenGL 3.2 core context", SDL_GetError());
+        return false;
+    }
+    glewExperimental = GL_TRUE;
+    glewInit();
+    if (!HasCoreEntryPoints())
+    {
+        ReportFailure("cannot load the OpenGL entry points", "GLEW found no OpenGL 3.2 functions");
+        return false;
+    }
+    while (glGetError() != GL_NO_ERROR)
+    {
+        // glewInit may leave an error behind from probing; the frame loop starts clean.
+    }
+    // A failed swap-interval request only costs vsync; the display still works.
+    SDL_GL_SetSwapInterval(surface == Surface::Window && parameters.vsync ? 1 : 0);
+
+    // The core profile draws nothing without a bound vertex array object.
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    SDL_GL_GetDrawableSize(window, &framebufferWidth, &framebufferHeight);
+    return true;
+}
+
+void PimDisplaySdl::Close()
+{
+    if (context != nullptr)
+    {
+        if (vertexArray != 0)
+            glDeleteVertexArrays(1, &vertexArray);
+        SDL_GL_DeleteContext(context);
+    }
+    if (window != nullptr)
+        SDL_DestroyWindow(window);
+    if (videoStarted)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (surface == Surface::Offscreen)
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    vertexArray = 0;
+    context = nullptr;
+    window = nullptr;
+    videoStarted = false;
+    framebufferWidth = 0;
+    framebufferHeight = 0;
+}
+
+bool PimDisplaySdl::PollEvents(const PimEventForward& forward)
+{
+    bool keepRunning = true;
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0)
+    {
+        if (event.type == SDL_QUIT
+            || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+            keepRunning = false;
+        if (forward)
+            forward(event);
+    }
+    return keepRunning;
+}
+
+void PimDisplaySdl::BeginDraw()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    // Whatever the last frame left enabled must not limit the clear.
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void PimDisplaySdl::Present()
+{
+    SDL_GL_SwapWindow(window);
+}
