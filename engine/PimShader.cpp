@@ -1,7 +1,7 @@
 #include "engine/PimShader.h"
 
 #include "engine/PimAssert.h"
-#include "engine/PimNativePath.h"
+#include "engine/PimFilePath.h"
 #include "engine/PimSystem.h"
 
 #include <GL/glew.h>
@@ -14,7 +14,7 @@ namespace
 {
 bool ReadSource(std::string_view path, std::string& source)
 {
-    std::ifstream file(PimNativePath(path), std::ios::binary);
+    std::ifstream file(PimFilePath(path).Native(), std::ios::binary);
     if (!file)
         return false;
     std::ostringstream text;

@@ -2,7 +2,7 @@
 
 #include "engine/PimAssert.h"
 #include "engine/PimDisplay.h"
-#include "engine/PimNativePath.h"
+#include "engine/PimFilePath.h"
 
 #include <atomic>
 #include <cstdio>
@@ -39,7 +39,6 @@ struct SystemState
     bool virtualReality = false;
     PimSystemParameters parameters;
     std::unique_ptr<PimDisplay> display;
-    PimFrameClock clock;
     std::deque<Callback> callbacks;
     PimCallbackId nextId = 1;
     int dispatchDepth = 0;
@@ -72,7 +71,7 @@ void UseDataFolder(const std::string& folder)
 {
     if (folder.empty())
         return;
-    const std::filesystem::path path = PimNativePath(folder);
+    const std::filesystem::path path = PimFilePath(folder).Native();
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (ec)
@@ -146,8 +145,11 @@ bool PimSystem::Initialize(const PimSystemParameters& parameters)
 
     state.display = std::move(display);
     state.parameters = parameters;
-    state.clock.SetFixedStep(parameters.fixedFrameSeconds);
-    state.clock.Restart();
+    if (parameters.fixedFrameSeconds > 0.0)
+        PimTime::SetFixedStep(parameters.fixedFrameSeconds * 1000.0);
+    else
+        PimTime::SetRealClock();
+    PimTime::Reset();
     state.virtualReality = false;
     state.initialized = true;
     exitRequested = false;
@@ -200,7 +202,7 @@ std::uint64_t PimSystem::RunFrames(std::uint64_t maxFrames)
     {
         if (!state.display->PollEvents(ForwardEvent))
             break;
-        state.clock.Advance();
+        PimTime::BeginFrame();
         RunPhase(CallbackKind::Update);
         state.display->BeginDraw();
         RunPhase(CallbackKind::Draw);
@@ -217,9 +219,9 @@ void PimSystem::ExitSystem()
     exitRequested = true;
 }
 
-const PimFrameClock& PimSystem::GetTime()
+PimTime PimSystem::GetTime()
 {
-    return State().clock;
+    return PimTime::Now();
 }
 
 const PimSystemParameters& PimSystem::GetParameters()

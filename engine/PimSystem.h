@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PimFrameClock.h"
+#include "engine/PimTime.h"
 #include "engine/PimSystemParameters.h"
 
 #include <cstdint>
@@ -46,7 +46,9 @@ public:
     // Ends the loop after the current frame (or makes the next Run return at once). Any thread.
     static void ExitSystem();
 
-    static const PimFrameClock& GetTime();
+    // The moment the current frame began (PimTime::Now); frame durations are PimTime::SecondDelta
+    // and PimTime::MillisecondDelta.
+    static PimTime GetTime();
     static const PimSystemParameters& GetParameters();
 
     // True while a headset drives the view; set by the device layer.

@@ -1,7 +1,7 @@
 #include "engine/PimTexture.h"
 
 #include "engine/PimAssert.h"
-#include "engine/PimNativePath.h"
+#include "engine/PimFilePath.h"
 #include "engine/PimPngCodec.h"
 #include "engine/PimSystem.h"
 
@@ -87,7 +87,7 @@ bool PimTexture::Load(std::string_view path)
 {
     PimRgbaImage image;
     std::string error;
-    if (!PimPngCodec::Read(PimNativePath(path), image, error))
+    if (!PimPngCodec::Read(PimFilePath(path).Native(), image, error))
     {
         Clear();
         loadError = std::move(error);
@@ -104,7 +104,7 @@ bool PimTexture::Load(std::string_view path)
 bool PimTexture::Save(std::string_view path) const
 {
     std::string error;
-    return IsValid() && PimPngCodec::Write(PimNativePath(path), width, height, pixels, error);
+    return IsValid() && PimPngCodec::Write(PimFilePath(path).Native(), width, height, pixels, error);
 }
 
 bool PimTexture::Create(int newWidth, int newHeight, std::span<const std::uint8_t> rgba)
