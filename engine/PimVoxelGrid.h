@@ -33,8 +33,13 @@ class VoxelCollisionLevels;
 //   collision cache and build bookkeeping. No code of this class holds two chunks' voxel locks
 //   at once: BuildGrid reads each neighbour's facing layer under that neighbour's lock alone.
 // - the global build-channel lock (LockAllBuildChannels; recursive) is held by BuildGrid while it
-//   reads voxels and by every change of neighbour links. Lock order: take the global lock before
-//   any voxel lock, never the other way round.
+//   reads voxels and by every change of neighbour links (SetGridSide, DeInitialize,
+//   InitializeGrid, the destructor). Lock order: take the global lock before any voxel lock,
+//   never the other way round; and never wait for the worker thread (join it, take its runner
+//   lock) while holding the global lock, since the worker may be waiting for it in BuildGrid.
+//
+// Drawing: the drawing side takes the built mesh with TakeBuiltMesh (its upload) and owns what
+// it uploaded; VoxelMesh documents the layout.
 //
 // Build states (GetGridStatus): 1 needs data, 2 data ready to be built, 3 built and waiting for
 // upload, 5 finished with nothing to upload. BuildGrid ends in 3 or 5; handing the mesh to the
