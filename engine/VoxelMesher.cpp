@@ -539,9 +539,7 @@ void VoxelMesher::MeshFace(const Codes& codes)
 {
     ComputeVisible<Face>();
     Scratch& s = *scratch;
-    FaceLook look;
-    bool looked = false;
-    std::uint32_t lookBits = 0;
+    FaceLook look; // of the last code emitted (code 0, the initial one, never has faces)
     // Room for every quad this face direction can add; quads are written through the cursors.
     s.ReserveDirection();
     VoxelVertex* opaqueCursor = s.opaqueQuads.data() + s.opaqueVertices;
@@ -550,9 +548,8 @@ void VoxelMesher::MeshFace(const Codes& codes)
     // Emits the rectangle (u, v)-(u + width, v + height) of slice `slice`; u, v are the
     // slice's in-plane axes: x and z for ±y faces, x and y for ±z faces, z and y for ±x faces.
     auto emit = [&](int slice, int u, int v, int width, int height, std::uint16_t code) {
-        if (!looked || code != look.code)
+        if (code != look.code)
         {
-            looked = true;
             look.code = code;
             if (VoxelCode::IsColour(code))
             {
@@ -565,7 +562,6 @@ void VoxelMesher::MeshFace(const Codes& codes)
                 look.bits = VoxelVertex::Make(0, 0, 0, Face, data.IsFlipped(Face), data.Tile(Face), false).bits;
                 look.translucent = data.translucent;
             }
-            lookBits = look.bits;
         }
         VoxelVertex*& cursor = look.translucent ? translucentCursor : opaqueCursor;
         VoxelVertex* q = cursor;
@@ -576,10 +572,10 @@ void VoxelMesher::MeshFace(const Codes& codes)
         const auto b0 = static_cast<std::uint32_t>(v);
         const auto w = static_cast<std::uint32_t>(width);
         const auto h = static_cast<std::uint32_t>(height);
-        q[0].bits = lookBits | CornerBits<Face, 0>(a0, b0, p, w, h);
-        q[1].bits = lookBits | CornerBits<Face, 1>(a0, b0, p, w, h);
-        q[2].bits = lookBits | CornerBits<Face, 2>(a0, b0, p, w, h);
-        q[3].bits = lookBits | CornerBits<Face, 3>(a0, b0, p, w, h);
+        q[0].bits = look.bits | CornerBits<Face, 0>(a0, b0, p, w, h);
+        q[1].bits = look.bits | CornerBits<Face, 1>(a0, b0, p, w, h);
+        q[2].bits = look.bits | CornerBits<Face, 2>(a0, b0, p, w, h);
+        q[3].bits = look.bits | CornerBits<Face, 3>(a0, b0, p, w, h);
     };
 
     std::uint32_t* visible = s.visible;
