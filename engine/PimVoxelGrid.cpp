@@ -384,13 +384,15 @@ void PimVoxelGrid::RequestRebuild(bool force, bool evenWithoutData)
 {
     PimRecursiveLockGuard hold(voxelLock);
     const std::uint8_t current = status.load();
-    if (current == kStatusNeedsData && !evenWithoutData)
-        return;
+    // A forced request is remembered even before the data is there: the build that follows
+    // it is handed over (empty or not).
     if (force)
     {
         forceHandOver = true;
         everBuilt = false;
     }
+    if (current == kStatusNeedsData && !evenWithoutData)
+        return;
     const bool outOfDate = !everBuilt || builtInputVersion != meshInputVersion.load();
     if (outOfDate && (current == kStatusFinished || current == kStatusNeedsData))
         status.store(kStatusToBuild);

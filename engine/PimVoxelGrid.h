@@ -160,8 +160,9 @@ public:
     std::uint8_t GetGridStatus() const;
 
     // Requests a rebuild: a chunk at status 5 goes back to 2 when its mesh is out of date (any
-    // voxel or neighbour change since it was built), or always with force (whose result is then
-    // handed over even when empty). A chunk at 3 is rebuilt after its upload; 1 and 2 stay.
+    // voxel or neighbour change since it was built), or always with force, whose next build is
+    // then handed over even when empty (also when forced at status 1, before the data comes).
+    // A chunk at 3 is rebuilt after its upload; 1 and 2 stay.
     void Regenerate(bool force);
     // Full rebuild: as Regenerate(true), also from status 1, and the collision cache is dropped.
     void ForceForceRegenerate();

@@ -159,7 +159,7 @@ TEST(PimVoxelGrid, StatusFollowsBuildsUploadsAndRegeneration)
 {
     PimVoxelGrid chunk;
     VoxelMesh mesh;
-    chunk.Regenerate(true);
+    chunk.Regenerate(false);
     EXPECT_EQ(chunk.GetGridStatus(), PimVoxelGrid::kStatusNeedsData) << "no data yet";
 
     chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
@@ -206,13 +206,26 @@ TEST(PimVoxelGrid, StatusFollowsBuildsUploadsAndRegeneration)
     EXPECT_EQ(BuildToFinished(chunk).QuadCount(), 10u);
 }
 
-TEST(PimVoxelGrid, InitializeMakesTheNextBuildReplaceWhatWasDrawn)
+TEST(PimVoxelGrid, EmptyChunksAreHandedOverWhenInitialisedOrForced)
 {
+    PimVoxelGrid block;
+    block.Initialize();
+    block.SetGridStatus(PimVoxelGrid::kStatusToBuild);
+    block.BuildGrid();
+    EXPECT_EQ(block.GetGridStatus(), PimVoxelGrid::kStatusBuilt);
+
+    // An empty world chunk: forced while it still waits for data, then given its (empty) data.
     PimVoxelGrid chunk;
-    chunk.Initialize();
+    chunk.LockVoxelMutex();
+    chunk.UnLockVoxelMutex();
+    chunk.Regenerate(true);
+    EXPECT_EQ(chunk.GetGridStatus(), PimVoxelGrid::kStatusNeedsData);
     chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
     chunk.BuildGrid();
     EXPECT_EQ(chunk.GetGridStatus(), PimVoxelGrid::kStatusBuilt);
+    VoxelMesh mesh;
+    EXPECT_TRUE(chunk.TakeBuiltMesh(mesh));
+    EXPECT_EQ(chunk.GetGridStatus(), PimVoxelGrid::kStatusFinished);
 }
 
 TEST(PimVoxelGrid, NeighbourLinksAreSymmetric)
