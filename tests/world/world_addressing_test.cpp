@@ -36,3 +36,33 @@ TEST(WorldAddressing, WindowSlotsCoverExactlyTheWindow)
     EXPECT_EQ(WindowSlot({100, 40, 200}, 4, 6), -1);
     EXPECT_EQ(WindowSlot({100, 40, 200}, 1, 2), (1 * 33 + 4) * 33 + 2);
 }
+
+TEST(WorldAddressing, RegionsAndTheirSlots)
+{
+    EXPECT_EQ(RegionOrigin({288, 32, 511}), PimVector3(256, 0, 256));
+    EXPECT_EQ(RegionOrigin({32736, 480, 0}), PimVector3(32512, 256, 0));
+    EXPECT_EQ(RegionKey({0, 0, 0}), 0u);
+    EXPECT_EQ(RegionKey({256, 0, 0}), 256u);
+    EXPECT_EQ(RegionKey({0, 0, 256}), 256u * 327680u);
+    EXPECT_EQ(RegionKey({0, 256, 0}), 256ull * 327680u * 327680u);
+    // A negative origin keys as the header's 32-bit integer reads back.
+    EXPECT_EQ(RegionKey({-256, 0, 0}), RegionKey({4294967040.0f, 0, 0}));
+
+    EXPECT_EQ(RegionSlot({256, 0, 256}, {256, 0, 256}), 0);
+    EXPECT_EQ(RegionSlot({256 + 32, 64, 256 + 96}, {256, 0, 256}), 2 * 64 + 3 * 8 + 1);
+    EXPECT_EQ(RegionSlot({480, 224, 480}, {256, 0, 256}), 511);
+    EXPECT_EQ(RegionSlot({512, 0, 256}, {256, 0, 256}), -1);
+    EXPECT_EQ(RegionSlot({224, 0, 256}, {256, 0, 256}), -1);
+    EXPECT_EQ(RegionSlotOffset(2 * 64 + 3 * 8 + 1), PimVector3(32, 64, 96));
+}
+
+TEST(WorldAddressing, ChunkCoordinatesAndTheirSlots)
+{
+    EXPECT_EQ(ChunkOf({32767.9f, 511.9f, 0.5f}), (ChunkCoordinates{1023, 15, 0}));
+    EXPECT_EQ(ChunkOf({-0.5f, 0, 0}), (ChunkCoordinates{-1, 0, 0}));
+    EXPECT_EQ(WindowSlotOfChunk({1023, 15, 1023}, 991, 991), kWindowSlots - 1);
+    EXPECT_EQ(WindowSlotOfChunk({1024, 15, 1023}, 991, 991), -1);
+    // Saturated coordinates never wrap back into the window.
+    EXPECT_EQ(ChunkOf({3e38f, 0, 0}).x, 2147483647);
+    EXPECT_EQ(WindowSlotOfChunk({2147483647, 0, 0}, -2147483647 - 1, 0), -1);
+}
