@@ -1,0 +1,508 @@
+#include "world/Region.h"
+#include "world/RegionCodec.h"
+#include "world/RegionFile.h"
+
+#include "../support/temp_folder.h"
+#include "engine/PimAssert.h"
+#include "engine/PimFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+std::uint16_t Word(const Bytes& b, std::size_t at)
+{
+    return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+std::uint32_t Uint32(const Bytes& b, std::size_t at)
+{
+    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
+           std::uint32_t(b[at + 3]) << 24;
+}
+
+void PutWord(Bytes& b, std::uint16_t w)
+{
+    b.push_back(static_cast<std::uint8_t>(w));
+    b.push_back(static_cast<std::uint8_t>(w >> 8));
+}
+
+// A header as another writer may have made it.
+Bytes Header(std::uint16_t version, std::uint32_t count, std::initializer_list<int> present,
+             std::int32_t ox = 0, std::int32_t oy = 0, std::int32_t oz = 0)
+{
+    Bytes b(RegionCodec::kHeaderSize, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    put32(24, static_cast<std::uint32_t>(ox));
+    put32(28, static_cast<std::uint32_t>(oy));
+    put32(32, static_cast<std::uint32_t>(oz));
+    put32(36, count);
+    b[40] = static_cast<std::uint8_t>(version);
+    b[41] = static_cast<std::uint8_t>(version >> 8);
+    for (int slot : present)
+        b[42 + slot] = 1;
+    return b;
+}
+
+void PutRaw(Bytes& b, std::uint16_t firstCode)
+{
+    for (int i = 0; i < RegionCodec::kVoxelCount; ++i)
+        PutWord(b, static_cast<std::uint16_t>(firstCode + i));
+}
+
+Bytes ReadFile(const fs::path& path)
+{
+    Bytes bytes;
+    PimFile::ReadAllData(path.string(), bytes);
+    return bytes;
+}
+
+void WriteFile(const fs::path& path, const Bytes& bytes)
+{
+    ASSERT_TRUE(PimFile::WriteData(path.string(), bytes.data(), bytes.size(), false));
+}
+
+// A chunk at a location whose first `filled` voxels (in index order) hold `code`.
+struct TestChunk
+{
+    PimVoxelGrid grid;
+    TestChunk(const PimVector3& location, std::uint16_t code, int filled)
+    {
+        grid.SetLocation(location);
+        grid.LockVoxelMutex();
+        std::uint16_t* v = grid.SetVoxels();
+        for (int i = 0; i < RegionCodec::kVoxelCount; ++i)
+            v[i] = i < filled ? code : 0;
+        grid.UnLockVoxelMutex();
+    }
+};
+
+std::uint16_t VoxelAtIndex(PimVoxelGrid& grid, int index)
+{
+    return grid.GetVoxel(index & 31, index >> 10, (index >> 5) & 31);
+}
+
+PimWString Wide(const fs::path& path)
+{
+    return PimWString::Widen(path.string());
+}
+
+class RegionFileTest : public ::testing::Test
+{
+protected:
+    TempFolder folder{"region-file"};
+
+    // Writes a region holding one chunk at the origin filled as TestChunk does; returns the file.
+    Bytes WriteOneChunk(std::uint16_t code, int filled)
+    {
+        Region region;
+        TestChunk chunk({0, 0, 0}, code, filled);
+        EXPECT_TRUE(region.StoreChunk(chunk.grid));
+        EXPECT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+        return ReadFile(folder / "0_0_0.map");
+    }
+
+    bool Read(Region& region, const fs::path& path) { return RegionFile::ReadRegionFile(region, Wide(path)); }
+};
+}
+
+TEST_F(RegionFileTest, OneEmptyChunkIsAHeaderAndTwoWords)
+{
+    const Bytes file = WriteOneChunk(0, 0);
+    ASSERT_EQ(file.size(), 564u);
+    for (std::size_t i = 0; i < 24; ++i)
+        EXPECT_EQ(file[i], 0) << i;
+    EXPECT_EQ(Uint32(file, 24), 0u);
+    EXPECT_EQ(Uint32(file, 36), 1u);
+    EXPECT_EQ(Word(file, 40), 3);
+    EXPECT_EQ(file[42], 1);
+    for (std::size_t i = 43; i < 560; ++i)
+        EXPECT_EQ(file[i], 0) << i;
+    EXPECT_EQ(Word(file, 560), 1);
+    EXPECT_EQ(Word(file, 562), 0);
+}
+
+TEST_F(RegionFileTest, AChunkOfOneCodeIsWrittenRaw)
+{
+    const Bytes file = WriteOneChunk(0xFF07, RegionCodec::kVoxelCount);
+    ASSERT_EQ(file.size(), 560u + 2 + 65536);
+    EXPECT_EQ(Word(file, 560), 2);
+    EXPECT_EQ(Word(file, 562), 0xFF07);
+    EXPECT_EQ(Word(file, file.size() - 2), 0xFF07);
+}
+
+TEST_F(RegionFileTest, ListsAreUsedBelowThirtyTwoThousandSevenHundredAndSixtyEightWords)
+{
+    // 32763 voxels of one code: 4 + 32763 = 32767 words, written as lists.
+    Bytes file = WriteOneChunk(5, 32763);
+    ASSERT_EQ(file.size(), 560u + 2 * 32767);
+    EXPECT_EQ(Word(file, 560), 1);
+    EXPECT_EQ(Word(file, 562), 1);
+    EXPECT_EQ(Word(file, 564), 5);
+    EXPECT_EQ(Word(file, 566), 32763);
+    EXPECT_EQ(Word(file, 568), 0);
+    EXPECT_EQ(Word(file, file.size() - 2), 32762);
+
+    // 32764 voxels make exactly 32768 words: raw. So does 32766.
+    for (int filled : {32764, 32766})
+    {
+        file = WriteOneChunk(5, filled);
+        ASSERT_EQ(file.size(), 560u + 2 + 65536) << filled;
+        EXPECT_EQ(Word(file, 560), 2);
+    }
+}
+
+TEST_F(RegionFileTest, ValueListsHoldCodesInOrderWithAscendingIndices)
+{
+    Region region;
+    TestChunk chunk({0, 0, 0}, 0, 0);
+    chunk.grid.SetVoxel(900, 1, 0, 0, false, false);  // index 1
+    chunk.grid.SetVoxel(12, 0, 1, 0, false, false);   // index 1024
+    chunk.grid.SetVoxel(900, 0, 0, 1, false, false);  // index 32
+    chunk.grid.SetVoxel(12, 31, 31, 31, false, false); // index 32767
+    region.StoreChunk(chunk.grid);
+    ASSERT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+    const Bytes file = ReadFile(folder / "0_0_0.map");
+    const std::vector<std::uint16_t> expected = {1, 2, 12, 2, 1024, 32767, 900, 2, 1, 32};
+    ASSERT_EQ(file.size(), 560 + 2 * expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(Word(file, 560 + 2 * i), expected[i]) << i;
+}
+
+TEST_F(RegionFileTest, CodeOneFiftyFourIsNeverKept)
+{
+    Region region;
+    TestChunk chunk({32, 64, 96}, 154, 100);
+    chunk.grid.SetVoxel(7, 0, 0, 0, false, false);
+    region.StoreChunk(chunk.grid);
+    ASSERT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+
+    Region reread;
+    ASSERT_TRUE(Read(reread, folder / "0_0_0.map"));
+    PimVoxelGrid loaded;
+    loaded.SetLocation({32, 64, 96});
+    ASSERT_TRUE(reread.LoadChunk(loaded));
+    EXPECT_EQ(loaded.GetVoxel(0, 0, 0), 7);
+    EXPECT_EQ(loaded.GetVoxel(1, 0, 0), 0);
+    EXPECT_EQ(loaded.GetVoxel(3, 1, 3), 0);
+    // The region's own copy lost it too.
+    PimVoxelGrid fromMemory;
+    fromMemory.SetLocation({32, 64, 96});
+    ASSERT_TRUE(region.LoadChunk(fromMemory));
+    EXPECT_EQ(fromMemory.GetVoxel(1, 0, 0), 0);
+}
+
+TEST_F(RegionFileTest, StoredChunksComeBackThroughAFile)
+{
+    Region region;
+    std::vector<std::unique_ptr<TestChunk>> chunks;
+    // Lists, raw, empty and a uniform chunk without an array, in three different slots.
+    chunks.push_back(std::make_unique<TestChunk>(PimVector3(256, 0, 512), 0xFF10, 1000));
+    chunks.push_back(std::make_unique<TestChunk>(PimVector3(288, 32, 512), 3, 32768));
+    chunks.push_back(std::make_unique<TestChunk>(PimVector3(480, 224, 736), 0, 0));
+    chunks.back()->grid.SetVoxel(44, 5, 6, 7, false, false);
+    for (int i = 0; i < 3000; ++i)
+        chunks[1]->grid.SetVoxel(static_cast<std::uint16_t>(i * 7919 % 65536), i % 32, i / 32 % 32, i / 1024, false, false);
+    for (auto& chunk : chunks)
+        ASSERT_TRUE(region.StoreChunk(chunk->grid));
+    ASSERT_TRUE(region.IsDirty());
+    ASSERT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path) + L"\\"));
+    EXPECT_FALSE(region.IsDirty());
+    EXPECT_TRUE(fs::exists(folder / "256_0_512.map"));
+    EXPECT_FALSE(fs::exists(folder / "256_0_512.mapbu"));
+
+    Region reread;
+    ASSERT_TRUE(Read(reread, folder / "256_0_512.map"));
+    EXPECT_EQ(reread.GetOrigin(), PimVector3(256, 0, 512));
+    EXPECT_EQ(reread.GetChunkCount(), 3);
+    EXPECT_FALSE(reread.IsDirty());
+    for (auto& chunk : chunks)
+    {
+        PimVoxelGrid loaded;
+        loaded.SetLocation(chunk->grid.GetLocation());
+        ASSERT_TRUE(reread.LoadChunk(loaded));
+        for (int i = 0; i < RegionCodec::kVoxelCount; i += 7)
+            ASSERT_EQ(VoxelAtIndex(loaded, i), VoxelAtIndex(chunk->grid, i)) << i;
+    }
+    PimVoxelGrid absent;
+    absent.SetLocation({256, 0, 544});
+    EXPECT_FALSE(reread.LoadChunk(absent));
+}
+
+TEST_F(RegionFileTest, OlderVersionsAreRead)
+{
+    // Version 1: raw records without a mode word, for slots 3 and 9 at 560 and 560 + 65536.
+    Bytes v1 = Header(1, 2, {3, 9}, 512, 0, 256);
+    PutRaw(v1, 100);
+    PutRaw(v1, 40000);
+    WriteFile(folder / "old.map", v1);
+    Region region;
+    ASSERT_TRUE(Read(region, folder / "old.map"));
+    EXPECT_EQ(region.GetOrigin(), PimVector3(512, 0, 256));
+    EXPECT_TRUE(region.HoldsSlot(3));
+    EXPECT_TRUE(region.HoldsSlot(9));
+    EXPECT_EQ(region.GetChunkCount(), 2);
+    PimVoxelGrid chunk;
+    ASSERT_TRUE(region.LoadSlot(9, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 0), 40000);
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), static_cast<std::uint16_t>(40000 + 32767));
+    ASSERT_TRUE(region.LoadSlot(3, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 5), 105);
+
+    // Version 2: list bodies without a mode word.
+    Bytes v2 = Header(2, 1, {511});
+    for (std::uint16_t w : {1, 77, 2, 0, 32767})
+        PutWord(v2, w);
+    WriteFile(folder / "old2.map", v2);
+    Region region2;
+    ASSERT_TRUE(Read(region2, folder / "old2.map"));
+    ASSERT_TRUE(region2.LoadSlot(511, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 0), 77);
+    EXPECT_EQ(VoxelAtIndex(chunk, 1), 0);
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), 77);
+}
+
+TEST_F(RegionFileTest, TheHeaderCountStopsOrOutlastsThePresenceTable)
+{
+    Bytes data = Header(3, 2, {1, 2, 3});
+    for (int i = 0; i < 3; ++i)
+        for (std::uint16_t w : {1, 1, 9, 1, 0})
+            PutWord(data, w);
+    WriteFile(folder / "short.map", data);
+    Region region;
+    ASSERT_TRUE(Read(region, folder / "short.map"));
+    EXPECT_TRUE(region.HoldsSlot(2));
+    EXPECT_FALSE(region.HoldsSlot(3));
+
+    // A count above the records present reads them all and stops at the end of the table.
+    data[36] = 200;
+    WriteFile(folder / "long.map", data);
+    Region all;
+    ASSERT_TRUE(Read(all, folder / "long.map"));
+    EXPECT_EQ(all.GetChunkCount(), 3);
+}
+
+TEST_F(RegionFileTest, AnUnknownModeEndsTheReadingButKeepsEarlierChunks)
+{
+    Bytes data = Header(3, 3, {4, 6, 8});
+    for (std::uint16_t w : {1, 1, 9, 1, 0})
+        PutWord(data, w);
+    for (std::uint16_t w : {7, 1, 9, 1, 0})
+        PutWord(data, w);
+    for (std::uint16_t w : {1, 1, 9, 1, 0})
+        PutWord(data, w);
+    WriteFile(folder / "mode.map", data);
+
+    const unsigned long before = PimAssert::GetFailureCount();
+    Region region;
+    EXPECT_TRUE(Read(region, folder / "mode.map"));
+    EXPECT_EQ(PimAssert::GetFailureCount() - before, 2u);
+    EXPECT_EQ(PimAssert::GetLastMessage(), "Compression mode not supported - file corrupted");
+    EXPECT_TRUE(region.HoldsSlot(4));
+    EXPECT_FALSE(region.HoldsSlot(6));
+    EXPECT_FALSE(region.HoldsSlot(8));
+}
+
+TEST_F(RegionFileTest, DamagedDataNeverReadsBeyondItsEnd)
+{
+    // Three records: lists, raw, lists. Every cut keeps exactly the records that end before it.
+    Bytes whole = Header(3, 3, {0, 1, 2});
+    for (std::uint16_t w : {1, 1, 9, 2, 0, 40000})
+        PutWord(whole, w);
+    const std::size_t firstEnd = whole.size();
+    PutWord(whole, 2);
+    PutRaw(whole, 1);
+    const std::size_t secondEnd = whole.size();
+    for (std::uint16_t w : {1, 1, 9, 1, 5})
+        PutWord(whole, w);
+
+    RegionCodec::ChunkBuffers chunks;
+    for (std::size_t cut : {std::size_t(0), std::size_t(559), std::size_t(560), std::size_t(561), firstEnd - 1, firstEnd,
+                            firstEnd + 2, secondEnd - 1, secondEnd, whole.size() - 1})
+    {
+        const RegionCodec::DecodeReport report = RegionCodec::DecodeRegion({whole.data(), cut}, chunks);
+        const int expected = cut < firstEnd ? 0 : cut < secondEnd ? 1 : 2;
+        EXPECT_EQ(report.chunksRead, expected) << cut;
+        EXPECT_EQ(report.headerComplete, cut >= 560) << cut;
+        EXPECT_EQ(report.truncated, cut >= 560) << cut;
+    }
+    const RegionCodec::DecodeReport report = RegionCodec::DecodeRegion(whole, chunks);
+    EXPECT_TRUE(report.IsIntact());
+    // Index 40000 lies outside the chunk: skipped, the rest of the list is read.
+    EXPECT_EQ(report.ignoredIndices, 1u);
+    EXPECT_EQ((*chunks[0])[0], 9);
+    EXPECT_EQ((*chunks[2])[5], 9);
+
+    // A group count K beyond the data and an index count n beyond the data are cut short too.
+    for (const std::vector<std::uint16_t>& body : {std::vector<std::uint16_t>{1, 60000, 9, 1, 0},
+                                                    std::vector<std::uint16_t>{1, 1, 9, 65535, 0, 1}})
+    {
+        Bytes data = Header(3, 1, {0});
+        for (std::uint16_t w : body)
+            PutWord(data, w);
+        const RegionCodec::DecodeReport cutShort = RegionCodec::DecodeRegion(data, chunks);
+        EXPECT_TRUE(cutShort.truncated);
+        EXPECT_EQ(cutShort.chunksRead, 0);
+    }
+}
+
+TEST_F(RegionFileTest, UnreadableOrUnknownFilesGiveAClearOutcome)
+{
+    Region region;
+    EXPECT_FALSE(Read(region, folder / "missing.map"));
+    WriteFile(folder / "empty.map", {});
+    EXPECT_FALSE(Read(region, folder / "empty.map"));
+    WriteFile(folder / "tiny.map", Bytes(559, 1));
+    EXPECT_FALSE(Read(region, folder / "tiny.map"));
+    EXPECT_FALSE(region.IsOriginSet());
+    EXPECT_FALSE(Read(region, folder.path)); // a folder
+
+    // A version this program does not know yields no chunks, but the file was read.
+    Bytes future = Header(4, 1, {0}, 256, 256, 256);
+    PutRaw(future, 1);
+    WriteFile(folder / "future.map", future);
+    ASSERT_TRUE(Read(region, folder / "future.map"));
+    EXPECT_EQ(region.GetChunkCount(), 0);
+    EXPECT_EQ(region.GetOrigin(), PimVector3(256, 256, 256));
+}
+
+TEST_F(RegionFileTest, TheBackupStandsInForAMissingEmptyOrCutShortFile)
+{
+    Bytes good = Header(3, 1, {10}, 0, 256, 0);
+    for (std::uint16_t w : {1, 1, 9, 1, 0})
+        PutWord(good, w);
+    Bytes cut = Header(3, 2, {1, 10});
+    for (std::uint16_t w : {1, 1, 9, 1, 0})
+        PutWord(cut, w);
+    PutWord(cut, 2);
+    cut.resize(cut.size() + 100);
+
+    const fs::path main = folder / "0_256_0.map";
+    WriteFile(fs::path(main.string() + "bu"), good);
+    for (const Bytes& damaged : {Bytes{}, cut, Bytes(300, 0)})
+    {
+        WriteFile(main, damaged);
+        Region region;
+        ASSERT_TRUE(Read(region, main));
+        EXPECT_TRUE(region.HoldsSlot(10));
+        EXPECT_FALSE(region.HoldsSlot(1));
+        EXPECT_EQ(region.GetOrigin(), PimVector3(0, 256, 0));
+    }
+    fs::remove(main);
+    Region fromBackupOnly;
+    EXPECT_TRUE(Read(fromBackupOnly, main));
+
+    // Without a backup, a cut-short file keeps the chunks before the cut.
+    fs::remove(fs::path(main.string() + "bu"));
+    WriteFile(main, cut);
+    Region partial;
+    ASSERT_TRUE(Read(partial, main));
+    EXPECT_TRUE(partial.HoldsSlot(1));
+    EXPECT_FALSE(partial.HoldsSlot(10));
+}
+
+TEST_F(RegionFileTest, AFailedWriteLeavesThePreviousFile)
+{
+    Region region;
+    TestChunk first({0, 0, 0}, 3, 10);
+    region.StoreChunk(first.grid);
+    ASSERT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+    const Bytes before = ReadFile(folder / "0_0_0.map");
+
+    // A large chunk, and a file size limit below it: the write of the new version fails part-way,
+    // as on a full disk (the root user's writes are not stopped by permissions).
+    TestChunk second({32, 0, 0}, 4, 32768);
+    region.StoreChunk(second.grid);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = RegionFile::WriteRegionFile(region, Wide(folder.path));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(region.IsDirty());
+    EXPECT_EQ(ReadFile(folder / "0_0_0.map"), before);
+    EXPECT_FALSE(fs::exists(folder / "0_0_0.mapbu"));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path))
+        ++files;
+    EXPECT_EQ(files, 1u);
+
+    // A folder that cannot exist (its parent is a file): nothing is written, nothing is left.
+    WriteFile(folder / "plain", {1});
+    EXPECT_FALSE(RegionFile::WriteRegionFile(region, Wide(folder / "plain" / "World")));
+    EXPECT_TRUE(region.IsDirty());
+
+    // The next write goes through and replaces the file.
+    ASSERT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+    EXPECT_EQ(ReadFile(folder / "0_0_0.map").size(), 560u + 2 * 14 + 2 + 65536);
+}
+
+TEST_F(RegionFileTest, CleanRegionsWriteNothing)
+{
+    Region region;
+    EXPECT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+    EXPECT_TRUE(fs::is_empty(folder.path));
+    TestChunk chunk({0, 0, 0}, 1, 1);
+    region.StoreChunk(chunk.grid);
+    ASSERT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+    fs::remove(folder / "0_0_0.map");
+    EXPECT_TRUE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+    EXPECT_FALSE(fs::exists(folder / "0_0_0.map"));
+}
+
+TEST(RegionRecord, ChunksOutsideTheRegionAreRefused)
+{
+    Region region;
+    TestChunk inside({256, 0, 0}, 1, 1);
+    ASSERT_TRUE(region.StoreChunk(inside.grid));
+    EXPECT_EQ(region.GetOrigin(), PimVector3(256, 0, 0));
+    EXPECT_TRUE(region.HoldsChunk(inside.grid));
+
+    TestChunk outside({512, 0, 0}, 2, 1);
+    const unsigned long before = PimAssert::GetFailureCount();
+    EXPECT_FALSE(region.StoreChunk(outside.grid));
+    EXPECT_FALSE(region.LoadChunk(outside.grid));
+    EXPECT_EQ(PimAssert::GetFailureCount() - before, 2u);
+    EXPECT_EQ(PimAssert::GetLastMessage(), "Must be in range");
+    EXPECT_EQ(outside.grid.GetVoxel(0, 0, 0), 2);
+    EXPECT_EQ(region.GetChunkCount(), 1);
+    EXPECT_FALSE(region.HoldsChunk(outside.grid));
+}
+
+TEST(RegionRecord, LoadingIsDataNotAnEdit)
+{
+    Region region;
+    TestChunk source({0, 32, 0}, 0xFF01, 5);
+    region.StoreChunk(source.grid);
+    PimVoxelGrid target;
+    target.SetLocation({0, 32, 0});
+    ASSERT_TRUE(region.LoadChunk(target));
+    EXPECT_FALSE(target.IsEditedSinceSave());
+    EXPECT_EQ(target.GetVoxel(4, 0, 0), 0xFF01);
+    EXPECT_EQ(target.GetVoxel(5, 0, 0), 0);
+}
+
+TEST(RegionFileName, NamesComeFromTheOrigin)
+{
+    EXPECT_EQ(RegionFile::FileName({256, 0, 512}), L"256_0_512.map");
+    EXPECT_EQ(RegionFile::BackupPath(L"W\\256_0_512.map"), L"W\\256_0_512.mapbu");
+}

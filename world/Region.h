@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/PimVector3.h"
+#include "engine/PimVoxelGrid.h"
+#include "world/RegionCodec.h"
+
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <vector>
+
+// The stored voxels of one region (8 x 8 x 8 chunks, 256 voxels a side): up to 512 chunk copies
+// in PimVoxelGrid's index order, one per slot, as one region file holds them. A chunk is copied in
+// when it is saved (StoreChunk) and copied out when the world loads it (LoadChunk).
+//
+// The origin is set by the first chunk stored or by reading a file. The region is dirty from a
+// store until the file written after it (WriteRegionFile) succeeds.
+//
+// Threads: the main thread stores chunks and writes the file; the world's worker loads chunks.
+// Lock: regionMutex guards the origin, the flags and the buffers (writing the file clears codes
+// in them). Lock order: the global build-channel lock, then regionMutex, then a chunk's voxel
+// lock; regionMutex is never taken while a voxel lock is held.
+class Region
+{
+public:
+    Region() = default;
+    Region(const Region&) = delete;
+    Region& operator=(const Region&) = delete;
+
+    // Copies a chunk's voxels into its slot (allocating the slot's buffer) and marks the region
+    // dirty; the first chunk stored sets the origin to its region's. A chunk outside this region
+    // is reported ("Must be in range") and not stored: false.
+    bool StoreChunk(PimVoxelGrid& chunk);
+
+    // Copies the stored voxels of the chunk's slot into the chunk (a bulk write: data, not an
+    // edit). False, changing nothing, when the region holds no copy for it; a chunk outside this
+    // region is reported ("Must be in range").
+    bool LoadChunk(PimVoxelGrid& chunk) const;
+    // The same for a slot given directly, into any chunk (model previews place a region's chunks
+    // elsewhere). False for an empty or invalid slot.
+    bool LoadSlot(int slot, PimVoxelGrid& chunk) const;
+
+    // True when the region holds a copy of this chunk (by its location).
+    bool HoldsChunk(const PimVoxelGrid& chunk) const;
+    bool HoldsSlot(int slot) const;
+    int GetChunkCount() const;
+
+    PimVector3 GetOrigin() const;
+    bool IsOriginSet() const;
+    bool IsDirty() const;
+
+    // The file image of the region's current contents. Codes 154 are cleared to 0 in the stored
+    // copies first (files never keep them). Returns the change stamp to hand to MarkWritten once
+    // the bytes are safely on disk.
+    std::uint64_t EncodeFile(std::vector<std::uint8_t>& file);
+    // Clears the dirty flag, unless a chunk was stored after the EncodeFile that gave the stamp.
+    void MarkWritten(std::uint64_t stamp);
+
+    // Replaces the whole contents by decoded file contents: the origin (set), the buffers; the
+    // region is clean afterwards.
+    void ReplaceContents(const PimVector3& origin, RegionCodec::ChunkBuffers&& chunks);
+
+private:
+    int SlotOfLocked(const PimVector3& location) const;
+    bool CopyIntoChunk(int slot, PimVoxelGrid& chunk) const;
+
+    mutable std::mutex regionMutex;
+    PimVector3 origin;
+    bool originSet = false;
+    // Stores since creation, and the store count the last successful write covered.
+    std::uint64_t storeCount = 0;
+    std::uint64_t writtenCount = 0;
+    RegionCodec::ChunkBuffers buffers;
+};

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "world/WorldAddressing.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+// The bytes of a region file, in memory: a 560-byte header, then one record per stored chunk in
+// ascending slot order. All numbers little-endian.
+//
+//   offset  size  field
+//   0       24    reserved, zero
+//   24      12    origin x, y, z: 32-bit integers
+//   36      4     number of chunk records, unsigned
+//   40      2     format version: 3 when written; 1, 2 and 3 are read
+//   42      512   presence: byte i is 1 when slot i has a record
+//   554     6     reserved, zero
+//   560           the records
+//
+// A version 3 record is a mode word and a body. Mode 1 (value lists): a count K of distinct
+// non-zero codes, then per code in ascending order the code, the number n of its voxels and their
+// n indices (ascending); voxels not listed are 0. Mode 2 (raw): the 32768 codes in index order.
+// A chunk is written as lists when the lists record counts fewer than 32768 words (mode word
+// included), else raw. Version 1 records are raw codes without a mode word, version 2 records
+// lists bodies without a mode word.
+//
+// Voxel index order is PimVoxelGrid's: (y * 32 + z) * 32 + x.
+//
+// Pure functions over caller-owned data; any thread.
+namespace RegionCodec
+{
+constexpr std::size_t kHeaderSize = 560;
+constexpr std::size_t kOriginOffset = 24;
+constexpr std::size_t kCountOffset = 36;
+constexpr std::size_t kVersionOffset = 40;
+constexpr std::size_t kPresenceOffset = 42;
+constexpr std::uint16_t kWrittenVersion = 3;
+constexpr std::uint16_t kModeValueLists = 1;
+constexpr std::uint16_t kModeRaw = 2;
+// A selectable code that files never keep: it is written as 0.
+constexpr std::uint16_t kUnstoredCode = 154;
+
+constexpr int kSlotCount = WorldAddressing::kRegionSlots;
+constexpr int kVoxelCount = 32768;
+constexpr std::size_t kRawBytes = kVoxelCount * 2;
+
+using ChunkBuffer = std::array<std::uint16_t, kVoxelCount>;
+using ChunkBuffers = std::array<std::unique_ptr<ChunkBuffer>, kSlotCount>;
+
+// The origin as the header holds it.
+struct HeaderOrigin
+{
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t z = 0;
+};
+
+// Sets every voxel holding kUnstoredCode to 0.
+void ClearUnstoredCodes(ChunkBuffer& chunk);
+
+// Appends one version 3 record (mode word and body) of a chunk's codes. kUnstoredCode is written
+// as it is: callers clear it first.
+void AppendChunkRecord(const ChunkBuffer& chunk, std::vector<std::uint8_t>& out);
+
+// The whole file: header (count and presence from the chunks present) and records.
+void EncodeRegion(const HeaderOrigin& origin, const ChunkBuffers& chunks, std::vector<std::uint8_t>& out);
+
+// What decoding found. Reading stops at the end of the data, at a version it does not know and
+// at a record of an unknown mode; value-list indices of 32768 or more are skipped.
+struct DecodeReport
+{
+    // The data holds the 560 header bytes; nothing else is valid without them.
+    bool headerComplete = false;
+    // The header integers read as unsigned values, as the region's origin is taken from them.
+    std::uint32_t originX = 0;
+    std::uint32_t originY = 0;
+    std::uint32_t originZ = 0;
+    std::uint16_t version = 0;
+    std::uint32_t declaredCount = 0;
+    int chunksRead = 0;
+    // A record ran past the end of the data (the file was cut short); that chunk and the ones
+    // after it are missing.
+    bool truncated = false;
+    // Present slots that were not read because a record had a mode other than 1 or 2: the slot of
+    // that record and every later present slot up to the count.
+    int unsupportedModeSlots = 0;
+    std::size_t ignoredIndices = 0;
+
+    bool IsKnownVersion() const { return version >= 1 && version <= 3; }
+    // Nothing was lost: the header, a known version, every record whole.
+    bool IsIntact() const
+    {
+        return headerComplete && IsKnownVersion() && !truncated && unsupportedModeSlots == 0;
+    }
+};
+
+// Reads a file's bytes into `chunks` (which it empties first): each chunk read gets a buffer,
+// unread slots none. Records are read for the slots whose presence byte is 1, in slot order,
+// stopping after the slot at which the number read reaches the header's count.
+DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks);
+}

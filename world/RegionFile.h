@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/PimVector3.h"
+#include "engine/PimWString.h"
+#include "world/Region.h"
+
+// Region files on disk: one file per region in a world's "World" folder, named after the region's
+// origin ("256_0_512.map"), with a backup beside it ("256_0_512.mapbu") while a new version is
+// being written. RegionCodec describes the bytes.
+//
+// Crash safety: writing moves the current file to the backup, writes the new file whole under a
+// temporary name and renames it into place, then deletes the backup. At every moment either the
+// main file or the backup is a complete file, and reading falls back to the backup when the main
+// file is missing, empty or damaged.
+//
+// Main thread (saving and opening worlds), or any thread with its own region.
+namespace RegionFile
+{
+// The file name of the region with this origin: the three coordinates as PimWString::FromFloat
+// text joined by "_", then ".map".
+PimWString FileName(const PimVector3& origin);
+
+// The backup path of a region file: the path with "bu" appended.
+PimWString BackupPath(const PimWString& path);
+
+// Writes the region into folder (with or without a trailing separator) when it is dirty; true
+// when it is written or was clean. On failure the previous file is left in place (restored
+// from the backup) and the region stays dirty. Codes 154 are cleared in the region's stored
+// copies and written as 0.
+bool WriteRegionFile(Region& region, const PimWString& folder);
+
+// Fills the region from the file at path, or from its backup when the file is missing or empty,
+// or when it is damaged (cut short, a record of unknown mode, an unknown version, a header
+// shorter than 560 bytes) and the backup reads whole. Takes the origin from the header; the
+// region is clean afterwards. From damaged data without a better backup, the chunks before the
+// damage are kept. A record of unknown mode is reported ("Compression mode not supported - file
+// corrupted") for its slot and every later present slot. True when a file with a whole header
+// was read; false, leaving the region as it was, otherwise.
+bool ReadRegionFile(Region& region, const PimWString& path);
+}
