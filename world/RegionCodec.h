@@ -98,8 +98,8 @@ struct DecodeReport
     }
 };
 
-// Reads a file's bytes into `chunks` (which it empties first): each chunk read gets a buffer,
-// unread slots none. Records are read for the slots whose presence byte is 1, in slot order,
+// Reads a file's bytes into `chunks`: each chunk read gets a buffer (one already there is
+// reused), every other slot is emptied. Records are read for the slots whose presence byte is 1, in slot order,
 // stopping after the slot at which the number read reaches the header's count.
 DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks);
 }

@@ -13,7 +13,7 @@
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <vector>
 
 namespace
@@ -505,4 +505,84 @@ TEST(RegionFileName, NamesComeFromTheOrigin)
 {
     EXPECT_EQ(RegionFile::FileName({256, 0, 512}), L"256_0_512.map");
     EXPECT_EQ(RegionFile::BackupPath(L"W\\256_0_512.map"), L"W\\256_0_512.mapbu");
+}
+
+namespace
+{
+// The record as the format describes it, built the plain way.
+Bytes PlainRecord(const RegionCodec::ChunkBuffer& chunk)
+{
+    std::map<std::uint16_t, std::vector<std::uint16_t>> lists;
+    for (int i = 0; i < RegionCodec::kVoxelCount; ++i)
+        if (chunk[i] != 0)
+            lists[chunk[i]].push_back(static_cast<std::uint16_t>(i));
+    Bytes record;
+    std::size_t words = 2;
+    for (const auto& [code, indices] : lists)
+        words += 2 + indices.size();
+    if (words >= 32768)
+    {
+        PutWord(record, 2);
+        for (std::uint16_t code : chunk)
+            PutWord(record, code);
+        return record;
+    }
+    PutWord(record, 1);
+    PutWord(record, static_cast<std::uint16_t>(lists.size()));
+    for (const auto& [code, indices] : lists)
+    {
+        PutWord(record, code);
+        PutWord(record, static_cast<std::uint16_t>(indices.size()));
+        for (std::uint16_t index : indices)
+            PutWord(record, index);
+    }
+    return record;
+}
+}
+
+TEST(RegionCodec, RecordsMatchThePlainEncodingAndReadBack)
+{
+    std::vector<RegionCodec::ChunkBuffer> cases(4);
+    // Runs of every length from 1 to 90, crossing the 64-voxel blocks at every offset.
+    int at = 0;
+    for (int length = 1; at < RegionCodec::kVoxelCount; length = length % 90 + 1)
+        for (int k = 0; k < length && at < RegionCodec::kVoxelCount; ++k)
+            cases[0][at++] = static_cast<std::uint16_t>(length % 5 == 0 ? 0 : 0xFF00 + length % 7);
+    // Many distinct codes, one voxel each, the rest empty; and a chunk just under the raw
+    // threshold with two codes (4 + 2 + 32760 words).
+    for (int i = 0; i < 5000; ++i)
+        cases[1][i * 6] = static_cast<std::uint16_t>(65535 - i);
+    for (int i = 0; i < 32760; ++i)
+        cases[2][i] = i < 100 ? 77 : 9;
+    // Noise with a few empty voxels: raw, though not every voxel is filled.
+    std::uint32_t random = 12345;
+    for (std::uint16_t& code : cases[3])
+    {
+        random = random * 1664525u + 1013904223u;
+        code = (random >> 24) < 2 ? 0 : static_cast<std::uint16_t>(random >> 8);
+    }
+
+    RegionCodec::ChunkBuffers chunks;
+    for (std::size_t c = 0; c < cases.size(); ++c)
+    {
+        Bytes record;
+        RegionCodec::AppendChunkRecord(cases[c], record);
+        EXPECT_EQ(record, PlainRecord(cases[c])) << "case " << c;
+        chunks[c * 100] = std::make_unique<RegionCodec::ChunkBuffer>(cases[c]);
+    }
+    Bytes file;
+    RegionCodec::EncodeRegion({-256, 0, 2147483647}, chunks, file);
+    RegionCodec::ChunkBuffers decoded;
+    decoded[1] = std::make_unique<RegionCodec::ChunkBuffer>(); // emptied: slot 1 has no record
+    const RegionCodec::DecodeReport report = RegionCodec::DecodeRegion(file, decoded);
+    EXPECT_TRUE(report.IsIntact());
+    EXPECT_EQ(report.chunksRead, 4);
+    EXPECT_EQ(report.originX, 4294967040u);
+    EXPECT_EQ(report.originZ, 2147483647u);
+    EXPECT_EQ(decoded[1], nullptr);
+    for (std::size_t c = 0; c < cases.size(); ++c)
+    {
+        ASSERT_NE(decoded[c * 100], nullptr);
+        EXPECT_TRUE(*decoded[c * 100] == cases[c]) << "case " << c;
+    }
 }
