@@ -3,6 +3,7 @@
 #include "engine/PimAssert.h"
 #include "engine/PimDisplay.h"
 #include "engine/PimFilePath.h"
+#include "engine/PimIOContext.h"
 
 #include <atomic>
 #include <cstdio>
@@ -273,6 +274,18 @@ void PimSystem::RemoveCallback(PimCallbackId id)
             callback.removed = true;
     }
     DropRemovedCallbacks();
+}
+
+bool PimSystem::AddIOContext(std::shared_ptr<PimIOContext> context)
+{
+    if (!context)
+    {
+        PimAssert::Assert(false, "PimSystem::AddIOContext() - null context");
+        return false;
+    }
+    AddFrameCallback(PimFramePhase::Update, [context] { context->Update(); });
+    AddFrameCallback(PimFramePhase::Draw, [context] { context->Draw(); });
+    return true;
 }
 
 bool PimSystem::HasGL()

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
+class PimIOContext;
 union SDL_Event;
 
 // Identifies a registered callback; 0 is never handed out.
@@ -59,6 +61,11 @@ public:
     // Every window-system event (keyboard, mouse, window) is handed to these as the frame starts.
     static PimCallbackId AddEventCallback(std::function<void(const SDL_Event&)> callback);
     static void RemoveCallback(PimCallbackId id);
+
+    // Registers an input context: from the next frame on, its scene is updated in the Update phase
+    // and drawn in the Draw phase, in registration order with the other callbacks. The system keeps
+    // the context until Shutdown. False (reported) for null.
+    static bool AddIOContext(std::shared_ptr<PimIOContext> context);
 
     // GL state for the engine's GL-backed objects. The generation is 0 without a GL context and
     // changes every time a context is opened, so an object can tell that its GL names died with an
