@@ -10,6 +10,7 @@ QUILLOT_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libcurl4-openssl-dev
   libsdl2-dev libglew-dev libgl-dev libegl-dev libpng-dev
+  libfreetype-dev fonts-dejavu-core
   libegl1 libegl-mesa0 libgl1-mesa-dri
   xvfb xauth
   googletest libgtest-dev libgmock-dev libbenchmark-dev
