@@ -11,6 +11,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace
 {
@@ -89,13 +90,14 @@ PimPixelRect PimViewport::GetScreenRect() const
     const PimPixelRect window{0, 0, PimSystem::GetFramebufferWidth(), PimSystem::GetFramebufferHeight()};
     if (!boundingBox)
         return window;
-    const int left = std::max(window.x, boundingBox->x);
-    const int top = std::max(window.y, boundingBox->y);
-    const int right = std::min<long long>(window.width, static_cast<long long>(boundingBox->x) + boundingBox->width);
-    const int bottom = std::min<long long>(window.height, static_cast<long long>(boundingBox->y) + boundingBox->height);
+    // In 64 bits: a box near the int limits must not wrap around.
+    const std::int64_t left = std::max(window.x, boundingBox->x);
+    const std::int64_t top = std::max(window.y, boundingBox->y);
+    const std::int64_t right = std::min<std::int64_t>(window.width, std::int64_t(boundingBox->x) + boundingBox->width);
+    const std::int64_t bottom = std::min<std::int64_t>(window.height, std::int64_t(boundingBox->y) + boundingBox->height);
     if (right <= left || bottom <= top)
         return {};
-    return {left, top, right - left, bottom - top};
+    return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left), static_cast<int>(bottom - top)};
 }
 
 void PimViewport::SetCamera(std::shared_ptr<PimCamera> newCamera)

@@ -6,6 +6,7 @@
 
 #include "../support/temp_folder.h"
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,8 @@ TEST_F(SceneRender, BoundingBoxLimitsWhereTheViewportDrawsAndWhatItCaptures)
     // A box reaching out of the window is cut to it; one outside draws and captures nothing.
     viewport->SetBoundingBox({56, 40, 100, 100});
     EXPECT_EQ(viewport->GetScreenRect(), (PimPixelRect{56, 40, 8, 8}));
+    viewport->SetBoundingBox({-10, -10, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()});
+    EXPECT_EQ(viewport->GetScreenRect(), (PimPixelRect{0, 0, Width, Height}));
     viewport->SetBoundingBox({64, 0, 10, 10});
     EXPECT_TRUE(viewport->GetScreenRect().IsEmpty());
     bool drawn = false;
