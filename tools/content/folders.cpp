@@ -6,8 +6,8 @@
 
 bool GenerateFolders(const ContentOutput& output)
 {
-    constexpr std::array<std::string_view, 5> folders{
-        "Graphics/Textures", "Graphics/Shaders", "Graphics/Fonts", "Sound", "Text",
+    constexpr std::array<std::string_view, 6> folders{
+        "Graphics/Textures", "Graphics/Shaders", "Graphics/Fonts", "Sound", "Text", "VoxelIcons",
     };
     for (const std::string_view folder : folders)
     {
