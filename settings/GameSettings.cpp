@@ -69,13 +69,17 @@ bool GameSettings::Load()
         return false;
     }
 
-    const PimWString text = PimWString::Widen(fileText);
-    SettingsHandler::ReadXml(text);
-    controlMap.ReadXml(PimXMLWParser::XMLFindTag("ControlMap", text));
-    virtualReality.ReadXml(PimXMLWParser::XMLFindTag("VRSettings", text));
+    ReadUserText(PimWString::Widen(fileText));
     saveRequested = false;
     loadedFromFile = true;
     return true;
+}
+
+void GameSettings::ReadUserText(std::wstring_view text)
+{
+    SettingsHandler::ReadXml(text);
+    controlMap.ReadXml(PimXMLWParser::XMLFindTag("ControlMap", text));
+    virtualReality.ReadXml(PimXMLWParser::XMLFindTag("VRSettings", text));
 }
 
 bool GameSettings::Save()
@@ -83,16 +87,20 @@ bool GameSettings::Save()
     if (!saveRequested && !controlMap.controlMapChanged && !IsChanged())
         return true;
 
+    // The saved-games folder is made by the first save of a world; the settings may come first.
+    PimFile::MakeDirectory(folders.savedGames);
+    const bool written = PimFile::WriteStringAtomic(GetSettingsFilePath(), WriteUserText());
+    saveRequested = !written;
+    return written;
+}
+
+PimWString GameSettings::WriteUserText()
+{
     PimWString text = WriteXml();
     text += PimXMLWParser::TagData("ActiveSettings", activeGame.WriteXml());
     text += PimXMLWParser::TagData("ControlMap", controlMap.ToXml());
     text += PimXMLWParser::TagData("VRSettings", virtualReality.WriteXml());
-
-    // The saved-games folder is made by the first save of a world; the settings may come first.
-    PimFile::MakeDirectory(folders.savedGames);
-    const bool written = PimFile::WriteStringAtomic(GetSettingsFilePath(), text);
-    saveRequested = !written;
-    return written;
+    return text;
 }
 
 std::uint32_t GameSettings::GetSaveTimer() const { return Item(Key::SaveTimer).GetUInt(); }
