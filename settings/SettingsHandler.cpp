@@ -3,7 +3,9 @@
 #include "engine/PimAssert.h"
 #include "engine/PimXMLWParser.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 bool SettingsHandler::ReadXml(std::wstring_view text)
 {
@@ -137,7 +139,9 @@ void SettingsHandler::FromXml(GameSettingItem& item, std::wstring_view tag, std:
         item.SetInt(data.ToInt(), ValueUse::Current);
         return;
     case SettingType::UInt:
-        item.SetUInt(static_cast<std::uint32_t>(data.ToLongUInt()), ValueUse::Current);
+        // A number beyond 32 bits saturates (as Int does) instead of wrapping round.
+        item.SetUInt(static_cast<std::uint32_t>(std::min<std::uint64_t>(data.ToLongUInt(), UINT32_MAX)),
+                     ValueUse::Current);
         return;
     case SettingType::Int64:
         item.SetInt64(data.ToLongInt(), ValueUse::Current);

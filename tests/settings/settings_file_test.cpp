@@ -88,7 +88,8 @@ TEST_F(SettingsFileTest, OutOfRangeEmptyAndMalformedValuesFallBackSafely)
 {
     WriteSettingsFile(L"<SaveTimer>5</SaveTimer><UndoStackSize></UndoStackSize><TutorialCount>-3</TutorialCount>"
                       L"<VolumeMaster>nan</VolumeMaster><VolumeEffects>1e999</VolumeEffects><PHC>abc</PHC>"
-                      L"<SettingVersion>7</SettingVersion><CV>99999999999</CV>");
+                      L"<SettingVersion>7</SettingVersion><CV>99999999999</CV>"
+                      L"<VRSettings><HandPreference>4294967297</HandPreference></VRSettings>");
     SetEveryUserKey(*settings);
     ASSERT_TRUE(settings->Load());
     EXPECT_EQ(settings->GetSaveTimer(), 10u);
@@ -100,7 +101,14 @@ TEST_F(SettingsFileTest, OutOfRangeEmptyAndMalformedValuesFallBackSafely)
     EXPECT_EQ(settings->Item(GameSettings::Key::SettingVersion).GetUInt(), 1u);
     EXPECT_EQ(settings->Item(GameSettings::Key::CV).GetInt(), 2147483647);
 
-    // Without the VR element every VR key returns to its default.
+    EXPECT_EQ(settings->virtualReality.GetHandPreference(), 2u); // saturated, then clamped; not wrapped to 1
+    // Without their elements the other VR keys return to their defaults.
+    EXPECT_EQ(settings->virtualReality.GetMovementType(), 1u);
+    EXPECT_EQ(settings->virtualReality.GetPlayerSizeBias(), 1.0f);
+
+    WriteSettingsFile(L"<SaveTimer>120</SaveTimer>");
+    SetEveryUserKey(*settings);
+    settings->Load();
     EXPECT_EQ(settings->virtualReality.GetMovementType(), 1u);
     EXPECT_EQ(settings->virtualReality.GetHandPreference(), 2u);
     EXPECT_EQ(settings->virtualReality.GetPlayerSizeBias(), 1.0f);
