@@ -1,8 +1,7 @@
 #include "colour/PaletteModel.h"
 
-#include "colour/EngineColourTables.h"
-
 #include "engine/PimAssert.h"
+#include "engine/PimVoxelGrid.h"
 
 #include <algorithm>
 
@@ -76,7 +75,7 @@ void PaletteModel::ApplyDefaultColours()
         }
     }
     for (int i = 0; i < ColourCount; ++i)
-        EngineColourTables::SetColourDefinition(static_cast<std::uint8_t>(i), defaultColours[i], false);
+        PimVoxelGrid::SetColorDefinition(static_cast<std::uint8_t>(i), defaultColours[i], false);
 }
 
 const std::vector<PimColor>& PaletteModel::GetDefaultColours() { return defaultColours; }
@@ -101,7 +100,7 @@ void PaletteModel::SetWorldColour(int index, const PimColor& colour)
     if (worldColours.size() < ColourCount)
         worldColours.resize(ColourCount, White);
     worldColours[index] = colour;
-    EngineColourTables::SetColourDefinition(static_cast<std::uint8_t>(index), colour, true);
+    PimVoxelGrid::SetColorDefinition(static_cast<std::uint8_t>(index), colour, true);
 }
 
 void PaletteModel::LoadWorldColours(const std::vector<PimColor>& colours)
@@ -109,10 +108,10 @@ void PaletteModel::LoadWorldColours(const std::vector<PimColor>& colours)
     worldColours.assign(colours.begin(), colours.begin() + std::min<std::size_t>(colours.size(), ColourCount));
     worldColours.resize(ColourCount, White);
     for (int i = 0; i < ColourCount; ++i)
-        EngineColourTables::SetColourDefinition(static_cast<std::uint8_t>(i), worldColours[i], true);
+        PimVoxelGrid::SetColorDefinition(static_cast<std::uint8_t>(i), worldColours[i], true);
 }
 
-void PaletteModel::ApplyFogColour(const PimColor& colour) { EngineColourTables::SetFogColour(colour); }
+void PaletteModel::ApplyFogColour(const PimColor& colour) { PimVoxelGrid::fogColor = colour; }
 
 std::vector<std::uint16_t> PaletteModel::GetSelectableValues()
 {

@@ -9,13 +9,14 @@
 // The colour tables of the program and the voxel values that name colours.
 //
 // A voxel value of 65280 (0xFF00) or more is a colour voxel whose colour index is the value
-// minus 65280 (0 to 254 in use); a value below it is a textured voxel code. Colour definitions
-// live in three tables:
+// minus 65280 (0 to 254 in use); a value below it is a textured voxel code. Colours are
+// defined in these tables:
 // - the default table: 255 colours built once (rows of hues fading to dark, with greys);
 // - the world table: the colours of the world being played, a copy of the default table
 //   until a world's settings replace it;
-// - the engine's two colour-definition tables of the voxel grid: the plain one for menu rooms
-//   (always the default colours) and the special one for world chunks (the world colours).
+// - the engine's two colour-definition tables (PimVoxelGrid::SetColorDefinition): the plain one
+//   for menu rooms (always the default colours) and the special one for world chunks (the world
+//   colours).
 // The world's colours, palettes and locks are stored in the active-game settings, whose
 // accessors (GameSettingsActiveGame) keep these tables in step.
 //
@@ -52,7 +53,7 @@ public:
     // Replaces the world table (the first 255 colours given; missing ones become white) and
     // writes every world colour to the engine's special table.
     static void LoadWorldColours(const std::vector<PimColor>& colours);
-    // The fog colour of world chunks in the engine.
+    // The engine's fog colour of world chunks (PimVoxelGrid::fogColor).
     static void ApplyFogColour(const PimColor& colour);
 
     // The swatches offered for palettes: the 255 colour voxels in index order, then the

@@ -34,13 +34,17 @@ TEST_F(PaletteTest, ApplyingDefaultsAgainRewritesOnlyThePlainTable)
     const std::vector<PimColor> before = PaletteModel::GetDefaultColours();
     ASSERT_EQ(before.size(), 255u);
     settings->activeGame.SetColour(PimColor(1, 2, 3), 7);
+    MarkTable(false);
+    MarkTable(true);
 
     PaletteModel::ApplyDefaultColours();
     EXPECT_EQ(PaletteModel::GetDefaultColours(), before);
-    EXPECT_EQ(plainWrites, 255);
-    EXPECT_EQ(specialWrites, 1); // only the SetColour above
-    EXPECT_EQ(plainTable[240], PimColor(15, 0, 255));
-    EXPECT_EQ(plainTable[239], Grey(17));
+    for (int i = 0; i < 255; ++i)
+        EXPECT_EQ(Plain(i), before[i]) << i;
+    EXPECT_EQ(Plain(240), PimColor(15, 0, 255));
+    EXPECT_EQ(Plain(239), Grey(17));
+    EXPECT_EQ(Plain(255), Marker);
+    EXPECT_EQ(Special(100), Marker);
     EXPECT_EQ(PaletteModel::GetWorldColour(7), PimColor(1, 2, 3));
     EXPECT_EQ(PaletteModel::GetWorldColour(255), Grey(255));
 }
@@ -49,10 +53,12 @@ TEST_F(PaletteTest, SetColourRedefinesTheWorldColourEverywhere)
 {
     GameSettingsActiveGame& game = settings->activeGame;
     game.WriteXml();
+    MarkTable(true);
     game.SetColour(PimColor(12, 34, 56), 200);
 
     EXPECT_EQ(PaletteModel::GetWorldColour(200), PimColor(12, 34, 56));
-    EXPECT_EQ(specialTable[200], PimColor(12, 34, 56));
+    EXPECT_EQ(Special(200), PimColor(12, 34, 56));
+    EXPECT_EQ(Plain(200), PaletteModel::GetDefaultColour(200));
     const GameSettingItem& entry = game.Item(GameSettingsActiveGame::Key::ActiveColors).GetChildren()[200];
     EXPECT_EQ(entry.GetName(), "C200");
     EXPECT_FALSE(game.Item(GameSettingsActiveGame::Key::ActiveColors).IsChanged());
@@ -62,7 +68,7 @@ TEST_F(PaletteTest, SetColourRedefinesTheWorldColourEverywhere)
 
     game.SetColour(PimColor(9, 9, 9), 255);
     EXPECT_EQ(PimAssert::GetLastMessage(), "GameSettingsActiveGame::SetColour() - Colour index out of range");
-    EXPECT_EQ(specialWrites, 1);
+    EXPECT_EQ(Special(255), Marker);
 }
 
 TEST_F(PaletteTest, LocksAreBitsOfFourStoredWords)

@@ -68,14 +68,16 @@ TEST_F(WorldSettingsTest, EveryWorldKeySurvivesARoundTripAndReachesTheEngine)
     ASSERT_TRUE(game.SaveWorldSettings(temp.Wide() + L"\\World1"));
 
     const auto other = Restart();
-    specialWrites = fogWrites = 0;
+    MarkTable(true);
+    PimVoxelGrid::fogColor = Marker;
     ASSERT_TRUE(other->activeGame.LoadWorldSettings(temp.Wide() + L"\\World1"));
     EXPECT_EQ(other->activeGame.WriteXml(), game.WriteXml());
 
-    EXPECT_EQ(specialWrites, 255);
-    EXPECT_EQ(specialTable[100], PimColor(100, 155, 7));
+    for (int i = 0; i < 255; ++i)
+        EXPECT_EQ(Special(i), PimColor(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 7)) << i;
+    EXPECT_EQ(Special(255), Marker);
     EXPECT_EQ(PaletteModel::GetWorldColour(254), PimColor(254, 1, 7));
-    EXPECT_EQ(fog, PimColor(10, 20, 30));
+    EXPECT_EQ(PimVoxelGrid::fogColor, PimColor(10, 20, 30));
     EXPECT_TRUE(other->activeGame.IsColourLocked(130));
     EXPECT_TRUE(other->activeGame.IsColourLocked(255));
     EXPECT_FALSE(other->activeGame.IsColourLocked(2));
@@ -130,15 +132,16 @@ TEST_F(WorldSettingsTest, ANewWorldStartsFromTheDefaultColoursAndNoLocks)
 {
     GameSettingsActiveGame& game = settings->activeGame;
     SetEveryWorldKey(game);
+    EXPECT_EQ(PimVoxelGrid::fogColor, PimColor(10, 20, 30));
 
     // A folder without settings file: a new world.
     EXPECT_FALSE(game.LoadWorldSettings(temp.Wide() + L"\\Empty"));
     EXPECT_EQ(PaletteModel::GetWorldColour(100), PaletteModel::GetDefaultColour(100));
-    EXPECT_EQ(specialTable[100], PaletteModel::GetDefaultColour(100));
+    EXPECT_EQ(Special(100), PaletteModel::GetDefaultColour(100));
     EXPECT_FALSE(game.IsColourLocked(130));
     game.SetColourLocked(true, 131);
     EXPECT_EQ(PimXMLWParser::XMLFindTag("L2", game.WriteXml()), L"8"); // no lock of the last world returns
-    EXPECT_EQ(fog, PimColor::FromFloat3(0.15f, 0.15f, 0.25f));
+    EXPECT_EQ(PimVoxelGrid::fogColor, PimColor::FromFloat3(0.15f, 0.15f, 0.25f));
     EXPECT_EQ(game.GetGameWorldName(), L"");
 }
 

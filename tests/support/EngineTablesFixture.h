@@ -2,35 +2,20 @@
 
 #include "tests/support/SettingsFixture.h"
 
-#include "colour/EngineColourTables.h"
+#include "engine/PimVoxelGrid.h"
 
-#include <array>
-
-// Settings in a temporary folder, with the engine's colour tables and fog colour recorded.
-// The counters start at zero after the settings were made.
+// Settings in a temporary folder, with helpers that mark and read the engine's colour tables.
 class EngineTablesFixture : public SettingsFixture
 {
 protected:
-    void SetUp() override
-    {
-        EngineColourTables::SetSinks(
-            [this](std::uint8_t index, const PimColor& colour, bool special) {
-                (special ? specialTable : plainTable)[index] = colour;
-                ++(special ? specialWrites : plainWrites);
-            },
-            [this](const PimColor& colour) {
-                fog = colour;
-                ++fogWrites;
-            });
-        SettingsFixture::SetUp();
-        plainWrites = specialWrites = fogWrites = 0;
-    }
-    void TearDown() override { EngineColourTables::SetSinks(nullptr, nullptr); }
+    static constexpr PimColor Marker = PimColor(1, 1, 1, 1);
 
-    std::array<PimColor, 256> plainTable{};
-    std::array<PimColor, 256> specialTable{};
-    int plainWrites = 0;
-    int specialWrites = 0;
-    PimColor fog;
-    int fogWrites = 0;
+    // Puts the marker colour in every entry of one engine table, so a test sees what was written.
+    static void MarkTable(bool special)
+    {
+        for (int i = 0; i < 256; ++i)
+            PimVoxelGrid::SetColorDefinition(static_cast<std::uint8_t>(i), Marker, special);
+    }
+    static PimColor Plain(int index) { return PimVoxelGrid::GetColorDefinition(static_cast<std::uint8_t>(index), false); }
+    static PimColor Special(int index) { return PimVoxelGrid::GetColorDefinition(static_cast<std::uint8_t>(index), true); }
 };
