@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,9 +18,16 @@ namespace
 // one that keeps its defaults.
 GameSettings& Settings(int which)
 {
+    // A plain array outlives every static object, so the folder can be removed at exit.
+    static char folder[] = "/tmp/quillot-fuzz-XXXXXX";
     static const std::string base = [] {
-        std::string pattern = "/tmp/quillot-fuzz-XXXXXX";
-        return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string("/tmp");
+        if (::mkdtemp(folder) == nullptr)
+            std::abort();
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(folder, ec);
+        });
+        return std::string(folder);
     }();
     static const SettingsFolders folders = SettingsFolders::FromBases(
         PimWString::Widen(base), PimWString::Widen(base + "/data"), PimWString::Widen(base + "/Pictures"));
