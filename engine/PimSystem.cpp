@@ -3,6 +3,7 @@
 #include "engine/PimAssert.h"
 #include "engine/PimDisplay.h"
 #include "engine/PimFilePath.h"
+#include "engine/PimInputTray.h"
 
 #include <atomic>
 #include <cstdio>
@@ -155,6 +156,7 @@ bool PimSystem::Initialize(const PimSystemParameters& parameters)
     exitRequested = false;
     mainThread = std::this_thread::get_id();
     glGeneration = state.display->HasGL() ? ++lastGlGeneration : 0;
+    PimInputTray::GetInstance().Attach();
     return true;
 }
 
@@ -168,6 +170,7 @@ void PimSystem::Shutdown()
         PimAssert::Assert(false, "PimSystem::Shutdown() - called from inside the frame loop");
         return;
     }
+    PimInputTray::GetInstance().Reset();
     glGeneration = 0;
     state.display.reset();
     state.callbacks.clear();
@@ -200,6 +203,7 @@ std::uint64_t PimSystem::RunFrames(std::uint64_t maxFrames)
     std::uint64_t frames = 0;
     while (frames < maxFrames && !exitRequested)
     {
+        PimInputTray::GetInstance().StartEventBatch();
         if (!state.display->PollEvents(ForwardEvent))
             break;
         PimTime::BeginFrame();

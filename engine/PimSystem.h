@@ -21,8 +21,9 @@ enum class PimFramePhase : std::uint8_t
 // Run drives frames until ExitSystem. Everything here runs on the main thread (the thread that called
 // Initialize), except ExitSystem and GetGLContextGeneration, which any thread may call.
 //
-// One frame: take the display's events (a closed window ends the loop), advance the clock, call
-// every Update callback, clear the default framebuffer, call every Draw callback, swap.
+// One frame: take the display's events (a closed window ends the loop; the keyboard state of
+// PimInputTray follows them), advance the clock, call every Update callback, clear the default
+// framebuffer, call every Draw callback, swap.
 //
 // Callbacks are the seam for the page tree, viewports and renderable objects: each registers a
 // function for a phase and is called once per frame in registration order. A callback may add or
