@@ -151,7 +151,13 @@ bool PimSoundSystem::LoadSound(int slot, std::string_view path)
         state.loaded[static_cast<std::size_t>(slot)] = true;
         return true;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV(file.c_str());
+    // The file is opened and closed here: the mixer leaves it open when some unreadable files
+    // fail to load.
+    SDL_RWops* source = SDL_RWFromFile(file.c_str(), "rb");
+    if (source == nullptr)
+        return Refuse("cannot open " + file + ": " + SDL_GetError());
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 0);
+    SDL_RWclose(source);
     if (chunk == nullptr)
         return Refuse("cannot read " + file + ": " + Mix_GetError());
     state.chunks[static_cast<std::size_t>(slot)] = chunk;
