@@ -61,7 +61,8 @@ public:
     // The hand role the mouse drives (1 left, 2 right).
     int GetMouseHand() const { return mouseHand; }
     float GetHandDepth() const { return handDepth; }
-    float GetEyeHeight() const { return eyeHeight; }
+    // The simulated head's height above the floor, in metres.
+    float GetHeadHeight() const { return eyeHeight; }
 
 private:
     enum Action : int

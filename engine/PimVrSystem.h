@@ -34,9 +34,12 @@ class PimVrSimulator;
 // Eyes, for the renderer: once per frame in its Draw, for eye = 0 .. GetEyeCount() - 1, call
 // BeginEye(eye); when it returns true, draw the scene with GetEyeView(eye) and
 // GetEyeProjection(eye, near, far) into the framebuffer it bound (viewport already set to
-// GetEyeWidth(eye) x GetEyeHeight(eye)), then EndEye(). A headset has two eyes, each with its own
-// swapchain; the simulator and the script have one, the window's default framebuffer, seen from
-// the headset pose. PimSystem submits the eyes to the headset after the Draw phase (EndFrame).
+// GetEyeWidth(eye) x GetEyeHeight(eye), colour black and depth 1), then EndEye(). A headset has two
+// eyes, each with its own swapchain (BeginEye clears it; eye 0 is copied to the window at EndEye);
+// the simulator and the script have one, the window's default framebuffer (cleared by the frame
+// loop), seen from the headset pose. BeginEye returns false when an eye is not to be drawn this
+// frame (no GL, the headset's session not showing). PimSystem hands the eyes to the headset after
+// the Draw phase (EndFrame).
 class PimVrSystem
 {
 public:
@@ -60,8 +63,11 @@ public:
     // never connected or valid, so callers need no null checks.
     PimVrController& GetController(int index);
     PimVrController& GetHeadsetController() { return GetController(PimVrDeviceIndex::Headset); }
-    // Role 1 left, 2 right.
-    PimVrController& GetHandController(int role) { return GetController(role); }
+    // Role 1 left, 2 right; any other role gives the stand-in.
+    PimVrController& GetHandController(int role)
+    {
+        return role == PimVrDeviceIndex::LeftHand || role == PimVrDeviceIndex::RightHand ? GetController(role) : standIn;
+    }
 
     // --- The player's place ---
 

@@ -257,25 +257,25 @@ TEST_F(Simulator, CrouchingAndStandingUpQuicklyMakeTheJumpGesture)
     const float standing = PimVrRestPose::EyeHeight;
     Press(SDL_SCANCODE_C);
     Frames(30);
-    EXPECT_FLOAT_EQ(simulator.GetEyeHeight(), standing * PimVrSimulator::CrouchFactor);
+    EXPECT_FLOAT_EQ(simulator.GetHeadHeight(), standing * PimVrSimulator::CrouchFactor);
     ExpectNear(Position(Head), {0.0f, standing * PimVrSimulator::CrouchFactor, 0.0f});
     Release(SDL_SCANCODE_C);
     // From below 95 % to above 102.8 % of the standing height well within 0.2 seconds.
     int frames = 0;
-    while (simulator.GetEyeHeight() < 0.95f * standing)
+    while (simulator.GetHeadHeight() < 0.95f * standing)
     {
         Frames();
         ++frames;
     }
     int rising = 0;
-    while (simulator.GetEyeHeight() <= 1.028f * standing && rising < 60)
+    while (simulator.GetHeadHeight() <= 1.028f * standing && rising < 60)
     {
         Frames();
         ++rising;
     }
     EXPECT_LT(rising * Frame, 0.2);
     Frames(60);
-    EXPECT_FLOAT_EQ(simulator.GetEyeHeight(), standing);
+    EXPECT_FLOAT_EQ(simulator.GetHeadHeight(), standing);
 
     float lowest = standing;
     float highest = standing;
@@ -284,12 +284,12 @@ TEST_F(Simulator, CrouchingAndStandingUpQuicklyMakeTheJumpGesture)
     for (int i = 0; i < 60; ++i)
     {
         Frames();
-        lowest = std::min(lowest, simulator.GetEyeHeight());
-        highest = std::max(highest, simulator.GetEyeHeight());
+        lowest = std::min(lowest, simulator.GetHeadHeight());
+        highest = std::max(highest, simulator.GetHeadHeight());
     }
     EXPECT_FLOAT_EQ(lowest, standing * PimVrSimulator::CrouchFactor);
     EXPECT_FLOAT_EQ(highest, standing * PimVrSimulator::SpringFactor);
-    EXPECT_FLOAT_EQ(simulator.GetEyeHeight(), standing);
+    EXPECT_FLOAT_EQ(simulator.GetHeadHeight(), standing);
 }
 
 TEST_F(Simulator, ATextFieldHoldingTheKeyboardKeepsItsKeysButNotTheMouse)

@@ -67,6 +67,7 @@ TEST_F(VrSystem, DevicesAreFoundByIndexAndRoleAndUnknownOnesAreNeverConnected)
         EXPECT_TRUE(vr.GetController(index).IsTracked());
         EXPECT_EQ(vr.GetController(index).GetTrackingResult(), PimVrTrackingResult::RunningOk);
     }
+    EXPECT_EQ(vr.GetHandController(0).GetIndex(), -1) << "the headset is no hand";
     for (int index : {-1, 3, 99})
     {
         const PimVrController& none = vr.GetController(index);
