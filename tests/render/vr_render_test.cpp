@@ -1,10 +1,14 @@
 #include "render_fixture.h"
 
+#include "engine/PimInputTray.h"
 #include "engine/PimScreenshot.h"
 #include "engine/PimTexture.h"
 #include "engine/PimVrKeyboard.h"
 #include "engine/PimVrScriptedDevice.h"
+#include "engine/PimVrSimulator.h"
 #include "engine/PimVrSystem.h"
+
+#include <SDL.h>
 
 namespace
 {
@@ -85,4 +89,35 @@ TEST_F(VrRender, TheKeyboardDrawsItsKeysWhereTheEyeSeesThem)
         PimScreenshot::Capture(back);
     });
     EXPECT_FALSE(IsBlack(back.GetColor(Width / 2, Height / 2)));
+}
+
+TEST(VrWindowEvents, TheFrameLoopFeedsWindowEventsToTheKeyboardAndTheSimulator)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    PimSystemParameters parameters;
+    parameters.width = 64;
+    parameters.height = 48;
+    parameters.fixedFrameSeconds = 0.1;
+    parameters.deviceMode = PimDeviceMode::Desktop;
+    ASSERT_TRUE(PimSystem::Initialize(parameters));
+    PimVrSystem& vr = PimVrSystem::GetInstance();
+    ASSERT_NE(vr.GetSimulator(), nullptr);
+
+    SDL_Event press{};
+    press.type = SDL_KEYDOWN;
+    press.key.keysym.sym = SDLK_w;
+    press.key.keysym.scancode = SDL_SCANCODE_W;
+    ASSERT_EQ(SDL_PushEvent(&press), 1);
+    EXPECT_EQ(PimSystem::RunFrames(10), 10u);
+    EXPECT_EQ(PimInputTray::GetInstance().GetKeyboard().KeyStatus('W'), PimKeyboard::Pressed);
+    // Ten frames of 0.1 seconds walking forward.
+    const PimVector3 head = vr.GetHeadsetController().GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::Tracking);
+    EXPECT_NEAR(head.z, -PimVrSimulator::WalkSpeed, 1e-4f);
+
+    SDL_Event release = press;
+    release.type = SDL_KEYUP;
+    ASSERT_EQ(SDL_PushEvent(&release), 1);
+    EXPECT_EQ(PimSystem::RunFrames(1), 1u);
+    EXPECT_EQ(PimInputTray::GetInstance().GetKeyboard().KeyStatus('W'), PimKeyboard::Released);
+    PimSystem::Shutdown();
 }
