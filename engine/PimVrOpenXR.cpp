@@ -204,6 +204,8 @@ private:
     void LocateHead(PimVrDeviceState& head) const;
     void ReadHand(int hand, PimVrDeviceState& state) const;
     void MirrorToWindow(const Eye& eye) const;
+    // Gives the eye's image back to the runtime; true when it took it.
+    bool ReleaseImage(Eye& eye) const;
 
     bool useEgl = false;
     XrInstance instance = XR_NULL_HANDLE;
@@ -292,7 +294,8 @@ bool OpenXRDevice::CreateInstance(std::string& whyNot)
                                                         : "the OpenXR runtime answered " + ResultText(instance, result);
         return false;
     }
-    std::vector<XrExtensionProperties> extensions(count, XrStruct<XrExtensionProperties>(XR_TYPE_EXTENSION_PROPERTIES));
+    std::vector<XrExtensionProperties> extensions(
+        count, XrStruct<XrExtensionProperties>(XR_TYPE_EXTENSION_PROPERTIES));
     xrEnumerateInstanceExtensionProperties(nullptr, count, &count, extensions.data());
     bool hasOpenGL = false;
     bool hasEgl = false;
@@ -317,7 +320,7 @@ bool OpenXRDevice::CreateInstance(std::string& whyNot)
     std::vector<const char*> enabled = {XR_KHR_OPENGL_ENABLE_EXTENSION_NAME};
     if (useEgl)
         enabled.push_back(XR_MNDX_EGL_ENABLE_EXTENSION_NAME);
-    XrInstanceCreateInfo info = XrStruct<XrInstanceCreateInfo>(XR_TYPE_INSTANCE_CREATE_INFO);
+    auto info = XrStruct<XrInstanceCreateInfo>(XR_TYPE_INSTANCE_CREATE_INFO);
     std::snprintf(info.applicationInfo.applicationName, XR_MAX_APPLICATION_NAME_SIZE, "Quillot");
     info.applicationInfo.applicationVersion = 56;
     std::snprintf(info.applicationInfo.engineName, XR_MAX_ENGINE_NAME_SIZE, "Pim");
@@ -336,7 +339,7 @@ bool OpenXRDevice::CreateInstance(std::string& whyNot)
 
 bool OpenXRDevice::FindHeadset(std::string& whyNot)
 {
-    XrSystemGetInfo info = XrStruct<XrSystemGetInfo>(XR_TYPE_SYSTEM_GET_INFO);
+    auto info = XrStruct<XrSystemGetInfo>(XR_TYPE_SYSTEM_GET_INFO);
     info.formFactor = XR_FORM_FACTOR_HEAD_MOUNTED_DISPLAY;
     const XrResult result = xrGetSystem(instance, &info, &systemId);
     if (result == XR_ERROR_FORM_FACTOR_UNAVAILABLE)
@@ -360,7 +363,7 @@ bool OpenXRDevice::CreateSession(std::string& whyNot)
                                             reinterpret_cast<PFN_xrVoidFunction*>(&getRequirements));
     if (XR_FAILED(result) || getRequirements == nullptr)
         return Fail(result, "xrGetOpenGLGraphicsRequirementsKHR", whyNot);
-    XrGraphicsRequirementsOpenGLKHR requirements = XrStruct<XrGraphicsRequirementsOpenGLKHR>(XR_TYPE_GRAPHICS_REQUIREMENTS_OPENGL_KHR);
+    auto requirements = XrStruct<XrGraphicsRequirementsOpenGLKHR>(XR_TYPE_GRAPHICS_REQUIREMENTS_OPENGL_KHR);
     result = getRequirements(instance, systemId, &requirements);
     if (XR_FAILED(result))
         return Fail(result, "xrGetOpenGLGraphicsRequirementsKHR", whyNot);
@@ -374,9 +377,9 @@ bool OpenXRDevice::CreateSession(std::string& whyNot)
         return false;
     }
 
-    XrGraphicsBindingOpenGLXlibKHR glx = XrStruct<XrGraphicsBindingOpenGLXlibKHR>(XR_TYPE_GRAPHICS_BINDING_OPENGL_XLIB_KHR);
-    XrGraphicsBindingEGLMNDX egl = XrStruct<XrGraphicsBindingEGLMNDX>(XR_TYPE_GRAPHICS_BINDING_EGL_MNDX);
-    XrSessionCreateInfo info = XrStruct<XrSessionCreateInfo>(XR_TYPE_SESSION_CREATE_INFO);
+    auto glx = XrStruct<XrGraphicsBindingOpenGLXlibKHR>(XR_TYPE_GRAPHICS_BINDING_OPENGL_XLIB_KHR);
+    auto egl = XrStruct<XrGraphicsBindingEGLMNDX>(XR_TYPE_GRAPHICS_BINDING_EGL_MNDX);
+    auto info = XrStruct<XrSessionCreateInfo>(XR_TYPE_SESSION_CREATE_INFO);
     info.systemId = systemId;
     if (useEgl)
     {
@@ -434,7 +437,7 @@ bool OpenXRDevice::CreateSpaces(std::string& whyNot)
     for (XrReferenceSpaceType type : types)
         hasStage = hasStage || type == XR_REFERENCE_SPACE_TYPE_STAGE;
 
-    XrReferenceSpaceCreateInfo info = XrStruct<XrReferenceSpaceCreateInfo>(XR_TYPE_REFERENCE_SPACE_CREATE_INFO);
+    auto info = XrStruct<XrReferenceSpaceCreateInfo>(XR_TYPE_REFERENCE_SPACE_CREATE_INFO);
     info.poseInReferenceSpace.orientation.w = 1.0f;
     if (hasStage)
         info.referenceSpaceType = XR_REFERENCE_SPACE_TYPE_STAGE;
@@ -448,7 +451,7 @@ bool OpenXRDevice::CreateSpaces(std::string& whyNot)
     if (XR_FAILED(result))
         return Fail(result, "xrCreateReferenceSpace (play area)", whyNot);
 
-    XrReferenceSpaceCreateInfo view = XrStruct<XrReferenceSpaceCreateInfo>(XR_TYPE_REFERENCE_SPACE_CREATE_INFO);
+    auto view = XrStruct<XrReferenceSpaceCreateInfo>(XR_TYPE_REFERENCE_SPACE_CREATE_INFO);
     view.referenceSpaceType = XR_REFERENCE_SPACE_TYPE_VIEW;
     view.poseInReferenceSpace.orientation.w = 1.0f;
     result = xrCreateReferenceSpace(session, &view, &viewSpace);
@@ -462,7 +465,8 @@ bool OpenXRDevice::CreateSwapchains(std::string& whyNot)
                                                         0, &count, nullptr);
     if (XR_FAILED(result) || count != EyeCount)
         return Fail(result, "xrEnumerateViewConfigurationViews (stereo)", whyNot);
-    std::vector<XrViewConfigurationView> views(count, XrStruct<XrViewConfigurationView>(XR_TYPE_VIEW_CONFIGURATION_VIEW));
+    std::vector<XrViewConfigurationView> views(
+        count, XrStruct<XrViewConfigurationView>(XR_TYPE_VIEW_CONFIGURATION_VIEW));
     xrEnumerateViewConfigurationViews(instance, systemId, XR_VIEW_CONFIGURATION_TYPE_PRIMARY_STEREO, count, &count,
                                       views.data());
 
@@ -488,7 +492,7 @@ bool OpenXRDevice::CreateSwapchains(std::string& whyNot)
         Eye& eye = eyes[i];
         eye.width = static_cast<int>(views[i].recommendedImageRectWidth);
         eye.height = static_cast<int>(views[i].recommendedImageRectHeight);
-        XrSwapchainCreateInfo info = XrStruct<XrSwapchainCreateInfo>(XR_TYPE_SWAPCHAIN_CREATE_INFO);
+        auto info = XrStruct<XrSwapchainCreateInfo>(XR_TYPE_SWAPCHAIN_CREATE_INFO);
         info.usageFlags = XR_SWAPCHAIN_USAGE_COLOR_ATTACHMENT_BIT | XR_SWAPCHAIN_USAGE_TRANSFER_SRC_BIT;
         info.format = format;
         info.sampleCount = 1;
@@ -521,7 +525,7 @@ XrPath OpenXRDevice::Path(const char* text) const
 
 bool OpenXRDevice::CreateActions(std::string& whyNot)
 {
-    XrActionSetCreateInfo setInfo = XrStruct<XrActionSetCreateInfo>(XR_TYPE_ACTION_SET_CREATE_INFO);
+    auto setInfo = XrStruct<XrActionSetCreateInfo>(XR_TYPE_ACTION_SET_CREATE_INFO);
     std::snprintf(setInfo.actionSetName, XR_MAX_ACTION_SET_NAME_SIZE, "hands");
     std::snprintf(setInfo.localizedActionSetName, XR_MAX_LOCALIZED_ACTION_SET_NAME_SIZE, "Hands");
     XrResult result = xrCreateActionSet(instance, &setInfo, &actionSet);
@@ -531,7 +535,7 @@ bool OpenXRDevice::CreateActions(std::string& whyNot)
         handPaths[hand] = Path(HandPaths[hand]);
 
     auto makeAction = [&](const char* name, const char* label, XrActionType type, XrAction& action) {
-        XrActionCreateInfo info = XrStruct<XrActionCreateInfo>(XR_TYPE_ACTION_CREATE_INFO);
+        auto info = XrStruct<XrActionCreateInfo>(XR_TYPE_ACTION_CREATE_INFO);
         std::snprintf(info.actionName, XR_MAX_ACTION_NAME_SIZE, "%s", name);
         std::snprintf(info.localizedActionName, XR_MAX_LOCALIZED_ACTION_NAME_SIZE, "%s", label);
         info.actionType = type;
@@ -573,7 +577,7 @@ bool OpenXRDevice::CreateActions(std::string& whyNot)
             for (int hand = 0; hand < HandCount; ++hand)
                 suggestions.push_back({actionNamed(binding.action), Path((HandPaths[hand] + inputs[hand]).c_str())});
         }
-        XrInteractionProfileSuggestedBinding suggested = XrStruct<XrInteractionProfileSuggestedBinding>(XR_TYPE_INTERACTION_PROFILE_SUGGESTED_BINDING);
+        auto suggested = XrStruct<XrInteractionProfileSuggestedBinding>(XR_TYPE_INTERACTION_PROFILE_SUGGESTED_BINDING);
         suggested.interactionProfile = Path(profile.path);
         suggested.countSuggestedBindings = static_cast<std::uint32_t>(suggestions.size());
         suggested.suggestedBindings = suggestions.data();
@@ -586,7 +590,7 @@ bool OpenXRDevice::CreateActions(std::string& whyNot)
 
     for (int hand = 0; hand < HandCount; ++hand)
     {
-        XrActionSpaceCreateInfo info = XrStruct<XrActionSpaceCreateInfo>(XR_TYPE_ACTION_SPACE_CREATE_INFO);
+        auto info = XrStruct<XrActionSpaceCreateInfo>(XR_TYPE_ACTION_SPACE_CREATE_INFO);
         info.action = aimAction;
         info.subactionPath = handPaths[hand];
         info.poseInActionSpace.orientation.w = 1.0f;
@@ -594,7 +598,7 @@ bool OpenXRDevice::CreateActions(std::string& whyNot)
         if (XR_FAILED(result))
             return Fail(result, "xrCreateActionSpace", whyNot);
     }
-    XrSessionActionSetsAttachInfo attach = XrStruct<XrSessionActionSetsAttachInfo>(XR_TYPE_SESSION_ACTION_SETS_ATTACH_INFO);
+    auto attach = XrStruct<XrSessionActionSetsAttachInfo>(XR_TYPE_SESSION_ACTION_SETS_ATTACH_INFO);
     attach.countActionSets = 1;
     attach.actionSets = &actionSet;
     result = xrAttachSessionActionSets(session, &attach);
@@ -603,7 +607,7 @@ bool OpenXRDevice::CreateActions(std::string& whyNot)
 
 void OpenXRDevice::PollEvents()
 {
-    XrEventDataBuffer event = XrStruct<XrEventDataBuffer>(XR_TYPE_EVENT_DATA_BUFFER);
+    auto event = XrStruct<XrEventDataBuffer>(XR_TYPE_EVENT_DATA_BUFFER);
     while (xrPollEvent(instance, &event) == XR_SUCCESS)
     {
         if (event.type == XR_TYPE_EVENT_DATA_SESSION_STATE_CHANGED)
@@ -624,7 +628,7 @@ void OpenXRDevice::OnStateChange(XrSessionState state)
     {
     case XR_SESSION_STATE_READY:
     {
-        XrSessionBeginInfo info = XrStruct<XrSessionBeginInfo>(XR_TYPE_SESSION_BEGIN_INFO);
+        auto info = XrStruct<XrSessionBeginInfo>(XR_TYPE_SESSION_BEGIN_INFO);
         info.primaryViewConfigurationType = XR_VIEW_CONFIGURATION_TYPE_PRIMARY_STEREO;
         sessionRunning = XR_SUCCEEDED(xrBeginSession(session, &info));
         break;
@@ -646,7 +650,7 @@ void OpenXRDevice::OnStateChange(XrSessionState state)
 
 void OpenXRDevice::LocateHead(PimVrDeviceState& head) const
 {
-    XrSpaceLocation location = XrStruct<XrSpaceLocation>(XR_TYPE_SPACE_LOCATION);
+    auto location = XrStruct<XrSpaceLocation>(XR_TYPE_SPACE_LOCATION);
     head.connected = true;
     if (XR_FAILED(xrLocateSpace(viewSpace, playSpace, displayTime, &location)))
     {
@@ -672,11 +676,11 @@ void OpenXRDevice::LocateHead(PimVrDeviceState& head) const
 void OpenXRDevice::ReadHand(int hand, PimVrDeviceState& state) const
 {
     state.values.fill(0.0f);
-    XrActionStateGetInfo get = XrStruct<XrActionStateGetInfo>(XR_TYPE_ACTION_STATE_GET_INFO);
+    auto get = XrStruct<XrActionStateGetInfo>(XR_TYPE_ACTION_STATE_GET_INFO);
     get.subactionPath = handPaths[hand];
 
     get.action = aimAction;
-    XrActionStatePose pose = XrStruct<XrActionStatePose>(XR_TYPE_ACTION_STATE_POSE);
+    auto pose = XrStruct<XrActionStatePose>(XR_TYPE_ACTION_STATE_POSE);
     state.connected = XR_SUCCEEDED(xrGetActionStatePose(session, &get, &pose)) && pose.isActive;
     for (int i = 0; i < ButtonActionCount; ++i)
     {
@@ -684,27 +688,27 @@ void OpenXRDevice::ReadHand(int hand, PimVrDeviceState& state) const
         float value = 0.0f;
         if (ButtonActions[i].type == XR_ACTION_TYPE_FLOAT_INPUT)
         {
-            XrActionStateFloat reading = XrStruct<XrActionStateFloat>(XR_TYPE_ACTION_STATE_FLOAT);
+            auto reading = XrStruct<XrActionStateFloat>(XR_TYPE_ACTION_STATE_FLOAT);
             if (XR_SUCCEEDED(xrGetActionStateFloat(session, &get, &reading)) && reading.isActive)
                 value = reading.currentState;
         }
         else
         {
-            XrActionStateBoolean reading = XrStruct<XrActionStateBoolean>(XR_TYPE_ACTION_STATE_BOOLEAN);
+            auto reading = XrStruct<XrActionStateBoolean>(XR_TYPE_ACTION_STATE_BOOLEAN);
             if (XR_SUCCEEDED(xrGetActionStateBoolean(session, &get, &reading)) && reading.isActive)
                 value = reading.currentState ? 1.0f : 0.0f;
         }
         state.values[static_cast<std::size_t>(ButtonActions[i].code)] = value;
     }
     get.action = padAction;
-    XrActionStateVector2f pad = XrStruct<XrActionStateVector2f>(XR_TYPE_ACTION_STATE_VECTOR2F);
+    auto pad = XrStruct<XrActionStateVector2f>(XR_TYPE_ACTION_STATE_VECTOR2F);
     if (XR_SUCCEEDED(xrGetActionStateVector2f(session, &get, &pad)) && pad.isActive)
     {
         state.values[PimVrButton::PadX] = pad.currentState.x;
         state.values[PimVrButton::PadY] = pad.currentState.y;
     }
 
-    XrSpaceLocation location = XrStruct<XrSpaceLocation>(XR_TYPE_SPACE_LOCATION);
+    auto location = XrStruct<XrSpaceLocation>(XR_TYPE_SPACE_LOCATION);
     if (!state.connected || XR_FAILED(xrLocateSpace(aimSpaces[hand], playSpace, displayTime, &location)))
     {
         state.valid = false;
@@ -740,7 +744,7 @@ void OpenXRDevice::BeginFrame(double /*seconds*/, PimVrDeviceStates& devices)
         }
         return;
     }
-    XrFrameState frame = XrStruct<XrFrameState>(XR_TYPE_FRAME_STATE);
+    auto frame = XrStruct<XrFrameState>(XR_TYPE_FRAME_STATE);
     if (XR_FAILED(xrWaitFrame(session, nullptr, &frame)) || XR_FAILED(xrBeginFrame(session, nullptr)))
         return;
     frameBegun = true;
@@ -749,11 +753,11 @@ void OpenXRDevice::BeginFrame(double /*seconds*/, PimVrDeviceStates& devices)
     for (Eye& eye : eyes)
         eye.rendered = false;
 
-    XrViewLocateInfo locate = XrStruct<XrViewLocateInfo>(XR_TYPE_VIEW_LOCATE_INFO);
+    auto locate = XrStruct<XrViewLocateInfo>(XR_TYPE_VIEW_LOCATE_INFO);
     locate.viewConfigurationType = XR_VIEW_CONFIGURATION_TYPE_PRIMARY_STEREO;
     locate.displayTime = displayTime;
     locate.space = playSpace;
-    XrViewState viewState = XrStruct<XrViewState>(XR_TYPE_VIEW_STATE);
+    auto viewState = XrStruct<XrViewState>(XR_TYPE_VIEW_STATE);
     std::array<XrView, EyeCount> views{};
     views.fill(XrStruct<XrView>(XR_TYPE_VIEW));
     std::uint32_t count = 0;
@@ -772,7 +776,7 @@ void OpenXRDevice::BeginFrame(double /*seconds*/, PimVrDeviceStates& devices)
     if (sessionState == XR_SESSION_STATE_FOCUSED)
     {
         XrActiveActionSet active{actionSet, XR_NULL_PATH};
-        XrActionsSyncInfo sync = XrStruct<XrActionsSyncInfo>(XR_TYPE_ACTIONS_SYNC_INFO);
+        auto sync = XrStruct<XrActionsSyncInfo>(XR_TYPE_ACTIONS_SYNC_INFO);
         sync.countActiveActionSets = 1;
         sync.activeActionSets = &active;
         synced = XR_SUCCEEDED(xrSyncActions(session, &sync));
@@ -808,17 +812,18 @@ bool OpenXRDevice::BeginEye(int eye)
         return false;
     Eye& target = eyes[eye];
     std::uint32_t image = 0;
-    XrSwapchainImageAcquireInfo acquire = XrStruct<XrSwapchainImageAcquireInfo>(XR_TYPE_SWAPCHAIN_IMAGE_ACQUIRE_INFO);
+    auto acquire = XrStruct<XrSwapchainImageAcquireInfo>(XR_TYPE_SWAPCHAIN_IMAGE_ACQUIRE_INFO);
     if (XR_FAILED(xrAcquireSwapchainImage(target.swapchain, &acquire, &image)))
         return false;
     target.acquired = true;
     currentEye = eye;
-    XrSwapchainImageWaitInfo wait = XrStruct<XrSwapchainImageWaitInfo>(XR_TYPE_SWAPCHAIN_IMAGE_WAIT_INFO);
+    auto wait = XrStruct<XrSwapchainImageWaitInfo>(XR_TYPE_SWAPCHAIN_IMAGE_WAIT_INFO);
     wait.timeout = XR_INFINITE_DURATION;
     if (XR_FAILED(xrWaitSwapchainImage(target.swapchain, &wait)) || image >= target.images.size())
     {
-        EndEye();
+        ReleaseImage(target);
         target.rendered = false;
+        currentEye = -1;
         return false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -833,15 +838,33 @@ bool OpenXRDevice::BeginEye(int eye)
     return true;
 }
 
+// Shows the left eye in the window, as large as fits without stretching.
 void OpenXRDevice::MirrorToWindow(const Eye& eye) const
 {
     const int width = PimSystem::GetFramebufferWidth();
     const int height = PimSystem::GetFramebufferHeight();
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || eye.width <= 0 || eye.height <= 0)
         return;
+    const float fit = std::min(static_cast<float>(width) / static_cast<float>(eye.width),
+                               static_cast<float>(height) / static_cast<float>(eye.height));
+    const int shownWidth = static_cast<int>(static_cast<float>(eye.width) * fit);
+    const int shownHeight = static_cast<int>(static_cast<float>(eye.height) * fit);
+    const int left = (width - shownWidth) / 2;
+    const int bottom = (height - shownHeight) / 2;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, eye.width, eye.height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBlitFramebuffer(0, 0, eye.width, eye.height, left, bottom, left + shownWidth, bottom + shownHeight,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+}
+
+bool OpenXRDevice::ReleaseImage(Eye& eye) const
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    eye.acquired = false;
+    auto release = XrStruct<XrSwapchainImageReleaseInfo>(XR_TYPE_SWAPCHAIN_IMAGE_RELEASE_INFO);
+    return XR_SUCCEEDED(xrReleaseSwapchainImage(eye.swapchain, &release));
 }
 
 void OpenXRDevice::EndEye()
@@ -851,13 +874,9 @@ void OpenXRDevice::EndEye()
     Eye& target = eyes[currentEye];
     if (currentEye == 0)
         MirrorToWindow(target);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    XrSwapchainImageReleaseInfo release = XrStruct<XrSwapchainImageReleaseInfo>(XR_TYPE_SWAPCHAIN_IMAGE_RELEASE_INFO);
-    target.rendered = XR_SUCCEEDED(xrReleaseSwapchainImage(target.swapchain, &release));
-    target.acquired = false;
+    target.rendered = ReleaseImage(target);
     currentEye = -1;
+    glViewport(0, 0, PimSystem::GetFramebufferWidth(), PimSystem::GetFramebufferHeight());
 }
 
 void OpenXRDevice::EndFrame()
@@ -879,13 +898,13 @@ void OpenXRDevice::EndFrame()
         views[i].subImage.swapchain = eyes[i].swapchain;
         views[i].subImage.imageRect.extent = {eyes[i].width, eyes[i].height};
     }
-    XrCompositionLayerProjection layer = XrStruct<XrCompositionLayerProjection>(XR_TYPE_COMPOSITION_LAYER_PROJECTION);
+    auto layer = XrStruct<XrCompositionLayerProjection>(XR_TYPE_COMPOSITION_LAYER_PROJECTION);
     layer.space = playSpace;
     layer.viewCount = EyeCount;
     layer.views = views.data();
     const XrCompositionLayerBaseHeader* layers[] = {reinterpret_cast<const XrCompositionLayerBaseHeader*>(&layer)};
 
-    XrFrameEndInfo end = XrStruct<XrFrameEndInfo>(XR_TYPE_FRAME_END_INFO);
+    auto end = XrStruct<XrFrameEndInfo>(XR_TYPE_FRAME_END_INFO);
     end.displayTime = displayTime;
     end.environmentBlendMode = XR_ENVIRONMENT_BLEND_MODE_OPAQUE;
     // Every begun frame must be ended; one whose eyes were not both drawn is ended without layers

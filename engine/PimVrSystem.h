@@ -66,7 +66,8 @@ public:
     // Role 1 left, 2 right; any other role gives the stand-in.
     PimVrController& GetHandController(int role)
     {
-        return role == PimVrDeviceIndex::LeftHand || role == PimVrDeviceIndex::RightHand ? GetController(role) : standIn;
+        const bool isHand = role == PimVrDeviceIndex::LeftHand || role == PimVrDeviceIndex::RightHand;
+        return isHand ? GetController(role) : standIn;
     }
 
     // --- The player's place ---
@@ -98,6 +99,7 @@ public:
     int GetEyeWidth(int eye) const;
     int GetEyeHeight(int eye) const;
     bool BeginEye(int eye);
+    // Leaves the window's framebuffer bound with its whole viewport.
     void EndEye();
     // The eye between BeginEye and EndEye, -1 otherwise.
     int GetCurrentEye() const { return currentEye; }

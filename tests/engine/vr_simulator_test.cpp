@@ -67,7 +67,10 @@ protected:
             simulator.BeginFrame(Frame, devices);
     }
 
-    float Value(int device, int button) const { return devices[static_cast<std::size_t>(device)].values[static_cast<std::size_t>(button)]; }
+    float Value(int device, int button) const
+    {
+        return devices[static_cast<std::size_t>(device)].values[static_cast<std::size_t>(button)];
+    }
     PimVector3 Position(int device) const { return devices[static_cast<std::size_t>(device)].position; }
     PimVector3 Pointing(int device) const
     {

@@ -111,7 +111,8 @@ TEST(VrWindowEvents, TheFrameLoopFeedsWindowEventsToTheKeyboardAndTheSimulator)
     EXPECT_EQ(PimSystem::RunFrames(10), 10u);
     EXPECT_EQ(PimInputTray::GetInstance().GetKeyboard().KeyStatus('W'), PimKeyboard::Pressed);
     // Ten frames of 0.1 seconds walking forward.
-    const PimVector3 head = vr.GetHeadsetController().GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::Tracking);
+    const PimVector3 head =
+        vr.GetHeadsetController().GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::Tracking);
     EXPECT_NEAR(head.z, -PimVrSimulator::WalkSpeed, 1e-4f);
 
     SDL_Event release = press;
