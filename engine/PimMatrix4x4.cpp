@@ -129,6 +129,22 @@ PimMatrix4x4 PimMatrix4x4::CreateOrthographic(float left, float right, float bot
                      0, 0, 0, 1});
 }
 
+PimMatrix4x4 PimMatrix4x4::CreateFrustum(float left, float right, float bottom, float top,
+                                         float nearPlane, float farPlane)
+{
+    const float width = right - left, height = top - bottom, depth = nearPlane - farPlane;
+    if (!(nearPlane > 0.0f && farPlane > nearPlane && width > 0.0f && height > 0.0f)
+        || !std::isfinite(farPlane) || !std::isfinite(2.0f * nearPlane / width) || !std::isfinite(2.0f * nearPlane / height))
+    {
+        PimAssert::Assert(false, "PimMatrix4x4::CreateFrustum() - Invalid projection");
+        return Identity();
+    }
+    return FromRows({2.0f * nearPlane / width, 0, (right + left) / width, 0,
+                     0, 2.0f * nearPlane / height, (top + bottom) / height, 0,
+                     0, 0, (farPlane + nearPlane) / depth, 2.0f * farPlane * nearPlane / depth,
+                     0, 0, -1, 0});
+}
+
 PimMatrix4x4 PimMatrix4x4::CreateLookAt(const PimVector3& eye, const PimVector3& target, const PimVector3& up)
 {
     const auto forward = Direction(target - eye);

@@ -49,6 +49,11 @@ public:
     static PimMatrix4x4 CreatePerspective(PimAngle fieldOfViewY, float aspect, float nearPlane, float farPlane);
     static PimMatrix4x4 CreateOrthographic(float left, float right, float bottom, float top,
                                            float nearPlane, float farPlane);
+    // A perspective frustum, possibly asymmetric (headset eyes): left, right, bottom and top are
+    // the sides' positions on the near plane. Invalid arguments (non-positive near plane, far not
+    // beyond near, an empty side range) are reported and give the identity.
+    static PimMatrix4x4 CreateFrustum(float left, float right, float bottom, float top,
+                                      float nearPlane, float farPlane);
     // View matrix of an eye looking at target. When up is parallel to the view direction
     // (looking straight up or down) another up axis is chosen, so the result stays a rotation.
     static PimMatrix4x4 CreateLookAt(const PimVector3& eye, const PimVector3& target, const PimVector3& up);

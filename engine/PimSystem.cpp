@@ -3,6 +3,9 @@
 #include "engine/PimAssert.h"
 #include "engine/PimDisplay.h"
 #include "engine/PimFilePath.h"
+#include "engine/PimIOContext.h"
+#include "engine/PimInputTray.h"
+#include "engine/PimVrSystem.h"
 
 #include <atomic>
 #include <cstdio>
@@ -155,6 +158,14 @@ bool PimSystem::Initialize(const PimSystemParameters& parameters)
     exitRequested = false;
     mainThread = std::this_thread::get_id();
     glGeneration = state.display->HasGL() ? ++lastGlGeneration : 0;
+
+    // The devices come last: a headset session needs the GL context, the simulator the events.
+    PimInputTray::GetInstance().Attach();
+    if (!PimVrSystem::GetInstance().Start(parameters))
+    {
+        Shutdown();
+        return false;
+    }
     return true;
 }
 
@@ -168,6 +179,8 @@ void PimSystem::Shutdown()
         PimAssert::Assert(false, "PimSystem::Shutdown() - called from inside the frame loop");
         return;
     }
+    PimVrSystem::GetInstance().Stop();
+    PimInputTray::GetInstance().Reset();
     glGeneration = 0;
     state.display.reset();
     state.callbacks.clear();
@@ -198,14 +211,18 @@ std::uint64_t PimSystem::RunFrames(std::uint64_t maxFrames)
     }
     state.running = true;
     std::uint64_t frames = 0;
+    PimVrSystem& devices = PimVrSystem::GetInstance();
     while (frames < maxFrames && !exitRequested)
     {
+        PimInputTray::GetInstance().StartEventBatch();
         if (!state.display->PollEvents(ForwardEvent))
             break;
         PimTime::BeginFrame();
+        devices.BeginFrame();
         RunPhase(CallbackKind::Update);
         state.display->BeginDraw();
         RunPhase(CallbackKind::Draw);
+        devices.EndFrame();
         state.display->Present();
         ++frames;
     }
@@ -273,6 +290,18 @@ void PimSystem::RemoveCallback(PimCallbackId id)
             callback.removed = true;
     }
     DropRemovedCallbacks();
+}
+
+bool PimSystem::AddIOContext(std::shared_ptr<PimIOContext> context)
+{
+    if (!context)
+    {
+        PimAssert::Assert(false, "PimSystem::AddIOContext() - null context");
+        return false;
+    }
+    AddFrameCallback(PimFramePhase::Update, [context] { context->Update(); });
+    AddFrameCallback(PimFramePhase::Draw, [context] { context->Draw(); });
+    return true;
 }
 
 bool PimSystem::HasGL()

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
+class PimIOContext;
 union SDL_Event;
 
 // Identifies a registered callback; 0 is never handed out.
@@ -21,8 +23,10 @@ enum class PimFramePhase : std::uint8_t
 // Run drives frames until ExitSystem. Everything here runs on the main thread (the thread that called
 // Initialize), except ExitSystem and GetGLContextGeneration, which any thread may call.
 //
-// One frame: take the display's events (a closed window ends the loop), advance the clock, call
-// every Update callback, clear the default framebuffer, call every Draw callback, swap.
+// One frame: take the display's events (a closed window ends the loop; the keyboard state of
+// PimInputTray follows them), advance the clock, sample the headset and controllers
+// (PimVrSystem::BeginFrame), call every Update callback, clear the default framebuffer, call every
+// Draw callback, hand the eyes to a headset (PimVrSystem::EndFrame), swap.
 //
 // Callbacks are the seam for the page tree, viewports and renderable objects: each registers a
 // function for a phase and is called once per frame in registration order. A callback may add or
@@ -31,11 +35,12 @@ enum class PimFramePhase : std::uint8_t
 class PimSystem
 {
 public:
-    // Opens the display. False (with the reason on stderr) when the system cannot start: a bad
-    // size, no video system, no window or no OpenGL 3.2 core context. Not re-entrant: Shutdown first.
+    // Opens the display, then the devices of parameters.deviceMode (PimVrSystem::Start). False (with
+    // the reason on stderr) when the system cannot start: a bad size, no video system, no window,
+    // no OpenGL 3.2 core context, or no headset when one is required. Not re-entrant: Shutdown first.
     static bool Initialize(const PimSystemParameters& parameters);
-    // Closes the display, drops every callback and forgets the exit request. The program never calls
-    // it (nothing is torn down at exit); tests do, to start again.
+    // Stops the devices, closes the display, drops every callback and forgets the exit request. The
+    // program never calls it (nothing is torn down at exit); tests do, to start again.
     static void Shutdown();
     static bool IsInitialized();
 
@@ -59,6 +64,11 @@ public:
     // Every window-system event (keyboard, mouse, window) is handed to these as the frame starts.
     static PimCallbackId AddEventCallback(std::function<void(const SDL_Event&)> callback);
     static void RemoveCallback(PimCallbackId id);
+
+    // Registers an input context: from the next frame on, its scene is updated in the Update phase
+    // and drawn in the Draw phase, in registration order with the other callbacks. The system keeps
+    // the context until Shutdown. False (reported) for null.
+    static bool AddIOContext(std::shared_ptr<PimIOContext> context);
 
     // GL state for the engine's GL-backed objects. The generation is 0 without a GL context and
     // changes every time a context is opened, so an object can tell that its GL names died with an

@@ -15,13 +15,15 @@ enum class PimDisplayBackend : std::uint8_t
     None,
 };
 
-// Which devices drive the viewer: the headset runtime, the desktop simulator, or the headset when
-// a runtime answers and the simulator otherwise. The device layer reads it at start-up.
+// Which devices drive the viewer: the headset runtime, the desktop simulator, the headset when
+// a runtime answers and the simulator otherwise, or a script (tests set poses and buttons frame by
+// frame). The device layer (PimVrSystem) reads it at start-up.
 enum class PimDeviceMode : std::int32_t
 {
     Desktop = 0,
     Headset = 1,
     HeadsetOrDesktop = 2,
+    Scripted = 3,
 };
 
 // Start parameters of PimSystem::Initialize, filled in place by the program entry.

@@ -231,6 +231,9 @@ void PimTexture::FlipPixels()
 
 void PimTexture::SetFilter(PimTextureFilter newFilter)
 {
+    // Mipmaps are made with the pixel upload, so switching to them uploads again.
+    if (newFilter == PimTextureFilter::LinearMipmap && filter != newFilter)
+        glPixelsStale = true;
     filter = newFilter;
     glSamplingStale = true;
 }
@@ -268,13 +271,16 @@ unsigned int PimTexture::GetGLTexture() const
     {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        if (filter == PimTextureFilter::LinearMipmap)
+            glGenerateMipmap(GL_TEXTURE_2D);
         glPixelsStale = false;
     }
     if (glSamplingStale)
     {
         const GLint sampling = filter == PimTextureFilter::Nearest ? GL_NEAREST : GL_LINEAR;
+        const GLint minifying = filter == PimTextureFilter::LinearMipmap ? GL_LINEAR_MIPMAP_LINEAR : sampling;
         const GLint wrapping = wrap == PimTextureWrap::Repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, sampling);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minifying);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, sampling);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapping);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapping);

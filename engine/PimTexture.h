@@ -12,6 +12,9 @@ enum class PimTextureFilter : std::uint8_t
 {
     Linear,
     Nearest,  // voxel face atlases: no blurring across texel edges
+    // Linear with mipmaps: pictures and text seen from afar (small on screen) stay smooth
+    // instead of shimmering.
+    LinearMipmap,
 };
 
 enum class PimTextureWrap : std::uint8_t

@@ -9,7 +9,9 @@ QUILLOT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QUILLOT_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libcurl4-openssl-dev
-  libsdl2-dev libglew-dev libgl-dev libegl-dev libpng-dev
+  libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libegl-dev libx11-dev libpng-dev
+  libopenxr-dev libopenxr-loader1
+  libfreetype-dev fonts-dejavu-core
   libegl1 libegl-mesa0 libgl1-mesa-dri
   xvfb xauth
   googletest libgtest-dev libgmock-dev libbenchmark-dev

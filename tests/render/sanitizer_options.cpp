@@ -4,3 +4,13 @@ extern "C" const char* __asan_default_options()
 {
     return "detect_leaks=0";
 }
+
+// Under ThreadSanitizer: Mesa's software renderer (llvmpipe) draws on threads of its own and
+// hands work between them with synchronisation the sanitizer cannot see in the uninstrumented
+// driver, so it reports races on the driver's own mutexes. Reports with a driver frame are
+// dropped; races between the engine's own threads are still reported.
+extern "C" const char* __tsan_default_suppressions()
+{
+    return "race:swrast_dri.so\n"
+           "race:libgallium\n";
+}

@@ -1,0 +1,114 @@
+#include "engine/PimRenderableMesh.h"
+
+#include "engine/PimAssert.h"
+#include "engine/PimDrawContext.h"
+#include "engine/PimShader.h"
+#include "engine/PimSystem.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace
+{
+struct Attribute
+{
+    const char* name;
+    GLint components;
+    GLenum type;
+    GLboolean normalised;
+    std::size_t offset;
+};
+
+constexpr std::array<Attribute, 5> Attributes{{
+    {"vPos", 3, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, position)},
+    {"vNorm", 3, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, normal)},
+    {"vUv", 2, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, uv)},
+    {"vColor", 4, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(PimMeshVertex, color)},
+    {"vLight", 1, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, light)},
+}};
+
+void SetMatrix(GLint location, const PimMatrix4x4& matrix)
+{
+    if (location < 0)
+        return;
+    const std::array<float, 16> columns = matrix.GetFloppedMatrixDataArray();
+    glUniformMatrix4fv(location, 1, GL_FALSE, columns.data());
+}
+}
+
+bool PimRenderableMesh::SetMesh(std::vector<PimMeshVertex> newVertices, std::vector<std::uint32_t> newIndices)
+{
+    const std::size_t count = newVertices.size();
+    const bool inRange = std::ranges::all_of(newIndices, [count](std::uint32_t index) { return index < count; });
+    if (newIndices.size() % 3 != 0 || !inRange)
+    {
+        PimAssert::Assert(false, "PimRenderableMesh::SetMesh() - indices are not whole triangles of the vertices");
+        return false;
+    }
+    vertices = std::move(newVertices);
+    indices = std::move(newIndices);
+    buffersStale = true;
+    return true;
+}
+
+void PimRenderableMesh::SetLocation(const PimVector3& newLocation)
+{
+    location = newLocation;
+}
+
+void PimRenderableMesh::SetOrientation(const PimMatrix4x4& newOrientation)
+{
+    orientation = newOrientation;
+}
+
+PimMatrix4x4 PimRenderableMesh::GetModelMatrix() const
+{
+    return PimMatrix4x4::CreateTranslation(location) * orientation;
+}
+
+bool PimRenderableMesh::Upload()
+{
+    if (!buffersStale && vertexBuffer.HasData() && indexBuffer.HasData())
+        return true;
+    if (!vertexBuffer.Upload(vertices.data(), vertices.size() * sizeof(PimMeshVertex))
+        || !indexBuffer.Upload(indices.data(), indices.size() * sizeof(std::uint32_t)))
+        return false;
+    buffersStale = false;
+    return true;
+}
+
+void PimRenderableMesh::Draw()
+{
+    if (!shader || !shader->IsValid() || indices.empty() || !PimSystem::HasGL() || !Upload())
+        return;
+    shader->Use();
+    const PimMatrix4x4 model = GetModelMatrix();
+    SetMatrix(shader->GetUniformLocation("MVP"), PimDrawContext::GetViewProjection() * model);
+    SetMatrix(shader->GetUniformLocation("Model"), model);
+    const GLint light = shader->GetUniformLocation("LightDirection");
+    if (light >= 0)
+        glUniform3f(light, lightDirection.x, lightDirection.y, lightDirection.z);
+
+    vertexBuffer.Bind();
+    indexBuffer.Bind();
+    std::array<GLint, Attributes.size()> enabled{};
+    for (std::size_t i = 0; i < Attributes.size(); ++i)
+    {
+        const Attribute& attribute = Attributes[i];
+        enabled[i] = shader->GetAttributeLocation(attribute.name);
+        if (enabled[i] < 0)
+            continue;
+        glEnableVertexAttribArray(static_cast<GLuint>(enabled[i]));
+        glVertexAttribPointer(static_cast<GLuint>(enabled[i]), attribute.components, attribute.type, attribute.normalised,
+                              sizeof(PimMeshVertex), reinterpret_cast<const void*>(attribute.offset));
+    }
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, nullptr);
+    for (const GLint attribute : enabled)
+    {
+        if (attribute >= 0)
+            glDisableVertexAttribArray(static_cast<GLuint>(attribute));
+    }
+}

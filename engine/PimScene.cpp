@@ -1,0 +1,96 @@
+#include "engine/PimScene.h"
+
+#include "engine/PimAssert.h"
+#include "engine/PimEyeOutput.h"
+#include "engine/PimRenderableObject.h"
+#include "engine/PimSystem.h"
+#include "engine/PimViewport.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+namespace
+{
+// After the scene: the window's framebuffer, all of it, as the frame loop's later callbacks expect.
+void RestoreWindowState()
+{
+    if (!PimSystem::HasGL())
+        return;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, PimSystem::GetFramebufferWidth(), PimSystem::GetFramebufferHeight());
+    glDisable(GL_SCISSOR_TEST);
+}
+}
+
+bool PimScene::AddViewport(std::shared_ptr<PimViewport> viewport)
+{
+    if (!viewport || std::ranges::find(viewports, viewport) != viewports.end())
+    {
+        PimAssert::Assert(false, "PimScene::AddViewport() - null or already added");
+        return false;
+    }
+    viewports.push_back(std::move(viewport));
+    return true;
+}
+
+bool PimScene::RemoveViewport(const PimViewport* viewport)
+{
+    const auto found = std::ranges::find_if(viewports, [viewport](const auto& held) { return held.get() == viewport; });
+    if (found == viewports.end())
+        return false;
+    viewports.erase(found);
+    return true;
+}
+
+PimViewport* PimScene::GetViewport(std::int32_t id) const
+{
+    const auto found = std::ranges::find_if(viewports, [id](const auto& viewport) { return viewport->GetId() == id; });
+    return found != viewports.end() ? found->get() : nullptr;
+}
+
+void PimScene::Update()
+{
+    // Each object once, even when several viewports show it; the copies keep them alive.
+    std::vector<std::shared_ptr<PimRenderableObject>> objects;
+    for (const auto& viewport : viewports)
+    {
+        for (const auto& object : viewport->GetObjects())
+        {
+            if (std::ranges::find(objects, object) == objects.end())
+                objects.push_back(object);
+        }
+    }
+    for (const auto& object : objects)
+        object->RunUpdate();
+}
+
+void PimScene::Draw()
+{
+    const auto current = viewports;
+    const bool anyMain = std::ranges::any_of(current, [](const auto& viewport) {
+        return viewport->IsActive() && viewport->GetSection() == PimScreenSection::Main;
+    });
+    const std::shared_ptr<PimEyeOutput> output = PimEyeOutput::GetInstalled();
+    std::vector<PimEyeTarget> eyes;
+    const bool headsetFrame = output && anyMain && PimSystem::HasGL() && output->BeginEyes(eyes);
+
+    int passIndex = 0;
+    for (const auto& viewport : current)
+    {
+        if (!viewport->IsActive())
+            continue;
+        if (viewport->GetSection() == PimScreenSection::Main && headsetFrame && !eyes.empty())
+        {
+            for (const PimEyeTarget& eye : eyes)
+                viewport->DrawEyePass(eye, clearScreen, passIndex++);
+        }
+        else
+        {
+            viewport->DrawWindowPass(clearScreen, passIndex++);
+        }
+    }
+    RestoreWindowState();
+    if (headsetFrame)
+        output->EndEyes();
+}

@@ -1,0 +1,338 @@
+#include "engine/PimVrSimulator.h"
+
+#include "engine/PimInputTray.h"
+#include "engine/PimVrController.h"
+#include "engine/PimVrPoseMath.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+struct KeyBinding
+{
+    SDL_Scancode scancode;
+    int action;
+};
+
+float Approach(float current, float target, float step, bool& reached)
+{
+    const float delta = target - current;
+    reached = std::fabs(delta) <= step;
+    return reached ? target : current + (delta > 0.0f ? step : -step);
+}
+
+float Radians(float degrees)
+{
+    return PimAngle::DegreesToRadians(degrees);
+}
+
+int OtherHand(int role)
+{
+    return role == PimVrDeviceIndex::LeftHand ? PimVrDeviceIndex::RightHand : PimVrDeviceIndex::LeftHand;
+}
+}
+
+PimVrSimulator::PimVrSimulator(int viewWidth, int viewHeight)
+    : viewWidth(static_cast<float>(std::max(viewWidth, 1))),
+      viewHeight(static_cast<float>(std::max(viewHeight, 1))),
+      pointerX(this->viewWidth * 0.5f),
+      pointerY(this->viewHeight * 0.5f)
+{
+}
+
+int PimVrSimulator::ActionOfScancode(int scancode)
+{
+    static constexpr KeyBinding bindings[] = {
+        {SDL_SCANCODE_W, WalkForward},     {SDL_SCANCODE_S, WalkBack},        {SDL_SCANCODE_A, WalkLeft},
+        {SDL_SCANCODE_D, WalkRight},       {SDL_SCANCODE_Q, TurnLeft},        {SDL_SCANCODE_E, TurnRight},
+        {SDL_SCANCODE_C, Crouch},          {SDL_SCANCODE_SPACE, Jump},        {SDL_SCANCODE_R, Reset},
+        {SDL_SCANCODE_TAB, SwapHands},     {SDL_SCANCODE_F, OtherTrigger},    {SDL_SCANCODE_M, MouseMenu},
+        {SDL_SCANCODE_N, OtherMenu},       {SDL_SCANCODE_Z, MouseSecondary},  {SDL_SCANCODE_X, OtherSecondary},
+        {SDL_SCANCODE_UP, PadUp},          {SDL_SCANCODE_DOWN, PadDown},      {SDL_SCANCODE_LEFT, PadLeft},
+        {SDL_SCANCODE_RIGHT, PadRight},    {SDL_SCANCODE_T, PadCentre},       {SDL_SCANCODE_G, PadClick},
+        {SDL_SCANCODE_LSHIFT, PadOnMouseHand}, {SDL_SCANCODE_RSHIFT, PadOnMouseHand},
+        {SDL_SCANCODE_F1, ToggleLegend},
+    };
+    for (const KeyBinding& binding : bindings)
+    {
+        if (binding.scancode == scancode)
+            return binding.action;
+    }
+    return -1;
+}
+
+void PimVrSimulator::HandleEvent(const SDL_Event& event)
+{
+    switch (event.type)
+    {
+    case SDL_KEYDOWN:
+    {
+        const int action = ActionOfScancode(event.key.keysym.scancode);
+        const bool keysTaken = PimInputTray::GetInstance().IsKeyboardCaptured() && action != ToggleLegend;
+        if (action >= 0 && event.key.repeat == 0 && !keysTaken)
+            Press(action);
+        break;
+    }
+    case SDL_KEYUP:
+    {
+        const int action = ActionOfScancode(event.key.keysym.scancode);
+        if (action >= 0)
+            Release(action);
+        break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.button == SDL_BUTTON_LEFT)
+            Press(MouseTrigger);
+        else if (event.button.button == SDL_BUTTON_RIGHT)
+            Press(Look);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT)
+            Release(MouseTrigger);
+        else if (event.button.button == SDL_BUTTON_RIGHT)
+            Release(Look);
+        break;
+    case SDL_MOUSEMOTION:
+        if (held[Look])
+        {
+            lookX += static_cast<float>(event.motion.xrel);
+            lookY += static_cast<float>(event.motion.yrel);
+        }
+        else
+        {
+            pointerX = static_cast<float>(event.motion.x);
+            pointerY = static_cast<float>(event.motion.y);
+        }
+        break;
+    case SDL_MOUSEWHEEL:
+        wheel += static_cast<float>(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y);
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && event.window.data1 > 0 && event.window.data2 > 0)
+        {
+            viewWidth = static_cast<float>(event.window.data1);
+            viewHeight = static_cast<float>(event.window.data2);
+        }
+        else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+            ReleaseEverything();
+        break;
+    default:
+        break;
+    }
+}
+
+void PimVrSimulator::Press(int action)
+{
+    held[action] = true;
+    tapped[action] = true;
+    switch (action)
+    {
+    case Crouch:
+        posture = Posture::Crouching;
+        break;
+    case Jump:
+        if (posture == Posture::Standing)
+            posture = Posture::JumpCrouch;
+        break;
+    case Reset:
+        pitch = 0.0f;
+        handDepth = DefaultHandDepth;
+        break;
+    case SwapHands:
+        mouseHand = OtherHand(mouseHand);
+        break;
+    case ToggleLegend:
+        legendVisible = !legendVisible;
+        break;
+    case Look:
+        SetLookMode(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void PimVrSimulator::Release(int action)
+{
+    held[action] = false;
+    if (action == Crouch && posture == Posture::Crouching)
+        posture = Posture::SpringUp;
+    if (action == Look)
+        SetLookMode(false);
+}
+
+void PimVrSimulator::ReleaseEverything()
+{
+    for (int action = 0; action < ActionCount; ++action)
+    {
+        if (held[action])
+            Release(action);
+    }
+}
+
+void PimVrSimulator::SetLookMode(bool on)
+{
+    // Relative mode hides the pointer and keeps it in the window while the view turns; it needs a
+    // window, which the offscreen display and the tests do not have.
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GetMouseFocus() != nullptr)
+        SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+}
+
+float PimVrSimulator::Axis(int positive, int negative) const
+{
+    return (IsActive(positive) ? 1.0f : 0.0f) - (IsActive(negative) ? 1.0f : 0.0f);
+}
+
+void PimVrSimulator::TurnAndLook(float seconds)
+{
+    yaw += Axis(TurnLeft, TurnRight) * Radians(TurnSpeedDegrees) * seconds;
+    yaw -= lookX * Radians(LookDegreesPerPixel);
+    yaw = std::remainder(yaw, PimAngle::TwoPi);
+    pitch -= lookY * Radians(LookDegreesPerPixel);
+    pitch = std::clamp(pitch, -Radians(MaxPitchDegrees), Radians(MaxPitchDegrees));
+}
+
+void PimVrSimulator::Walk(float seconds)
+{
+    const PimVector3 forward(-std::sin(yaw), 0.0f, -std::cos(yaw));
+    const PimVector3 right(std::cos(yaw), 0.0f, -std::sin(yaw));
+    PimVector3 step = forward * Axis(WalkForward, WalkBack) + right * Axis(WalkRight, WalkLeft);
+    step.Normalize();
+    headFloorPosition += step * (WalkSpeed * seconds);
+}
+
+void PimVrSimulator::MoveEyeHeight(float seconds)
+{
+    const float standing = PimVrRestPose::EyeHeight;
+    bool reached = false;
+    switch (posture)
+    {
+    case Posture::Standing:
+        eyeHeight = Approach(eyeHeight, standing, SettleSpeed * seconds, reached);
+        break;
+    case Posture::Crouching:
+        eyeHeight = Approach(eyeHeight, standing * CrouchFactor, CrouchSpeed * seconds, reached);
+        break;
+    case Posture::JumpCrouch:
+        eyeHeight = Approach(eyeHeight, standing * CrouchFactor, CrouchSpeed * seconds, reached);
+        if (reached)
+            posture = Posture::SpringUp;
+        break;
+    case Posture::SpringUp:
+        eyeHeight = Approach(eyeHeight, standing * SpringFactor, SpringSpeed * seconds, reached);
+        if (reached)
+            posture = Posture::Standing;
+        break;
+    }
+}
+
+PimMatrix4x4 PimVrSimulator::HeadOrientation() const
+{
+    return PimMatrix4x4::CreateRotationY(PimAngle::FromRadians(yaw))
+        * PimMatrix4x4::CreateRotationX(PimAngle::FromRadians(pitch));
+}
+
+PimVector3 PimVrSimulator::PointerDirection() const
+{
+    const float tanUp = std::tan(Radians(PimVrRestPose::WindowFieldOfViewDegrees) * 0.5f);
+    const float tanRight = tanUp * viewWidth / viewHeight;
+    const float x = std::clamp(pointerX / viewWidth * 2.0f - 1.0f, -1.0f, 1.0f);
+    const float y = std::clamp(1.0f - pointerY / viewHeight * 2.0f, -1.0f, 1.0f);
+    return PimVector3(x * tanRight, y * tanUp, -1.0f).Normalized();
+}
+
+void PimVrSimulator::PoseHands(PimVrDeviceStates& devices) const
+{
+    const PimMatrix4x4 head = HeadOrientation();
+    const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
+
+    PimVrDeviceState& pointing = devices[static_cast<std::size_t>(mouseHand)];
+    const PimVector3 ray = head.TransformDirection(PointerDirection());
+    pointing.position = eye + ray * (handDepth - PimVrController::TipDistance);
+    pointing.orientation = PimVrPoseMath::LookRotation(ray, head.TransformDirection({0.0f, 1.0f, 0.0f}));
+
+    const int restRole = OtherHand(mouseHand);
+    PimVrDeviceState& resting = devices[static_cast<std::size_t>(restRole)];
+    const PimVector3 offset =
+        restRole == PimVrDeviceIndex::LeftHand ? PimVrRestPose::LeftHandOffset : PimVrRestPose::RightHandOffset;
+    resting.position = eye + head.TransformDirection(offset);
+    resting.orientation = head;
+}
+
+void PimVrSimulator::PressButtons(PimVrDeviceStates& devices) const
+{
+    for (int role : {PimVrDeviceIndex::LeftHand, PimVrDeviceIndex::RightHand})
+        devices[static_cast<std::size_t>(role)].values.fill(0.0f);
+    auto& mouse = devices[static_cast<std::size_t>(mouseHand)].values;
+    auto& other = devices[static_cast<std::size_t>(OtherHand(mouseHand))].values;
+    auto set = [this](std::array<float, PimVrButton::Count>& values, int button, int action) {
+        values[static_cast<std::size_t>(button)] = IsActive(action) ? 1.0f : 0.0f;
+    };
+    set(mouse, PimVrButton::Trigger, MouseTrigger);
+    set(other, PimVrButton::Trigger, OtherTrigger);
+    set(mouse, PimVrButton::Menu, MouseMenu);
+    set(other, PimVrButton::Menu, OtherMenu);
+    set(mouse, PimVrButton::Secondary, MouseSecondary);
+    set(other, PimVrButton::Secondary, OtherSecondary);
+
+    auto& pad = IsActive(PadOnMouseHand) ? mouse : other;
+    float x = Axis(PadRight, PadLeft);
+    float y = Axis(PadUp, PadDown);
+    const float length = std::sqrt(x * x + y * y);
+    if (length > 1.0f)
+    {
+        x /= length;
+        y /= length;
+    }
+    const bool click = IsActive(PadClick);
+    const bool touch = click || IsActive(PadCentre) || x != 0.0f || y != 0.0f || IsActive(PadUp)
+        || IsActive(PadDown) || IsActive(PadLeft) || IsActive(PadRight);
+    pad[PimVrButton::PadX] = x;
+    pad[PimVrButton::PadY] = y;
+    pad[PimVrButton::PadTouch] = touch ? 1.0f : 0.0f;
+    pad[PimVrButton::PadClick] = click ? 1.0f : 0.0f;
+}
+
+void PimVrSimulator::BeginFrame(double seconds, PimVrDeviceStates& devices)
+{
+    // A long stall (a breakpoint, a slow load) must not throw the user across the room.
+    const float dt = static_cast<float>(std::clamp(seconds, 0.0, 0.25));
+    TurnAndLook(dt);
+    Walk(dt);
+    MoveEyeHeight(dt);
+    handDepth = std::clamp(handDepth * std::pow(WheelStep, wheel), MinHandDepth, MaxHandDepth);
+
+    for (PimVrDeviceState& state : devices)
+    {
+        state.connected = true;
+        state.valid = true;
+        state.trackingResult = PimVrTrackingResult::RunningOk;
+    }
+    PimVrDeviceState& head = devices[PimVrDeviceIndex::Headset];
+    head.position = {headFloorPosition.x, eyeHeight, headFloorPosition.z};
+    head.orientation = HeadOrientation();
+    head.values.fill(0.0f);
+    PoseHands(devices);
+    PressButtons(devices);
+
+    tapped.fill(false);
+    lookX = 0.0f;
+    lookY = 0.0f;
+    wheel = 0.0f;
+}
+
+std::vector<std::string> PimVrSimulator::GetLegendLines() const
+{
+    const std::string mouse = mouseHand == PimVrDeviceIndex::LeftHand ? "left" : "right";
+    return {
+        "Desktop simulator - F1 hides this legend",
+        "Look around: hold the right mouse button and move the mouse",
+        "Walk: W A S D   Turn: Q E   Crouch: hold C   Jump: Space   Reset: R",
+        "Mouse hand: " + mouse + " (Tab swaps), it points at the pointer; wheel: farther / nearer",
+        "Trigger: left click, F other hand   Menu: M, N other hand   Second button: Z, X other hand",
+        "Other hand's pad: arrows touch its edges, T its centre, G clicks it (Shift: mouse hand's pad)",
+    };
+}

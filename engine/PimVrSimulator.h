@@ -1,0 +1,141 @@
+#pragma once
+
+#include "engine/PimVrDevice.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+union SDL_Event;
+
+// The desktop simulator: keyboard and mouse drive a simulated headset and two hand controllers,
+// seen through the window. Keys are named by their place on a US keyboard (scan codes), so the
+// walking keys sit under the left hand on any layout. Main thread only.
+//
+// Key map (the on-screen legend, toggled with F1, shows the same):
+//   Look around ............ hold the right mouse button and move the mouse
+//   Walk in the play area .. W A S D          Turn ......... Q E
+//   Crouch ................. hold C (standing up quickly from it is the jump gesture)
+//   Jump gesture ........... Space (a quick crouch and spring up)
+//   Reset view and hands ... R
+//   The mouse hand (the right hand at start; Tab swaps hands) points at the mouse pointer; its
+//   tip lies on the ray under the pointer; the mouse wheel moves it farther or nearer.
+//   The other hand rests at the lower edge of the view. Both follow the head.
+//   Trigger (code 0) ....... left click: mouse hand      F: other hand
+//   Menu (code 1) .......... M: mouse hand               N: other hand
+//   Second button (code 9) . Z: mouse hand               X: other hand
+//   Pad of the other hand (hold Shift for the mouse hand's pad):
+//     arrow keys touch it at its edges (codes 6, 12, 13), T touches its centre (code 6),
+//     G clicks it (code 7, the teleport confirm)
+//   Legend ................. F1
+// A key or button tapped between two frames counts as held for one frame. While a text field has
+// the keyboard (PimInputTray::IsKeyboardCaptured) the keys are left to it; the mouse still works.
+class PimVrSimulator final : public PimVrDevice
+{
+public:
+    static constexpr float WalkSpeed = 1.5f;          // metres per second
+    static constexpr float TurnSpeedDegrees = 90.0f;  // per second
+    static constexpr float LookDegreesPerPixel = 0.2f;
+    static constexpr float MaxPitchDegrees = 85.0f;
+    static constexpr float CrouchFactor = 0.82f;      // crouched eye height / standing
+    static constexpr float SpringFactor = 1.06f;      // top of the spring up / standing
+    static constexpr float CrouchSpeed = 2.5f;        // metres per second going down
+    static constexpr float SpringSpeed = 4.0f;        // going up
+    static constexpr float SettleSpeed = 1.0f;        // back to standing
+    static constexpr float DefaultHandDepth = 0.5f;   // metres from the eye to the mouse hand's tip
+    static constexpr float MinHandDepth = 0.1f;
+    static constexpr float MaxHandDepth = 4.0f;
+    static constexpr float WheelStep = 1.1f;          // depth factor per wheel notch
+
+    // The size of the window in the coordinates of its mouse events.
+    PimVrSimulator(int viewWidth, int viewHeight);
+
+    void HandleEvent(const SDL_Event& event);
+
+    bool IsHeadset() const override { return false; }
+    void BeginFrame(double seconds, PimVrDeviceStates& devices) override;
+
+    bool IsLegendVisible() const override { return legendVisible; }
+    std::vector<std::string> GetLegendLines() const override;
+
+    // The hand role the mouse drives (1 left, 2 right).
+    int GetMouseHand() const { return mouseHand; }
+    float GetHandDepth() const { return handDepth; }
+    // The simulated head's height above the floor, in metres.
+    float GetHeadHeight() const { return eyeHeight; }
+
+private:
+    enum Action : int
+    {
+        WalkForward,
+        WalkBack,
+        WalkLeft,
+        WalkRight,
+        TurnLeft,
+        TurnRight,
+        Crouch,
+        Jump,
+        Reset,
+        SwapHands,
+        OtherTrigger,
+        MouseMenu,
+        OtherMenu,
+        MouseSecondary,
+        OtherSecondary,
+        PadUp,
+        PadDown,
+        PadLeft,
+        PadRight,
+        PadCentre,
+        PadClick,
+        PadOnMouseHand,
+        ToggleLegend,
+        MouseTrigger,  // left mouse button
+        Look,          // right mouse button
+        ActionCount,
+    };
+    enum class Posture
+    {
+        Standing,
+        Crouching,
+        JumpCrouch,
+        SpringUp,
+    };
+
+    static int ActionOfScancode(int scancode);
+    void Press(int action);
+    void Release(int action);
+    void ReleaseEverything();
+    bool IsActive(int action) const { return held[action] || tapped[action]; }
+    float Axis(int positive, int negative) const;
+
+    void TurnAndLook(float seconds);
+    void Walk(float seconds);
+    void MoveEyeHeight(float seconds);
+    PimMatrix4x4 HeadOrientation() const;
+    PimVector3 PointerDirection() const;
+    void PoseHands(PimVrDeviceStates& devices) const;
+    void PressButtons(PimVrDeviceStates& devices) const;
+    void SetLookMode(bool on);
+
+    std::array<bool, ActionCount> held{};
+    std::array<bool, ActionCount> tapped{};
+
+    float viewWidth;
+    float viewHeight;
+    float pointerX;
+    float pointerY;
+    float lookX = 0.0f;  // pixels moved while looking, since the last frame
+    float lookY = 0.0f;
+    float wheel = 0.0f;  // notches since the last frame
+
+    PimVector3 headFloorPosition;  // x and z on the play-area floor
+    float yaw = 0.0f;    // radians, positive turns left
+    float pitch = 0.0f;  // radians, positive looks up
+    float eyeHeight = PimVrRestPose::EyeHeight;
+    Posture posture = Posture::Standing;
+
+    int mouseHand = PimVrDeviceIndex::RightHand;
+    float handDepth = DefaultHandDepth;
+    bool legendVisible = true;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+class ContentOutput;
+
+// The families of generated assets, one source file each. A family writes its files below the
+// content folder and returns false, after printing why, when it cannot. To add pictures or
+// sounds: write a function here in its own file and add it to the list in main.cpp.
+
+// The folder tree the program looks in (textures, shaders, fonts, sound, text, voxel icons).
+bool GenerateFolders(const ContentOutput& output);
+// "Graphics/Fonts/Font.png": the bitmap font of all text, from the input "font" (a monospaced
+// TrueType face).
+bool GenerateFont(const ContentOutput& output);
