@@ -157,6 +157,32 @@ TEST_F(VoxelGridRender, WaterOverGroundShowsTheGroundTintedBlue)
     EXPECT_TRUE(Near(Frame().GetColor(32, 24), PimColor(255, 0, 0)));
 }
 
+TEST_F(VoxelGridRender, TexturedSidesStandUprightWithTheirTileFromTheAtlas)
+{
+    // One turf voxel, scaled to 4 units and centred on the view: its +z side is the earth tile
+    // with the grass fringe along its top edge, 24 x 24 pixels from (20, 12).
+    PimTexture atlas;
+    ASSERT_TRUE(atlas.Load(PimContentFolder::Resolve("Graphics/Textures/VoxelTexturesTop1.png").string()));
+    atlas.SetFilter(PimTextureFilter::Nearest);
+    chunk.LoadTextures(std::make_shared<const PimTexture>(atlas));
+    chunk.SetScale(4.0f);
+    chunk.SetLocation({-66.0f, -66.0f, -128.0f});
+    chunk.SetVoxel(VoxelCode::Turf, 16, 16, 31, false, false);
+    BuildAndLoad();
+    const PimTexture frame = Frame();
+    if (const char* keep = std::getenv("QUILLOT_KEEP_FRAMES"))
+        frame.Save(std::string(keep) + "/voxel_turf_side.png");
+    for (int x = 21; x < 44; x += 4)
+    {
+        const PimColor top = frame.GetColor(x, 12);
+        const PimColor bottom = frame.GetColor(x, 33);
+        EXPECT_GT(top.g, top.r + 30) << x << ": " << Describe(top);          // grass
+        EXPECT_GT(bottom.r, bottom.g + 15) << x << ": " << Describe(bottom); // earth
+    }
+    EXPECT_EQ(frame.GetColor(19, 24), Background);
+    EXPECT_EQ(frame.GetColor(44, 24), Background);
+}
+
 TEST_F(VoxelGridRender, EmptyMeshesDrawNothingAndReplaceWhatWasDrawn)
 {
     BuildAndLoad(); // an empty first build is handed over after Initialize
