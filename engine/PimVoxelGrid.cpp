@@ -29,6 +29,7 @@ public:
 
 // Plain [0] and special [1] colour tables; main thread.
 PimColor colourTables[2][256];
+std::uint32_t colourTableVersions[2] = {0, 0};
 
 bool IsInside(int x, int y, int z)
 {
@@ -67,6 +68,7 @@ PimVoxelGrid::~PimVoxelGrid()
     // waits for a neighbour's build that may be reading this chunk's layer.
     GlobalBuildHold global;
     UnlinkAll();
+    ReleaseGL();
 }
 
 void PimVoxelGrid::Initialize()
@@ -80,6 +82,7 @@ void PimVoxelGrid::DeInitialize()
     GlobalBuildHold global;
     UnlinkAll();
     ReleaseEverything();
+    ReleaseGL();
 }
 
 void PimVoxelGrid::InitializeGrid()
@@ -121,6 +124,12 @@ void PimVoxelGrid::Update()
 void PimVoxelGrid::SetColorDefinition(std::uint8_t index, const PimColor& color, bool special)
 {
     colourTables[special ? 1 : 0][index] = color;
+    ++colourTableVersions[special ? 1 : 0];
+}
+
+std::uint32_t PimVoxelGrid::GetColorTableVersion(bool special)
+{
+    return colourTableVersions[special ? 1 : 0];
 }
 
 PimColor PimVoxelGrid::GetColorDefinition(std::uint8_t index, bool special)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PimColor.h"
+#include "engine/PimGLBuffer.h"
 #include "engine/PimRecursiveMutex.h"
 #include "engine/PimVector3.h"
 #include "engine/VoxelFace.h"
@@ -12,7 +13,10 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
+class PimTexture;
+struct PimVector4;
 class VoxelCollisionLevels;
 
 // The engine's chunk: 32 x 32 x 32 voxel codes (0 empty, 0xFF00 and up colour voxels, the rest
@@ -38,8 +42,11 @@ class VoxelCollisionLevels;
 //   never the other way round; and never wait for the worker thread (join it, take its runner
 //   lock) while holding the global lock, since the worker may be waiting for it in BuildGrid.
 //
-// Drawing: the drawing side takes the built mesh with TakeBuiltMesh (its upload) and owns what
-// it uploaded; VoxelMesh documents the layout.
+// Drawing (PimVoxelGridDraw.cpp): GLLoad takes the built mesh with TakeBuiltMesh and uploads it
+// into the chunk's vertex buffer; Draw draws the uploaded mesh with the programs StaticInitialize
+// loaded. VoxelMesh documents the layout. GL work runs on the main thread only; DeInitialize and
+// the destructor may run on the worker and then hand the buffer to the main thread for deletion
+// (see DeInitialize).
 //
 // Build states (GetGridStatus): 1 needs data, 2 data ready to be built, 3 built and waiting for
 // upload, 5 finished with nothing to upload. BuildGrid ends in 3 or 5; handing the mesh to the
@@ -77,11 +84,55 @@ public:
     // handed to the drawing side even when it is empty, so whatever was drawn before is replaced.
     virtual void Initialize();
     // Returns the chunk to the pooled state: voxel, mesh and collision memory released, all
-    // voxels 0, status 1, no channel, not edited, unlinked from its neighbours (both ways).
+    // voxels 0, status 1, no channel, not edited, unlinked from its neighbours (both ways), and its
+    // GL vertex buffer freed. Any thread: on the main thread the buffer is deleted at once; on
+    // another thread it is queued (under a mutex) and deleted by the next main-thread GLLoad, Draw
+    // or StaticInitialize, since GL may only be called where the context is current. The face
+    // atlas stays attached.
     virtual void DeInitialize();
     // Main thread, once per frame: gives back the voxel array of a chunk its last build found
     // uniform, when no write came since.
     virtual void Update();
+    // Main thread: draws the mesh of the last GLLoad for the current pass
+    // (PimDrawContext::GetViewProjection), model = translation(location) * scale. Opaque quads
+    // first with depth writes; then the translucent ones blended without depth writes, their
+    // back sides (seen from inside water or a guide) first with the cell-back program. Colour
+    // voxels read the plain or special colour table (UseSpecialColors) as it is now. Draws nothing
+    // before StaticInitialize succeeded or with nothing uploaded. Leaves blending, depth writes and
+    // face culling as it found them.
+    virtual void Draw();
+
+    // Main thread, once before any draw: loads the face program (voxelVs, voxelPs) and the
+    // cell-back program (cellBackVs, cellBackPs), drawing translucent cells' faces from inside.
+    // A file that cannot be read, compiled or linked is reported through PimAssert; chunks then
+    // draw nothing until a later call succeeds. False on failure or without a GL context.
+    static bool StaticInitialize(std::string_view voxelVs, std::string_view voxelPs, std::string_view cellBackVs,
+                                 std::string_view cellBackPs);
+    static bool IsStaticInitialized();
+    // The world's light, used by every later draw of every chunk: xyz the direction the light
+    // travels (normalised when set; a zero direction lights every face fully), w its intensity
+    // (0 leaves only the ambient part). Default: slanted down, intensity 1. Main thread.
+    static void SetLightDirection(const PimVector4& direction);
+    static PimVector4 GetLightDirection();
+    // Distances from the eye (world units) where fog starts and where it covers everything in
+    // fogColor. Default 192 and 448. Main thread.
+    static void SetFogRange(float start, float end);
+
+    // The face atlas (16 x 16 tiles, see VoxelTile). Chunks share one picture: pass the same
+    // shared pointer to each. The copying overload makes a private copy for this chunk. Without
+    // an atlas textured faces draw white. Main thread.
+    void LoadTextures(std::shared_ptr<const PimTexture> atlas);
+    void LoadTextures(const PimTexture& atlas);
+    std::shared_ptr<const PimTexture> GetTextures() const;
+
+    // Main thread only: uploads the built mesh (status 3, see TakeBuiltMesh) into the chunk's
+    // vertex buffer, replacing what was drawn; an empty mesh frees the buffer. False when no
+    // built mesh was waiting (nothing changes) or without a GL context (the mesh is then taken
+    // and dropped).
+    bool GLLoad();
+    // Quads of the last upload (0 when nothing is drawn), opaque ones of them.
+    std::uint32_t GetUploadedQuadCount() const;
+    std::uint32_t GetUploadedOpaqueQuadCount() const;
 
     // Index of voxel (x, y, z) into the 32768 codes. Only the low 5 bits of each coordinate are
     // used, so the index is always inside the array.
@@ -96,6 +147,8 @@ public:
     static void SetColorDefinition(std::uint8_t index, const PimColor& color, bool special);
     static PimColor GetColorDefinition(std::uint8_t index, bool special);
     static const PimColor* GetColorTable(bool special);
+    // Changes of a table so far: the drawing side re-sends a table whose count moved.
+    static std::uint32_t GetColorTableVersion(bool special);
 
     // Makes the voxel code table ready on the calling thread and caches a direct lookup of codes
     // 0 to codeCount - 1 (all built-in textured codes are below 5000). Called once at start-up.
@@ -195,6 +248,8 @@ public:
 private:
 
     void ReleaseEverything();
+    void ReleaseGL();
+    void DrawQuads(std::uint32_t firstQuad, std::uint32_t quadCount) const;
     void UnlinkAll();
     void BumpMeshInputs();
     void NoteBorderChange(int x, int y, int z, bool rebuildNow);
@@ -229,4 +284,12 @@ private:
     mutable std::mutex placementMutex;
     PimVector3 location;
     float scale = 1.0f;
+
+    // Drawing side: guards the vertex buffer and counts between the main thread's GLLoad / Draw
+    // and a DeInitialize on the worker.
+    mutable std::mutex glMutex;
+    PimGLBuffer vertexBuffer{PimGLBuffer::Kind::Vertices};
+    std::uint32_t uploadedQuads = 0;
+    std::uint32_t uploadedOpaqueQuads = 0;
+    std::shared_ptr<const PimTexture> faceAtlas;
 };

@@ -11,3 +11,6 @@ bool GenerateFolders(const ContentOutput& output);
 // "Graphics/Fonts/Font.png": the bitmap font of all text, from the input "font" (a monospaced
 // TrueType face).
 bool GenerateFont(const ContentOutput& output);
+// "Graphics/Textures/VoxelTexturesTop1.png": the face atlas of the voxel chunks, one 32-pixel
+// tile for each VoxelTile.
+bool GenerateVoxelTextures(const ContentOutput& output);

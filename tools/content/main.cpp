@@ -21,6 +21,7 @@ struct Family
 constexpr Family Families[] = {
     {"folders", GenerateFolders},
     {"font", GenerateFont},
+    {"voxel textures", GenerateVoxelTextures},
 };
 }
 
