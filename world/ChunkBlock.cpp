@@ -1,6 +1,5 @@
 #include "world/ChunkBlock.h"
 
-#include "world/ChunkGraphics.h"
 
 #include <cmath>
 
@@ -31,10 +30,10 @@ void ChunkBlock::Create(std::uint8_t xCountIn, std::uint8_t yCountIn, std::uint8
             }
 }
 
-void ChunkBlock::LoadTextures(const PimTexture& texture)
+void ChunkBlock::LoadTextures(const std::shared_ptr<const PimTexture>& texture)
 {
     for (auto& chunk : chunks)
-        ChunkGraphics::GiveFaceTexture(*chunk, texture);
+        chunk->LoadTextures(texture);
 }
 
 void ChunkBlock::Build()
@@ -45,7 +44,7 @@ void ChunkBlock::Build()
         chunk->UseSpecialColors(specialColors);
         chunk->SetGridStatus(PimVoxelGrid::kStatusToBuild);
         chunk->BuildGrid();
-        ChunkGraphics::UploadBuiltMesh(*chunk);
+        chunk->GLLoad();
     }
 }
 

@@ -31,7 +31,8 @@ public:
     void Create(std::uint8_t xCount, std::uint8_t yCount, std::uint8_t zCount);
 
     // Gives every chunk the face texture.
-    void LoadTextures(const PimTexture& texture);
+    // Every chunk shares the one atlas.
+    void LoadTextures(const std::shared_ptr<const PimTexture>& texture);
 
     // Builds every chunk now, on the calling thread, in array order: prepared for drawing, the
     // block's colour table, data marked ready, meshed, then uploaded.

@@ -1,6 +1,5 @@
 #include "world/WindowChunks.h"
 
-#include "world/ChunkGraphics.h"
 
 #include <limits>
 
@@ -68,7 +67,7 @@ std::uint16_t SetVoxel(const WindowView& window, std::uint16_t code, const PimVe
 }
 
 PimVoxelGrid* TakeChunkForSlot(ChunkPool& pool, LeftWindowMap& leftWindow, const PimVector3& location,
-                               const PimTexture& faceTexture)
+                               const std::shared_ptr<const PimTexture>& faceTexture)
 {
     if (!leftWindow.empty())
     {
@@ -83,7 +82,7 @@ PimVoxelGrid* TakeChunkForSlot(ChunkPool& pool, LeftWindowMap& leftWindow, const
         }
     }
     PimVoxelGrid* chunk = pool.Take();
-    ChunkGraphics::GiveFaceTexture(*chunk, faceTexture);
+    chunk->LoadTextures(faceTexture);
     chunk->SetLocation(location);
     chunk->UseSpecialColors(true);
     return chunk;

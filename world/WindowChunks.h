@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 
 // The world's streamed window of 33 x 16 x 33 chunk slots as seen by the operations that read,
 // edit, fill and link its chunks. The world owns the slots and its world lock; these functions
@@ -53,7 +54,7 @@ std::uint16_t SetVoxel(const WindowView& window, std::uint16_t code, const PimVe
 // one from the pool, given the face texture. Either way at `location` with special colours on.
 // Main thread.
 PimVoxelGrid* TakeChunkForSlot(ChunkPool& pool, LeftWindowMap& leftWindow, const PimVector3& location,
-                               const PimTexture& faceTexture);
+                               const std::shared_ptr<const PimTexture>& faceTexture);
 
 // Links a chunk with the chunks in the window on its six sides, both ways, and unlinks the sides
 // where the window holds no chunk (outside the window, an empty slot, or a slot whose chunk sits

@@ -111,12 +111,13 @@ TEST(WindowChunks, TakingReusesAChunkThatLeftTheWindow)
     ChunkPool pool;
     pool.FillTo(2);
     WindowChunks::LeftWindowMap left;
-    PimTexture faces;
+    const auto faces = std::make_shared<const PimTexture>();
 
     PimVoxelGrid* first = WindowChunks::TakeChunkForSlot(pool, left, {64, 32, 96}, faces);
     EXPECT_EQ(pool.IdleCount(), 1u);
     EXPECT_EQ(first->GetLocation(), PimVector3(64, 32, 96));
     EXPECT_TRUE(first->IsUsingSpecialColors());
+    EXPECT_EQ(first->GetTextures(), faces);
     first->SetGridStatus(PimVoxelGrid::kStatusToBuild);
     first->SetVoxel(12, 1, 2, 3, false, false);
 
