@@ -179,19 +179,6 @@ void BM_FillChunkPooled(benchmark::State& state) { RunFill(state, true); }
 void BM_FillChunkRefill(benchmark::State& state) { RunFill(state, false); }
 BENCHMARK(BM_FillChunkPooled)->DenseRange(0, static_cast<int>(std::size(kFillCases)) - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FillChunkRefill)->DenseRange(0, static_cast<int>(std::size(kFillCases)) - 1)->Unit(benchmark::kMicrosecond);
-
-void BM_Memcpy64KiB(benchmark::State& state)
-{
-    std::vector<std::uint16_t> from(PimVoxelGrid::kVoxelCount, 7);
-    std::vector<std::uint16_t> to(PimVoxelGrid::kVoxelCount);
-    for (auto _ : state)
-    {
-        std::memcpy(to.data(), from.data(), from.size() * sizeof(std::uint16_t));
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * from.size() * sizeof(std::uint16_t)));
-}
-BENCHMARK(BM_Memcpy64KiB)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 BENCHMARK_MAIN();

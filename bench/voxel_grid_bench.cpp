@@ -163,19 +163,6 @@ void BM_ReferenceMesher(benchmark::State& state)
     state.counters["mesh_bytes"] = static_cast<double>(mesh.BytesHeld());
 }
 BENCHMARK(BM_ReferenceMesher)->DenseRange(0, static_cast<int>(std::size(kCases)) - 1)->Unit(benchmark::kMicrosecond);
-
-void BM_Memcpy64KiB(benchmark::State& state)
-{
-    std::vector<std::uint16_t> from(PimVoxelGrid::kVoxelCount, 7);
-    std::vector<std::uint16_t> to(PimVoxelGrid::kVoxelCount);
-    for (auto _ : state)
-    {
-        std::memcpy(to.data(), from.data(), from.size() * sizeof(std::uint16_t));
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * from.size() * sizeof(std::uint16_t)));
-}
-BENCHMARK(BM_Memcpy64KiB)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 BENCHMARK_MAIN();
