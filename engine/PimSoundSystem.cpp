@@ -119,10 +119,10 @@ bool Refuse(const std::string& message)
 // Without a device the file is still read and checked, so a bad file shows up on any machine.
 bool CheckWav(const std::string& path, std::string& reason)
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path.c_str(), &spec, &buffer, &length) == nullptr)
+    if (SDL_LoadWAV(path.c_str(), &format, &buffer, &length) == nullptr)
     {
         reason = SDL_GetError();
         return false;

@@ -1,6 +1,7 @@
 #include "settings/SettingsFolders.h"
 
 #include "engine/PimAssert.h"
+#include "engine/PimContentFolder.h"
 #include "engine/PimFile.h"
 
 #include <pwd.h>
@@ -38,13 +39,11 @@ std::string FindHome()
     return {};
 }
 
-std::string ExecutableFolder()
+// The folder that holds "Content": the engine's choice, beside the executable.
+std::string ContentBase()
 {
-    std::error_code ec;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec || !executable.has_parent_path())
-        return ".";
-    return executable.parent_path().string();
+    const std::filesystem::path base = PimContentFolder::Get().parent_path();
+    return base.empty() ? std::string(".") : base.string();
 }
 
 std::string_view TrimBlanks(std::string_view text)
@@ -156,5 +155,5 @@ SettingsFolders SettingsFolders::Locate()
     if (pictures.empty())
         pictures = PimWString::Widen(home + "/Pictures");
 
-    return FromBases(PimWString::Widen(ExecutableFolder()), PimWString::Widen(dataFolder), pictures);
+    return FromBases(PimWString::Widen(ContentBase()), PimWString::Widen(dataFolder), pictures);
 }
