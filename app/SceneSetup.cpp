@@ -86,6 +86,7 @@ QuillotScene SetUpScene(GameSettings& settings)
     built.mainViewport = std::make_shared<PimViewport>(PimScreenSection::Main);
     built.mainViewport->SetId(1);
     built.mainViewport->SetCamera(built.viewerCamera);
+    built.mainViewport->SetClearColor({46, 56, 78, 255});
     built.mainViewport->AddObject(built.uiManager);
     built.scene->AddViewport(built.mainViewport);
 

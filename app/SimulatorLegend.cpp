@@ -1,7 +1,10 @@
 #include "app/SimulatorLegend.h"
 
 #include "engine/PimDrawContext.h"
+#include "engine/PimSystem.h"
 #include "engine/PimVrSystem.h"
+
+#include <algorithm>
 
 #include <iterator>
 
@@ -17,9 +20,11 @@ void SimulatorLegend::Update()
 {
     const PimVrSystem& vr = PimVrSystem::GetInstance();
     std::vector<std::string> lines = vr.IsLegendVisible() ? vr.GetLegendLines() : std::vector<std::string>();
-    if (lines == shownLines)
+    const int width = PimSystem::GetFramebufferWidth();
+    if (lines == shownLines && width == laidOutWidth)
         return;
     shownLines = std::move(lines);
+    laidOutWidth = width;
     Layout();
 }
 
@@ -29,13 +34,26 @@ void SimulatorLegend::Layout()
     shadows.clear();
     texts.reserve(shownLines.size());
     shadows.reserve(shownLines.size() * std::size(kShadowOffsets));
-    const auto place = [](std::vector<PimText>& into, const std::string& line, PimColor colour, float x, float y) {
+    const auto place = [this](std::vector<PimText>& into, const std::string& line, PimColor colour, float x, float y) {
         PimText& text = into.emplace_back();
         text.SetText(line);
         text.SetColor(colour);
         text.SetPosition({x, y});
+        text.SetScale(scale);
         return text.GetSize().y;
     };
+    // The longest line fits the window's width, and the text is never drawn larger than
+    // kLargestScale, so the view stays visible under it.
+    float widest = 0.0f;
+    for (const std::string& line : shownLines)
+    {
+        PimText probe;
+        probe.SetText(line);
+        widest = std::max(widest, probe.GetSize().x);
+    }
+    scale = kLargestScale;
+    if (widest > 0.0f && laidOutWidth > 0)
+        scale = std::min(kLargestScale, (static_cast<float>(laidOutWidth) - 2.0f * kMargin) / widest);
     float y = kMargin;
     for (const std::string& line : shownLines)
     {

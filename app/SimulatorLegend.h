@@ -14,6 +14,7 @@ class SimulatorLegend : public PimRenderableObject
 {
 public:
     static constexpr float kMargin = 12.0f;
+    static constexpr float kLargestScale = 0.75f;
 
     void Update() override;
     void Draw() override;
@@ -27,4 +28,6 @@ private:
     std::vector<std::string> shownLines;
     std::vector<PimText> texts;
     std::vector<PimText> shadows;
+    int laidOutWidth = 0;
+    float scale = kLargestScale;
 };
