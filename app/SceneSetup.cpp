@@ -1,0 +1,99 @@
+#include "app/SceneSetup.h"
+
+#include "app/IdleChunkPool.h"
+#include "app/TestRoomPage.h"
+
+#include "settings/GameSettings.h"
+#include "settings/StartupSettings.h"
+
+#include "engine/PimCamera.h"
+#include "engine/PimFilePath.h"
+#include "engine/PimIOContext.h"
+#include "engine/PimScene.h"
+#include "engine/PimSoundSystem.h"
+#include "engine/PimSystem.h"
+#include "engine/PimText.h"
+#include "engine/PimUIManager.h"
+#include "engine/PimViewport.h"
+#include "engine/PimVoxelGrid.h"
+#include "engine/PimWindow.h"
+
+namespace
+{
+// Builds the page tree's root and the chunk pool; the main menu replaces the test room as root
+// once it exists, and then receives the first-start flag.
+std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, const GameSettings& settings,
+                                            const std::shared_ptr<PimCamera>& viewerCamera)
+{
+    SetDefaultColourDefinitions();
+
+    const PimString shaders = settings.GetFolders().shaders.Narrow();
+    auto root = std::make_shared<TestRoomPage>(viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps");
+    uiManager.AddPage(root);
+
+    IdleChunkPool::GetInstance().FillTo(kStartupChunkCount);
+    PimVoxelGrid::CacheVoxelCodes(kStartupChunkCount);
+    return root;
+}
+}  // namespace
+
+PimSystemParameters MakeStartParameters(const SettingsFolders& folders)
+{
+    PimSystemParameters parameters;
+    parameters.width = 1080;
+    parameters.height = 1200;
+    parameters.deviceMode = PimDeviceMode::HeadsetOrDesktop;
+    parameters.vsync = true;
+    parameters.dataFolder = folders.userFolder.Narrow();
+    return parameters;
+}
+
+void SetDefaultColourDefinitions()
+{
+    constexpr int kStep = 51;
+    std::uint8_t index = 0;
+    for (int red = 0; red < 255; red += kStep)
+        for (int green = 0; green < 255; green += kStep)
+            for (int blue = 0; blue < 255; blue += kStep)
+            {
+                const PimColor colour{static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green),
+                                      static_cast<std::uint8_t>(blue), 255};
+                PimVoxelGrid::SetColorDefinition(index++, colour, false);
+            }
+}
+
+QuillotScene SetUpScene(GameSettings& settings)
+{
+    QuillotScene built;
+    built.context = std::make_shared<PimIOContext>();
+    built.context->AttachWindow(PimWindow::GetFocusedWindow());
+    PimSystem::AddIOContext(built.context);
+
+    const StartupSettings startup = LoadStartupSettings(settings);
+    built.firstStart = startup.firstStart;
+    PimSoundSystem::SetVolume(startup.masterVolume);
+
+    PimText::SetFont(PimWString(settings.GetFolders().fonts + L"Font.png").Narrow());
+    PimText::Initialize();
+
+    built.scene = std::make_shared<PimScene>();
+    built.context->SetActiveScene(built.scene);
+
+    built.uiManager = std::make_shared<PimUIManager>();
+    built.viewerCamera = std::make_shared<PimCamera>();
+    built.rootPage = SetUpGridAndMenu(*built.uiManager, settings, built.viewerCamera);
+
+    built.mainViewport = std::make_shared<PimViewport>(PimScreenSection::Main);
+    built.mainViewport->SetId(1);
+    built.mainViewport->SetCamera(built.viewerCamera);
+    built.mainViewport->SetClearColor({46, 56, 78, 255});
+    built.mainViewport->AddObject(built.uiManager);
+    built.scene->AddViewport(built.mainViewport);
+
+    built.spectatorViewport = std::make_shared<PimViewport>(PimScreenSection::Spectator);
+    built.spectatorViewport->SetActive(false);
+    built.spectatorViewport->SetId(2);
+    built.spectatorViewport->AddObject(built.uiManager);
+    built.scene->AddViewport(built.spectatorViewport);
+    return built;
+}

@@ -1,0 +1,174 @@
+#include "app/TestRoomPage.h"
+
+#include "app/BoxMesh.h"
+#include "app/SimulatorLegend.h"
+
+#include "engine/Pim3DText.h"
+#include "engine/PimCamera.h"
+#include "engine/PimGraphicsLine.h"
+#include "engine/PimRenderableMesh.h"
+#include "engine/PimShader.h"
+#include "engine/PimVoxelGrid.h"
+#include "engine/PimVrInputCodes.h"
+#include "engine/PimVrSystem.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Colour-cube entries (index = 25 r + 5 g + b over steps of 51) the room is painted with.
+constexpr std::uint8_t kFloorColour = 62;    // (102, 102, 102)
+constexpr std::uint8_t kWallColour = 93;     // (153, 153, 153)
+constexpr std::uint8_t kBlockColours[] = {100, 20, 4, 110, 24};
+
+constexpr PimColor kHandColour{70, 90, 130, 255};
+constexpr PimColor kPulledHandColour{255, 200, 40, 255};
+constexpr PimColor kRayColour{255, 255, 255, 255};
+const PimVector3 kLight{0.4f, 1.0f, 0.6f};
+
+// Half the room's width and depth, and its wall height, in world units (metres at scale 1).
+constexpr float kRoomHalf = 4.0f;
+constexpr float kWallHeight = 3.0f;
+
+PimColor Blend(PimColor from, PimColor to, float share)
+{
+    const auto mix = [share](std::uint8_t a, std::uint8_t b) {
+        return static_cast<std::uint8_t>(std::lround(a + (b - a) * share));
+    };
+    return {mix(from.r, to.r), mix(from.g, to.g), mix(from.b, to.b), 255};
+}
+
+std::shared_ptr<PimRenderableMesh> MakeMesh(const std::shared_ptr<PimShader>& shader)
+{
+    auto mesh = std::make_shared<PimRenderableMesh>();
+    mesh->SetShader(shader);
+    mesh->SetLightDirection(kLight);
+    return mesh;
+}
+}  // namespace
+
+TestRoomPage::TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShader, std::string fragmentShader)
+    : camera(std::move(viewerCamera)), vertexShaderPath(std::move(vertexShader)),
+      fragmentShaderPath(std::move(fragmentShader)), shader(std::make_shared<PimShader>())
+{
+    hands[0].role = PimVrDeviceIndex::LeftHand;
+    hands[1].role = PimVrDeviceIndex::RightHand;
+}
+
+TestRoomPage::~TestRoomPage() = default;
+
+void TestRoomPage::Initialize()
+{
+    // Without GL the shader stays invalid and the meshes draw nothing; the page still runs.
+    shader->LoadShader(vertexShaderPath, fragmentShaderPath);
+    camera->SetNearPlane(0.03f);
+    camera->SetFarPlane(200.0f);
+    camera->SetFieldOfView(PimAngle::FromDegrees(75.0f));
+    BuildRoom();
+
+    label = std::make_shared<Pim3DText>();
+    label->SetText("Quillot test room");
+    label->SetScale(3.0f);
+    label->SetColor({255, 230, 120, 255});
+    label->SetPosition({-label->GetWidth() / 2.0f, 2.2f, -kRoomHalf + 0.02f});
+    AddChildComponent(label);
+
+    for (Hand& hand : hands)
+    {
+        hand.model = MakeMesh(shader);
+        hand.ray = std::make_shared<PimGraphicsLine>();
+        hand.ray->SetColor(kRayColour);
+        AddChildComponent(hand.model);
+        AddChildComponent(hand.ray);
+    }
+    // Last child: drawn over everything else.
+    legend = std::make_shared<SimulatorLegend>();
+    AddChildComponent(legend);
+}
+
+void TestRoomPage::BuildRoom()
+{
+    const auto colour = [](std::uint8_t index) { return PimVoxelGrid::GetColorDefinition(index, false); };
+    std::vector<PimMeshVertex> vertices;
+    std::vector<std::uint32_t> indices;
+    AppendBox({-kRoomHalf, -0.2f, -kRoomHalf}, {kRoomHalf, 0.0f, kRoomHalf}, colour(kFloorColour), vertices, indices);
+    // Walls on three sides, left open behind the start position's back so the room reads as one.
+    AppendBox({-kRoomHalf, 0.0f, -kRoomHalf - 0.2f}, {kRoomHalf, kWallHeight, -kRoomHalf}, colour(kWallColour),
+              vertices, indices);
+    AppendBox({-kRoomHalf - 0.2f, 0.0f, -kRoomHalf}, {-kRoomHalf, kWallHeight, kRoomHalf}, colour(kWallColour),
+              vertices, indices);
+    AppendBox({kRoomHalf, 0.0f, -kRoomHalf}, {kRoomHalf + 0.2f, kWallHeight, kRoomHalf}, colour(kWallColour),
+              vertices, indices);
+    // A few blocks of different sizes and colours to judge depth and lighting by.
+    const PimVector3 blocks[][2] = {
+        {{-2.5f, 0.0f, -3.0f}, {-1.5f, 1.0f, -2.0f}}, {{-2.3f, 1.0f, -2.8f}, {-1.7f, 1.6f, -2.2f}},
+        {{1.2f, 0.0f, -2.6f}, {2.0f, 0.5f, -1.8f}},   {{2.5f, 0.0f, -0.5f}, {3.3f, 2.0f, 0.3f}},
+        {{-0.4f, 0.0f, -3.6f}, {0.4f, 0.8f, -3.2f}},
+    };
+    for (std::size_t i = 0; i < std::size(blocks); ++i)
+        AppendBox(blocks[i][0], blocks[i][1], colour(kBlockColours[i]), vertices, indices);
+
+    auto room = MakeMesh(shader);
+    room->SetMesh(std::move(vertices), std::move(indices));
+    AddChildComponent(room);
+}
+
+void TestRoomPage::Update()
+{
+    FollowHeadset();
+    for (Hand& hand : hands)
+        UpdateHand(hand);
+}
+
+void TestRoomPage::FollowHeadset()
+{
+    const PimVrController& head = PimVrSystem::GetInstance().GetHeadsetController();
+    if (!head.IsValid())
+        return;
+    camera->SetPosition(head.GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World));
+    camera->SetOrientation(head.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World));
+}
+
+void TestRoomPage::UpdateHand(Hand& hand)
+{
+    const PimVrController& controller = PimVrSystem::GetInstance().GetHandController(hand.role);
+    const bool tracked = controller.IsValid() && controller.IsConnected();
+    if (!tracked)
+    {
+        hand.model->SetMesh({}, {});
+        hand.ray->ClearPoints();
+        hand.shownPull = -1.0f;
+        return;
+    }
+    const PimVector3 position = controller.GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World);
+    const PimMatrix4x4 orientation = controller.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World);
+    hand.model->SetLocation(position);
+    hand.model->SetOrientation(orientation);
+
+    // Rebuild the hand's mesh only when its pull changed visibly.
+    const float pull = std::clamp(controller.GetValue(PimVrButton::Trigger), 0.0f, 1.0f);
+    if (std::fabs(pull - hand.shownPull) > 0.02f)
+    {
+        hand.shownPull = pull;
+        std::vector<PimMeshVertex> vertices;
+        std::vector<std::uint32_t> indices;
+        const PimColor body = Blend(kHandColour, kPulledHandColour, pull);
+        AppendBox({-0.03f, -0.035f, -0.02f}, {0.03f, 0.025f, 0.12f}, body, vertices, indices);
+        AppendBox({-0.012f, -0.012f, -0.1f}, {0.012f, 0.012f, -0.02f}, Blend(body, {255, 255, 255, 255}, 0.4f),
+                  vertices, indices);
+        hand.model->SetMesh(std::move(vertices), std::move(indices));
+    }
+
+    const PimVector3 tip = controller.GetDevicePosition(PimVrPose::Tip, PimVrCoordinates::World);
+    const PimVector3 pointing = orientation.TransformDirection({0.0f, 0.0f, -1.0f});
+    hand.ray->SetPoints({tip, tip + pointing * kRayLength});
+}
+
+float TestRoomPage::GetShownTriggerPull(int role) const
+{
+    for (const Hand& hand : hands)
+        if (hand.role == role)
+            return std::max(hand.shownPull, 0.0f);
+    return 0.0f;
+}
