@@ -1,10 +1,11 @@
 #include "app/SceneSetup.h"
 
-#include "app/IdleChunkPool.h"
 #include "app/TestRoomPage.h"
 
 #include "settings/GameSettings.h"
 #include "settings/StartupSettings.h"
+
+#include "world/ChunkPool.h"
 
 #include "engine/PimCamera.h"
 #include "engine/PimFilePath.h"
@@ -25,13 +26,17 @@ namespace
 std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, const GameSettings& settings,
                                             const std::shared_ptr<PimCamera>& viewerCamera)
 {
+    const PimString shaders = settings.GetFolders().shaders.Narrow();
+    PimVoxelGrid::StaticInitialize(shaders + "voxelShader.vs", shaders + "voxelShader.ps",
+                                   shaders + "voxelShaderCellBack.vs", shaders + "voxelShaderCellBack.ps");
     SetDefaultColourDefinitions();
 
-    const PimString shaders = settings.GetFolders().shaders.Narrow();
-    auto root = std::make_shared<TestRoomPage>(viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps");
+    const PimString textures = settings.GetFolders().textures.Narrow();
+    auto root = std::make_shared<TestRoomPage>(viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps",
+                                               textures + "VoxelTexturesTop1.png");
     uiManager.AddPage(root);
 
-    IdleChunkPool::GetInstance().FillTo(kStartupChunkCount);
+    ChunkPool::Shared().FillTo(kStartupChunkCount);
     PimVoxelGrid::CacheVoxelCodes(kStartupChunkCount);
     return root;
 }

@@ -8,9 +8,12 @@
 #include "engine/PimGraphicsLine.h"
 #include "engine/PimRenderableMesh.h"
 #include "engine/PimShader.h"
+#include "engine/PimTexture.h"
 #include "engine/PimVoxelGrid.h"
 #include "engine/PimVrInputCodes.h"
 #include "engine/PimVrSystem.h"
+#include "engine/VoxelCodeTable.h"
+#include "world/ChunkBlock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,9 +51,10 @@ std::shared_ptr<PimRenderableMesh> MakeMesh(const std::shared_ptr<PimShader>& sh
 }
 }  // namespace
 
-TestRoomPage::TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShader, std::string fragmentShader)
+TestRoomPage::TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShader, std::string fragmentShader,
+                           std::string atlas)
     : camera(std::move(viewerCamera)), vertexShaderPath(std::move(vertexShader)),
-      fragmentShaderPath(std::move(fragmentShader)), shader(std::make_shared<PimShader>())
+      fragmentShaderPath(std::move(fragmentShader)), atlasPath(std::move(atlas)), shader(std::make_shared<PimShader>())
 {
     hands[0].role = PimVrDeviceIndex::LeftHand;
     hands[1].role = PimVrDeviceIndex::RightHand;
@@ -66,6 +70,7 @@ void TestRoomPage::Initialize()
     camera->SetFarPlane(200.0f);
     camera->SetFieldOfView(PimAngle::FromDegrees(75.0f));
     BuildRoom();
+    BuildSculpture();
 
     label = std::make_shared<Pim3DText>();
     label->SetText("Quillot test room");
@@ -112,6 +117,54 @@ void TestRoomPage::BuildRoom()
     auto room = MakeMesh(shader);
     room->SetMesh(std::move(vertices), std::move(indices));
     AddChildComponent(room);
+}
+
+void TestRoomPage::BuildSculpture()
+{
+    // One chunk shown at 6 cm a voxel: a grassy hill over rock with a pond and a tower of colour
+    // voxels from the default colour cube, built and uploaded like any chunk.
+    sculpture = std::make_unique<ChunkBlock>();
+    sculpture->Create(1, 1, 1);
+    constexpr int kSide = PimVoxelGrid::kSide;
+    for (int z = 0; z < kSide; ++z)
+        for (int x = 0; x < kSide; ++x)
+        {
+            const float dx = static_cast<float>(x) - 15.5f;
+            const float dz = static_cast<float>(z) - 15.5f;
+            const float distance = std::sqrt(dx * dx + dz * dz);
+            const int height = std::clamp(static_cast<int>(14.0f - distance * 0.7f + 2.0f * std::sin(x * 0.5f)), 1, 20);
+            const bool pond = std::abs(dx + 7.0f) < 4.0f && std::abs(dz - 6.0f) < 4.0f;
+            const int top = pond ? std::max(1, height - 3) : height;
+            for (int y = 0; y < top; ++y)
+            {
+                const std::uint16_t code = y + 1 == top ? VoxelCode::Turf : VoxelCode::Rock;
+                sculpture->SetVoxelAt(code, PimVector3(x, y, z), false, true);
+            }
+            if (pond)
+                for (int y = top; y < top + 2; ++y)
+                    sculpture->SetVoxelAt(VoxelCode::Water, PimVector3(x, y, z), false, true);
+        }
+    // The tower: four storeys of colour-cube entries (index = 25 r + 5 g + b).
+    const std::uint8_t storeys[] = {4 * 25 + 1 * 5 + 0, 4 * 25 + 3 * 5 + 0, 1 * 25 + 3 * 5 + 4, 3 * 25 + 0 * 5 + 3};
+    for (int y = 0; y < 12; ++y)
+        for (int z = 20; z < 24; ++z)
+            for (int x = 20; x < 24; ++x)
+                sculpture->SetVoxelAt(static_cast<std::uint16_t>(VoxelCode::FirstColour + storeys[(y / 3) % 4]),
+                                      PimVector3(x, 14 + y, z), false, true);
+
+    auto atlas = std::make_shared<PimTexture>();
+    atlas->Load(atlasPath);
+    sculpture->LoadTextures(atlas);
+    PimVoxelGrid* chunk = sculpture->GetChunk(0);
+    chunk->SetScale(0.06f);
+    chunk->SetLocation({-0.9f, 0.0f, -3.1f});
+    sculpture->Build();
+}
+
+void TestRoomPage::Draw()
+{
+    if (sculpture)
+        sculpture->GetChunk(0)->Draw();
 }
 
 void TestRoomPage::Update()

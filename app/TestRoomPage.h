@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+class ChunkBlock;
 class Pim3DText;
 class PimCamera;
 class PimGraphicsLine;
@@ -15,17 +16,21 @@ class SimulatorLegend;
 
 // The root page until the main menu exists: a small lit room (floor, walls, blocks in colours of
 // the default colour cube), both hands drawn at their controller poses with their pointing rays,
-// a label, and the simulator's key legend. The viewer camera follows the headset's world pose.
+// a voxel sculpture of two chunks drawn by the chunk shaders (turf, rock, water and colour
+// voxels), a label, and the simulator's key legend. The viewer camera follows the headset's world pose.
 // A hand's colour brightens with its trigger pull. Main thread only.
 class TestRoomPage : public PimUIPage
 {
 public:
+    // The room's boxes are drawn with the mesh shader at the given paths; the voxel sculpture
+    // with the chunk programs (PimVoxelGrid::StaticInitialize) and the face atlas at atlasPath.
     TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShaderPath,
-                 std::string fragmentShaderPath);
+                 std::string fragmentShaderPath, std::string atlasPath);
     ~TestRoomPage() override;
 
     void Initialize() override;
     void Update() override;
+    void Draw() override;
 
     // How far a hand's trigger was pulled at the last update (0 to 1); role 1 left, 2 right.
     float GetShownTriggerPull(int role) const;
@@ -41,12 +46,15 @@ private:
     };
 
     void BuildRoom();
+    void BuildSculpture();
     void FollowHeadset();
     void UpdateHand(Hand& hand);
 
     std::shared_ptr<PimCamera> camera;
     std::string vertexShaderPath;
     std::string fragmentShaderPath;
+    std::string atlasPath;
+    std::unique_ptr<ChunkBlock> sculpture;
     std::shared_ptr<PimShader> shader;
     std::shared_ptr<Pim3DText> label;
     std::shared_ptr<SimulatorLegend> legend;

@@ -88,6 +88,13 @@ std::size_t ChunkPool::IdleCount() const
     return idle.size();
 }
 
+void ChunkPool::ForEachIdle(const std::function<void(const PimVoxelGrid&)>& visit) const
+{
+    std::lock_guard<std::mutex> hold(poolMutex);
+    for (const PimVoxelGrid* chunk : idle)
+        visit(*chunk);
+}
+
 std::size_t ChunkPool::OwnedCount() const
 {
     std::lock_guard<std::mutex> hold(poolMutex);

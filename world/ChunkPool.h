@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -50,6 +51,9 @@ public:
     void GiveBack(PimVoxelGrid* chunk);
 
     std::size_t IdleCount() const;
+    // Calls visit with every idle chunk, in the order Take would hand them out; the pool is
+    // locked meanwhile, so visit must not call back into it.
+    void ForEachIdle(const std::function<void(const PimVoxelGrid&)>& visit) const;
     // Idle and lent-out chunks together.
     std::size_t OwnedCount() const;
 

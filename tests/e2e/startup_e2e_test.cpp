@@ -2,8 +2,8 @@
 
 #include "tests/support/TempFolder.h"
 
-#include "app/IdleChunkPool.h"
 #include "app/SceneSetup.h"
+#include "world/ChunkPool.h"
 #include "app/TestRoomPage.h"
 
 #include "settings/GameSettings.h"
@@ -130,16 +130,16 @@ TEST_F(StartupE2E, FillsThePoolAndTheDefaultColours)
     Start(*settings);
     PimSystem::RunFrames(2);
 
-    const auto& chunks = IdleChunkPool::GetInstance().GetChunks();
-    ASSERT_EQ(chunks.size(), kStartupChunkCount);
+    const ChunkPool& pool = ChunkPool::Shared();
+    ASSERT_EQ(pool.IdleCount(), kStartupChunkCount);
+    EXPECT_EQ(pool.OwnedCount(), kStartupChunkCount);
     std::size_t pooledState = 0;
-    for (const auto& chunk : chunks)
-    {
+    pool.ForEachIdle([&](const PimVoxelGrid& chunk) {
         std::uint16_t value = 1;
-        if (chunk->GetGridStatus() == PimVoxelGrid::kStatusNeedsData && !chunk->IsUsingSpecialColors() &&
-            chunk->IsUniform(value) && value == 0 && !chunk->IsEditedSinceSave())
+        if (chunk.GetGridStatus() == PimVoxelGrid::kStatusNeedsData && !chunk.IsUsingSpecialColors() &&
+            chunk.IsUniform(value) && value == 0 && !chunk.IsEditedSinceSave())
             ++pooledState;
-    }
+    });
     EXPECT_EQ(pooledState, kStartupChunkCount);
 
     const auto colour = [](int index) { return PimVoxelGrid::GetColorDefinition(static_cast<std::uint8_t>(index), false); };
