@@ -42,7 +42,7 @@ void SetMatrix(GLint location, const PimMatrix4x4& matrix)
 bool PimRenderableMesh::SetMesh(std::vector<PimMeshVertex> newVertices, std::vector<std::uint32_t> newIndices)
 {
     const std::size_t count = newVertices.size();
-    const bool inRange = std::ranges::all_of(newIndices, [count](std::uint32_t index) { return index < count; });
+    const bool inRange = std::all_of(newIndices.begin(), newIndices.end(), [count](std::uint32_t index) { return index < count; });
     if (newIndices.size() % 3 != 0 || !inRange)
     {
         PimAssert::Assert(false, "PimRenderableMesh::SetMesh() - indices are not whole triangles of the vertices");

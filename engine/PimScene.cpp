@@ -25,7 +25,7 @@ void RestoreWindowState()
 
 bool PimScene::AddViewport(std::shared_ptr<PimViewport> viewport)
 {
-    if (!viewport || std::ranges::find(viewports, viewport) != viewports.end())
+    if (!viewport || std::find(viewports.begin(), viewports.end(), viewport) != viewports.end())
     {
         PimAssert::Assert(false, "PimScene::AddViewport() - null or already added");
         return false;
@@ -36,7 +36,7 @@ bool PimScene::AddViewport(std::shared_ptr<PimViewport> viewport)
 
 bool PimScene::RemoveViewport(const PimViewport* viewport)
 {
-    const auto found = std::ranges::find_if(viewports, [viewport](const auto& held) { return held.get() == viewport; });
+    const auto found = std::find_if(viewports.begin(), viewports.end(), [viewport](const auto& held) { return held.get() == viewport; });
     if (found == viewports.end())
         return false;
     viewports.erase(found);
@@ -45,7 +45,7 @@ bool PimScene::RemoveViewport(const PimViewport* viewport)
 
 PimViewport* PimScene::GetViewport(std::int32_t id) const
 {
-    const auto found = std::ranges::find_if(viewports, [id](const auto& viewport) { return viewport->GetId() == id; });
+    const auto found = std::find_if(viewports.begin(), viewports.end(), [id](const auto& viewport) { return viewport->GetId() == id; });
     return found != viewports.end() ? found->get() : nullptr;
 }
 
@@ -57,7 +57,7 @@ void PimScene::Update()
     {
         for (const auto& object : viewport->GetObjects())
         {
-            if (std::ranges::find(objects, object) == objects.end())
+            if (std::find(objects.begin(), objects.end(), object) == objects.end())
                 objects.push_back(object);
         }
     }
@@ -68,7 +68,7 @@ void PimScene::Update()
 void PimScene::Draw()
 {
     const auto current = viewports;
-    const bool anyMain = std::ranges::any_of(current, [](const auto& viewport) {
+    const bool anyMain = std::any_of(current.begin(), current.end(), [](const auto& viewport) {
         return viewport->IsActive() && viewport->GetSection() == PimScreenSection::Main;
     });
     const std::shared_ptr<PimEyeOutput> output = PimEyeOutput::GetInstalled();

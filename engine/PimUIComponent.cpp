@@ -6,7 +6,7 @@
 
 bool PimUIComponent::AddChildComponent(std::shared_ptr<PimRenderableObject> child)
 {
-    const bool held = std::ranges::find(children, child) != children.end();
+    const bool held = std::find(children.begin(), children.end(), child) != children.end();
     if (!child || child.get() == this || held)
     {
         PimAssert::Assert(false, "PimUIComponent::AddChildComponent() - null, itself or already a child");
@@ -18,7 +18,7 @@ bool PimUIComponent::AddChildComponent(std::shared_ptr<PimRenderableObject> chil
 
 bool PimUIComponent::RemoveChildComponent(const PimRenderableObject* child)
 {
-    const auto found = std::ranges::find_if(children, [child](const auto& held) { return held.get() == child; });
+    const auto found = std::find_if(children.begin(), children.end(), [child](const auto& held) { return held.get() == child; });
     if (found == children.end())
         return false;
     children.erase(found);
@@ -43,7 +43,7 @@ void PimUIComponent::ForEachChild(Run run)
     const auto current = children;
     for (const auto& child : current)
     {
-        if (std::ranges::find(children, child) != children.end())
+        if (std::find(children.begin(), children.end(), child) != children.end())
             run(*child);
     }
 }

@@ -3,7 +3,6 @@
 #include "engine/PimAssert.h"
 
 #include <algorithm>
-#include <ranges>
 
 namespace
 {
@@ -23,7 +22,7 @@ std::vector<PimUIPage*> PagesBetween(PimUIPage* from, PimUIPage* to)
     PimUIPage* meeting = nullptr;
     for (PimUIPage* page = to; page; page = page->GetParentPage())
     {
-        if (std::ranges::find(upward, page) != upward.end())
+        if (std::find(upward.begin(), upward.end(), page) != upward.end())
         {
             meeting = page;
             break;
@@ -40,10 +39,10 @@ std::vector<PimUIPage*> PagesBetween(PimUIPage* from, PimUIPage* to)
     }
     if (meeting != from && meeting != to)
         between.push_back(meeting);
-    for (PimUIPage* page : downward | std::views::reverse)
+    for (auto page = downward.rbegin(); page != downward.rend(); ++page)
     {
-        if (page != to)
-            between.push_back(page);
+        if (*page != to)
+            between.push_back(*page);
     }
     return between;
 }
@@ -74,7 +73,7 @@ bool PimUIPage::AddChildPage(std::shared_ptr<PimUIPage> child)
 bool PimUIPage::RemoveChildPage(const PimUIPage* child)
 {
     const auto isChild = [child](const auto& held) { return held.get() == child; };
-    if (child == nullptr || std::ranges::find_if(childPages, isChild) == childPages.end())
+    if (child == nullptr || std::find_if(childPages.begin(), childPages.end(), isChild) == childPages.end())
     {
         PimAssert::Assert(false, "PimUIPage::RemoveChildPage() - not a child of this page");
         return false;
@@ -97,7 +96,7 @@ bool PimUIPage::RemoveChildPage(const PimUIPage* child)
         }
     }
     // The move may already have removed the child (this page's PageIn may do so).
-    const auto found = std::ranges::find_if(childPages, isChild);
+    const auto found = std::find_if(childPages.begin(), childPages.end(), isChild);
     if (found == childPages.end())
         return true;
     const std::shared_ptr<PimUIPage> removed = *found;
@@ -109,7 +108,7 @@ bool PimUIPage::RemoveChildPage(const PimUIPage* child)
 
 bool PimUIPage::SetActivePage(const PimUIPage* child)
 {
-    const auto found = std::ranges::find_if(childPages, [child](const auto& held) { return held.get() == child; });
+    const auto found = std::find_if(childPages.begin(), childPages.end(), [child](const auto& held) { return held.get() == child; });
     if (child == nullptr || found == childPages.end())
     {
         PimAssert::Assert(false, "PimUIPage::SetActivePage() - not a child of this page");

@@ -67,7 +67,7 @@ PimViewport::~PimViewport()
 
 bool PimViewport::AddObject(std::shared_ptr<PimRenderableObject> object)
 {
-    if (!object || std::ranges::find(objects, object) != objects.end())
+    if (!object || std::find(objects.begin(), objects.end(), object) != objects.end())
     {
         PimAssert::Assert(false, "PimViewport::AddObject() - null or already added");
         return false;
@@ -78,7 +78,7 @@ bool PimViewport::AddObject(std::shared_ptr<PimRenderableObject> object)
 
 bool PimViewport::RemoveObject(const PimRenderableObject* object)
 {
-    const auto found = std::ranges::find_if(objects, [object](const auto& held) { return held.get() == object; });
+    const auto found = std::find_if(objects.begin(), objects.end(), [object](const auto& held) { return held.get() == object; });
     if (found == objects.end())
         return false;
     objects.erase(found);
