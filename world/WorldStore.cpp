@@ -21,7 +21,7 @@ constexpr const wchar_t* kDamagedSuffix = L".damaged";
 // Longest name a folder may have on the file systems we run on, in bytes.
 constexpr std::size_t kMaxNameBytes = 255;
 // Attempts at a free name for a file put aside before giving up on it.
-constexpr int kMaxAsideNames = 1000;
+constexpr int kMaxAsideNames = 100;
 
 bool IsControlCharacter(wchar_t c)
 {
@@ -121,10 +121,11 @@ bool WorldStore::Open()
     GameSettingsActiveGame& activeGame = settings.activeGame;
     worldName = activeGame.GetGameWorldName();
     nameValid = IsValidWorldName(worldName);
+    if (!nameValid)
+        PimAssert::Assert(false, "WorldStore::Open() - Refused world name");
     const PimWString base = nameValid ? WorldBaseFolder(settings) : PimWString();
     if (base.empty())
     {
-        PimAssert::Assert(nameValid, "WorldStore::Open() - Refused world name");
         activeGame.ResetAll();
         activeGame.SetGameWorldName(worldName);
         return false;
