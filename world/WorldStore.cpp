@@ -162,8 +162,8 @@ void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWS
     const PimVector3 origin = region->GetOrigin();
     if (!report.read || !IsWorldRegionOrigin(origin) || RegionFile::FileName(origin) != name)
     {
-        PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file does not hold the region it names; "
-                                               "moved aside, not loaded"
+        PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file holds no region of this world under "
+                                               "its name; moved aside, not loaded"
                                              : "WorldStore::Open() - Unreadable region file moved aside");
         if (!SetAside(regionFolder, name, kUnreadableSuffix, false))
             unwritableFiles.insert(name);
