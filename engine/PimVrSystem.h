@@ -33,11 +33,11 @@ class PimVrSimulator;
 // is drawn where the eyes expect it; ForceRootPosition also moves the current frame's eyes.
 //
 // Eyes. A headset's eyes are drawn by the scene (PimScene): while a headset runs, PimVrSystem
-// installs itself as the PimEyeOutput, so that each frame every eye's swapchain image is acquired
-// once, every main viewport draws into each eye with that eye's view and frustum
-// (GetEyeViewFromHead: the viewport's camera stands for the head), the images go back, eye 0 is
-// copied to the window, and PimSystem hands the frame to the headset after the Draw phase
-// (EndFrame). The simulator and the script have one eye, the window's default framebuffer, which
+// installs the PimEyeOutput, so that each frame every eye's swapchain image is acquired once,
+// every main viewport draws into each eye with that eye's view and frustum (GetEyeViewFromHead,
+// relative to the viewport's camera, which the program keeps at the headset's world pose), the
+// images go back, eye 0 is copied to the window, and PimSystem hands the frame to the headset
+// after the Draw phase (EndFrame). The simulator and the script have one eye, the window's default framebuffer, which
 // code may also draw into by hand: BeginEye(0) binds it with the whole window as viewport, draw
 // with GetEyeView(0) and GetEyeProjection(0, near, far), then EndEye(). BeginEye is false for a
 // headset's eyes, which only the scene draws, and without GL.
