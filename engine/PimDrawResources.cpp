@@ -2,6 +2,7 @@
 
 #include "engine/PimAssert.h"
 #include "engine/PimContentFolder.h"
+#include "engine/PimDrawStats.h"
 #include "engine/PimGLBuffer.h"
 #include "engine/PimShader.h"
 #include "engine/PimSystem.h"
@@ -111,6 +112,7 @@ bool PimDrawResources::DrawPictureVertices(const PimTexture& texture, const PimM
     glVertexAttribPointer(static_cast<GLuint>(uv), 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(PimPictureVertex, u)));
     glDrawArrays(static_cast<GLenum>(mode), first, count);
+    PimDrawStats::CountDrawCalls();
     glDisableVertexAttribArray(static_cast<GLuint>(position));
     glDisableVertexAttribArray(static_cast<GLuint>(uv));
     return true;
@@ -131,6 +133,7 @@ bool PimDrawResources::DrawFlatVertices(const PimMatrix4x4& mvp, PimColor colour
     glEnableVertexAttribArray(static_cast<GLuint>(position));
     glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, sizeof(PimVector3), nullptr);
     glDrawArrays(static_cast<GLenum>(mode), first, count);
+    PimDrawStats::CountDrawCalls();
     glDisableVertexAttribArray(static_cast<GLuint>(position));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/PimAssert.h"
 #include "engine/PimDrawContext.h"
+#include "engine/PimDrawStats.h"
 #include "engine/PimShader.h"
 #include "engine/PimSystem.h"
 
@@ -106,6 +107,7 @@ void PimRenderableMesh::Draw()
                               sizeof(PimMeshVertex), reinterpret_cast<const void*>(attribute.offset));
     }
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, nullptr);
+    PimDrawStats::CountDrawCalls();
     for (const GLint attribute : enabled)
     {
         if (attribute >= 0)

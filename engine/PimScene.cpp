@@ -68,29 +68,35 @@ void PimScene::Update()
 void PimScene::Draw()
 {
     const auto current = viewports;
-    const bool anyMain = std::any_of(current.begin(), current.end(), [](const auto& viewport) {
+    const auto isMain = [](const auto& viewport) {
         return viewport->IsActive() && viewport->GetSection() == PimScreenSection::Main;
-    });
+    };
     const std::shared_ptr<PimEyeOutput> output = PimEyeOutput::GetInstalled();
     std::vector<PimEyeTarget> eyes;
+    const bool anyMain = std::any_of(current.begin(), current.end(), isMain);
     const bool headsetFrame = output && anyMain && PimSystem::HasGL() && output->BeginEyes(eyes);
+    const bool drawEyes = headsetFrame && !eyes.empty();
 
     int passIndex = 0;
+    if (headsetFrame)
+    {
+        // The eyes first: their images go back (the first one copied to the window) before the
+        // window's own views draw over that copy.
+        for (const auto& viewport : current)
+        {
+            if (drawEyes && isMain(viewport))
+            {
+                for (const PimEyeTarget& eye : eyes)
+                    viewport->DrawEyePass(eye, clearScreen, passIndex++);
+            }
+        }
+        RestoreWindowState();
+        output->EndEyes();
+    }
     for (const auto& viewport : current)
     {
-        if (!viewport->IsActive())
-            continue;
-        if (viewport->GetSection() == PimScreenSection::Main && headsetFrame && !eyes.empty())
-        {
-            for (const PimEyeTarget& eye : eyes)
-                viewport->DrawEyePass(eye, clearScreen, passIndex++);
-        }
-        else
-        {
+        if (viewport->IsActive() && !(drawEyes && isMain(viewport)))
             viewport->DrawWindowPass(clearScreen, passIndex++);
-        }
     }
     RestoreWindowState();
-    if (headsetFrame)
-        output->EndEyes();
 }

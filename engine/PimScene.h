@@ -9,7 +9,9 @@ class PimViewport;
 // The viewports the program shows, drawn in the order they were added. Each frame the input
 // context's active scene updates every object of its viewports once (an object shown by two
 // viewports is updated once), then draws each active viewport: once per headset eye for main
-// viewports while the eye output shows a frame, once into the window otherwise.
+// viewports while the eye output shows a frame, once into the window otherwise. In a headset
+// frame the eyes are drawn and handed back before the window views, which thus draw over the
+// eye the output copies to the window.
 // Main thread only.
 class PimScene
 {

@@ -2,6 +2,7 @@
 
 #include "engine/PimAssert.h"
 #include "engine/PimDisplay.h"
+#include "engine/PimDrawStats.h"
 #include "engine/PimFilePath.h"
 #include "engine/PimIOContext.h"
 #include "engine/PimInputTray.h"
@@ -224,6 +225,7 @@ std::uint64_t PimSystem::RunFrames(std::uint64_t maxFrames)
         RunPhase(CallbackKind::Draw);
         devices.EndFrame();
         state.display->Present();
+        PimDrawStats::EndFrame();
         ++frames;
     }
     exitRequested = false;

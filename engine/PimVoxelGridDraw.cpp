@@ -3,6 +3,7 @@
 
 #include "engine/PimAssert.h"
 #include "engine/PimDrawContext.h"
+#include "engine/PimDrawStats.h"
 #include "engine/PimMatrix4x4.h"
 #include "engine/PimShader.h"
 #include "engine/PimSystem.h"
@@ -277,6 +278,7 @@ void PimVoxelGrid::DrawQuads(std::uint32_t firstQuad, std::uint32_t quadCount) c
         glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(count * VoxelMesh::kIndicesPerQuad), GL_UNSIGNED_SHORT,
                                  reinterpret_cast<const void*>(offset),
                                  static_cast<GLint>(batch * VoxelMesh::kQuadsPerBatch * 4));
+        PimDrawStats::CountDrawCalls();
         firstQuad += count;
         quadCount -= count;
     }

@@ -22,16 +22,21 @@ public:
     // After every Draw of the frame, before the window's swap.
     virtual void EndFrame() {}
 
-    // Backends with eyes of their own (a headset's swapchains) answer the eye queries below;
-    // the others are seen through the window, from the headset pose (PimVrSystem does that).
+    // Backends with eyes of their own (a headset's swapchains) answer the eye queries below; the
+    // scene draws into them through the eye output PimVrSystem installs. The others are seen
+    // through the window, from the headset pose (PimVrSystem does that).
     virtual bool HasOwnEyes() const { return false; }
     virtual int GetEyeCount() const { return 0; }
     virtual PimVrEye GetEye(int /*eye*/) const { return {}; }
     virtual int GetEyeWidth(int /*eye*/) const { return 0; }
     virtual int GetEyeHeight(int /*eye*/) const { return 0; }
-    // Binds the eye's framebuffer and viewport; false when that eye is not to be drawn now.
-    virtual bool BeginEye(int /*eye*/) { return false; }
-    virtual void EndEye() {}
+    // Once per frame, before the first eye is drawn: makes every eye's image ready (cleared to
+    // black, depth 1) and appends one GL framebuffer per eye, in eye order. False when the frame
+    // is not to be shown; nothing is then held and nothing appended.
+    virtual bool AcquireEyes(std::vector<unsigned int>& /*framebuffers*/) { return false; }
+    // After every eye of the frame is drawn, only after AcquireEyes returned true: hands the
+    // images back to be shown at EndFrame. Leaves the window's framebuffer bound.
+    virtual void ReleaseEyes() {}
 
     // The desktop simulator's on-screen key legend; empty for the others.
     virtual bool IsLegendVisible() const { return false; }

@@ -2,6 +2,7 @@
 
 #include "engine/PimVrKeyboard.h"
 
+#include "engine/PimDrawStats.h"
 #include "engine/PimShader.h"
 #include "engine/PimStrokeFont.h"
 #include "engine/PimSystem.h"
@@ -181,6 +182,7 @@ void PimVrKeyboard::Draw(const PimMatrix4x4& viewProjection)
                           reinterpret_cast<const void*>(3 * sizeof(float)));
     glDrawArrays(GL_TRIANGLES, 0, triangleCount);
     glDrawArrays(GL_LINES, triangleCount, lineCount);
+    PimDrawStats::CountDrawCalls(2);
     glDisableVertexAttribArray(static_cast<GLuint>(position));
     glDisableVertexAttribArray(static_cast<GLuint>(colour));
     glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -173,16 +173,18 @@ public:
     PimVrEye GetEye(int eye) const override;
     int GetEyeWidth(int eye) const override { return IsEye(eye) ? eyes[eye].width : 0; }
     int GetEyeHeight(int eye) const override { return IsEye(eye) ? eyes[eye].height : 0; }
-    bool BeginEye(int eye) override;
-    void EndEye() override;
+    bool AcquireEyes(std::vector<unsigned int>& framebuffers) override;
+    void ReleaseEyes() override;
 
 private:
+    // One eye's swapchain and the framebuffer its acquired image is drawn through.
     struct Eye
     {
         XrSwapchain swapchain = XR_NULL_HANDLE;
         std::vector<XrSwapchainImageOpenGLKHR> images;
         int width = 0;
         int height = 0;
+        GLuint framebuffer = 0;
         GLuint depth = 0;
         XrView view = XrStruct<XrView>(XR_TYPE_VIEW);
         bool acquired = false;
@@ -203,9 +205,13 @@ private:
     void OnStateChange(XrSessionState state);
     void LocateHead(PimVrDeviceState& head) const;
     void ReadHand(int hand, PimVrDeviceState& state) const;
+    // Acquires the eye's next image, waits until it may be drawn and binds it with the eye's depth
+    // buffer, cleared; false (nothing held) when the runtime refuses.
+    bool AcquireImage(Eye& eye) const;
     void MirrorToWindow(const Eye& eye) const;
     // Gives the eye's image back to the runtime; true when it took it.
     bool ReleaseImage(Eye& eye) const;
+    void ReleaseAcquiredImages();
 
     bool useEgl = false;
     XrInstance instance = XR_NULL_HANDLE;
@@ -220,7 +226,6 @@ private:
     std::array<XrPath, HandCount> handPaths{};
     std::array<XrSpace, HandCount> aimSpaces{};
     std::array<Eye, EyeCount> eyes;
-    GLuint framebuffer = 0;
 
     XrSessionState sessionState = XR_SESSION_STATE_UNKNOWN;
     bool sessionRunning = false;
@@ -228,13 +233,10 @@ private:
     bool shouldRender = false;
     bool eyesLocated = false;
     XrTime displayTime = 0;
-    int currentEye = -1;
 };
 
 OpenXRDevice::~OpenXRDevice()
 {
-    if (currentEye >= 0)
-        EndEye();
     if (frameBegun)
         EndFrame();
     for (Eye& eye : eyes)
@@ -243,9 +245,9 @@ OpenXRDevice::~OpenXRDevice()
             xrDestroySwapchain(eye.swapchain);
         if (eye.depth != 0)
             glDeleteRenderbuffers(1, &eye.depth);
+        if (eye.framebuffer != 0)
+            glDeleteFramebuffers(1, &eye.framebuffer);
     }
-    if (framebuffer != 0)
-        glDeleteFramebuffers(1, &framebuffer);
     for (XrSpace space : aimSpaces)
     {
         if (space != XR_NULL_HANDLE)
@@ -259,7 +261,9 @@ OpenXRDevice::~OpenXRDevice()
         xrDestroyActionSet(actionSet);  // its actions go with it
     if (session != XR_NULL_HANDLE)
     {
-        if (sessionRunning)
+        // A session may only be ended once the runtime stops it; a running one is destroyed as it
+        // is, which OpenXR allows.
+        if (sessionRunning && sessionState == XR_SESSION_STATE_STOPPING)
             xrEndSession(session);
         xrDestroySession(session);
     }
@@ -486,7 +490,6 @@ bool OpenXRDevice::CreateSwapchains(std::string& whyNot)
         }
     }
 
-    glGenFramebuffers(1, &framebuffer);
     for (int i = 0; i < EyeCount; ++i)
     {
         Eye& eye = eyes[i];
@@ -508,6 +511,7 @@ bool OpenXRDevice::CreateSwapchains(std::string& whyNot)
         eye.images.assign(count, XrStruct<XrSwapchainImageOpenGLKHR>(XR_TYPE_SWAPCHAIN_IMAGE_OPENGL_KHR));
         xrEnumerateSwapchainImages(eye.swapchain, count, &count,
                                    reinterpret_cast<XrSwapchainImageBaseHeader*>(eye.images.data()));
+        glGenFramebuffers(1, &eye.framebuffer);
         glGenRenderbuffers(1, &eye.depth);
         glBindRenderbuffer(GL_RENDERBUFFER, eye.depth);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, eye.width, eye.height);
@@ -806,39 +810,55 @@ PimVrEye OpenXRDevice::GetEye(int eye) const
     return result;
 }
 
-bool OpenXRDevice::BeginEye(int eye)
+bool OpenXRDevice::AcquireImage(Eye& eye) const
 {
-    if (!IsEye(eye) || !frameBegun || !shouldRender || !eyesLocated || currentEye >= 0)
-        return false;
-    Eye& target = eyes[eye];
     std::uint32_t image = 0;
     auto acquire = XrStruct<XrSwapchainImageAcquireInfo>(XR_TYPE_SWAPCHAIN_IMAGE_ACQUIRE_INFO);
-    if (XR_FAILED(xrAcquireSwapchainImage(target.swapchain, &acquire, &image)))
+    if (XR_FAILED(xrAcquireSwapchainImage(eye.swapchain, &acquire, &image)))
         return false;
-    target.acquired = true;
-    currentEye = eye;
+    eye.acquired = true;
     auto wait = XrStruct<XrSwapchainImageWaitInfo>(XR_TYPE_SWAPCHAIN_IMAGE_WAIT_INFO);
     wait.timeout = XR_INFINITE_DURATION;
-    if (XR_FAILED(xrWaitSwapchainImage(target.swapchain, &wait)) || image >= target.images.size())
+    // XR_TIMEOUT_EXPIRED is a success code, but the image is not ready then.
+    if (xrWaitSwapchainImage(eye.swapchain, &wait) != XR_SUCCESS || image >= eye.images.size())
     {
-        ReleaseImage(target);
-        target.rendered = false;
-        currentEye = -1;
+        ReleaseImage(eye);
         return false;
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.images[image].image, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, target.depth);
-    glViewport(0, 0, target.width, target.height);
+    glBindFramebuffer(GL_FRAMEBUFFER, eye.framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, eye.images[image].image, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, eye.depth);
+    glViewport(0, 0, eye.width, eye.height);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     return true;
 }
 
-// Shows the left eye in the window, as large as fits without stretching.
+bool OpenXRDevice::AcquireEyes(std::vector<unsigned int>& framebuffers)
+{
+    const bool anyHeld = std::any_of(eyes.begin(), eyes.end(), [](const Eye& eye) { return eye.acquired; });
+    if (!frameBegun || !shouldRender || !eyesLocated || anyHeld)
+        return false;
+    // Every eye is acquired before any is drawn, so that each object draws all its eyes in turn.
+    for (Eye& eye : eyes)
+    {
+        if (!AcquireImage(eye))
+        {
+            ReleaseAcquiredImages();
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            return false;
+        }
+    }
+    for (const Eye& eye : eyes)
+        framebuffers.push_back(eye.framebuffer);
+    return true;
+}
+
+// Shows the eye in the window, as large as fits without stretching.
 void OpenXRDevice::MirrorToWindow(const Eye& eye) const
 {
     const int width = PimSystem::GetFramebufferWidth();
@@ -851,15 +871,16 @@ void OpenXRDevice::MirrorToWindow(const Eye& eye) const
     const int shownHeight = static_cast<int>(static_cast<float>(eye.height) * fit);
     const int left = (width - shownWidth) / 2;
     const int bottom = (height - shownHeight) / 2;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, eye.framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
     glBlitFramebuffer(0, 0, eye.width, eye.height, left, bottom, left + shownWidth, bottom + shownHeight,
                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
 }
 
 bool OpenXRDevice::ReleaseImage(Eye& eye) const
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, eye.framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     eye.acquired = false;
@@ -867,15 +888,25 @@ bool OpenXRDevice::ReleaseImage(Eye& eye) const
     return XR_SUCCEEDED(xrReleaseSwapchainImage(eye.swapchain, &release));
 }
 
-void OpenXRDevice::EndEye()
+// Images still held when the frame cannot be shown go back undrawn.
+void OpenXRDevice::ReleaseAcquiredImages()
 {
-    if (currentEye < 0)
+    for (Eye& eye : eyes)
+    {
+        if (!eye.acquired)
+            continue;
+        ReleaseImage(eye);
+        eye.rendered = false;
+    }
+}
+
+void OpenXRDevice::ReleaseEyes()
+{
+    if (!eyes[0].acquired)
         return;
-    Eye& target = eyes[currentEye];
-    if (currentEye == 0)
-        MirrorToWindow(target);
-    target.rendered = ReleaseImage(target);
-    currentEye = -1;
+    MirrorToWindow(eyes[0]);
+    for (Eye& eye : eyes)
+        eye.rendered = eye.acquired && ReleaseImage(eye);
     glViewport(0, 0, PimSystem::GetFramebufferWidth(), PimSystem::GetFramebufferHeight());
 }
 
@@ -883,8 +914,7 @@ void OpenXRDevice::EndFrame()
 {
     if (!frameBegun)
         return;
-    if (currentEye >= 0)
-        EndEye();
+    ReleaseAcquiredImages();
     frameBegun = false;
 
     std::array<XrCompositionLayerProjectionView, EyeCount> views{};

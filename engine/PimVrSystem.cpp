@@ -10,6 +10,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -49,6 +50,18 @@ void WindowSize(int& width, int& height)
         height = 1;
     }
 }
+
+// The scene's way into the headset's eyes: forwards to the system, which holds the device.
+class HeadsetEyeOutput final : public PimEyeOutput
+{
+public:
+    explicit HeadsetEyeOutput(PimVrSystem& system) : system(system) {}
+    bool BeginEyes(std::vector<PimEyeTarget>& eyes) override { return system.AcquireHeadsetEyes(eyes); }
+    void EndEyes() override { system.ReleaseHeadsetEyes(); }
+
+private:
+    PimVrSystem& system;
+};
 }
 
 PimVrSystem& PimVrSystem::GetInstance()
@@ -70,6 +83,11 @@ bool PimVrSystem::Start(const PimSystemParameters& parameters)
     if (!StartDevice(parameters))
         return false;
     PimSystem::SetVirtualReality(device->IsHeadset());
+    if (device->HasOwnEyes())
+    {
+        headsetEyes = std::make_shared<HeadsetEyeOutput>(*this);
+        PimEyeOutput::Install(headsetEyes);
+    }
     return true;
 }
 
@@ -123,6 +141,14 @@ void PimVrSystem::Stop()
 {
     if (currentEye >= 0)
         EndEye();
+    if (headsetEyesHeld)
+        ReleaseHeadsetEyes();
+    if (headsetEyes)
+    {
+        if (PimEyeOutput::GetInstalled() == headsetEyes)
+            PimEyeOutput::Install(nullptr);
+        headsetEyes.reset();
+    }
     if (simulatorEvents != 0)
     {
         PimSystem::RemoveCallback(simulatorEvents);
@@ -161,6 +187,8 @@ void PimVrSystem::EndFrame()
 {
     if (currentEye >= 0)
         EndEye();
+    if (headsetEyesHeld)
+        ReleaseHeadsetEyes();
     if (device)
         device->EndFrame();
 }
@@ -312,33 +340,68 @@ int PimVrSystem::GetEyeHeight(int eye) const
     return height;
 }
 
+PimEyeView PimVrSystem::GetEyeViewFromHead(int eye) const
+{
+    PimEyeView view;
+    if (!IsEye(eye) || !device->HasOwnEyes())
+        return view;
+    // inverse(head) x eye, both in tracking space; the offset between them grows with the world's
+    // scale, as the camera's placement at the head does.
+    const PimVrEye tracked = device->GetEye(eye);
+    const PimVrDeviceState& head = controllers[PimVrDeviceIndex::Headset].state;
+    const PimMatrix4x4 headTurnBack = head.orientation.Transposed();
+    view.eye = eye == 0 ? PimEye::Left : PimEye::Right;
+    view.headFromEye = headTurnBack * tracked.orientation;
+    view.headFromEye.SetTranslation(headTurnBack.TransformDirection((tracked.position - head.position) * frameView.scale));
+    view.fieldOfView = PimFieldOfView{PimAngle::FromRadians(tracked.angleLeft), PimAngle::FromRadians(tracked.angleRight),
+                                      PimAngle::FromRadians(tracked.angleUp), PimAngle::FromRadians(tracked.angleDown)};
+    return view;
+}
+
 bool PimVrSystem::BeginEye(int eye)
 {
     if (currentEye >= 0)
         EndEye();
-    if (!IsEye(eye) || !PimSystem::HasGL())
+    if (!IsEye(eye) || !PimSystem::HasGL() || device->HasOwnEyes())
         return false;
-    if (device->HasOwnEyes())
-    {
-        if (!device->BeginEye(eye))
-            return false;
-    }
-    else
-    {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, GetEyeWidth(eye), GetEyeHeight(eye));
-    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, GetEyeWidth(eye), GetEyeHeight(eye));
     currentEye = eye;
     return true;
 }
 
 void PimVrSystem::EndEye()
 {
-    if (currentEye < 0)
-        return;
-    if (device && device->HasOwnEyes())
-        device->EndEye();
     currentEye = -1;
+}
+
+bool PimVrSystem::AcquireHeadsetEyes(std::vector<PimEyeTarget>& eyes)
+{
+    if (!device || !device->HasOwnEyes() || headsetEyesHeld || !PimSystem::HasGL())
+        return false;
+    std::vector<unsigned int> framebuffers;
+    if (!device->AcquireEyes(framebuffers))
+        return false;
+    headsetEyesHeld = true;
+    const int count = std::min(static_cast<int>(framebuffers.size()), GetEyeCount());
+    for (int eye = 0; eye < count; ++eye)
+    {
+        PimEyeTarget target;
+        target.view = GetEyeViewFromHead(eye);
+        target.framebuffer = framebuffers[static_cast<std::size_t>(eye)];
+        target.width = device->GetEyeWidth(eye);
+        target.height = device->GetEyeHeight(eye);
+        eyes.push_back(target);
+    }
+    return true;
+}
+
+void PimVrSystem::ReleaseHeadsetEyes()
+{
+    if (!headsetEyesHeld)
+        return;
+    headsetEyesHeld = false;
+    device->ReleaseEyes();
 }
 
 bool PimVrSystem::IsLegendVisible() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PimAngle.h"
+#include "engine/PimEyeOutput.h"
 #include "engine/PimMatrix4x4.h"
 #include "engine/PimSystemParameters.h"
 #include "engine/PimVector3.h"
@@ -31,15 +32,15 @@ class PimVrSimulator;
 // that held when the frame began, so that whatever was placed from poses read early in the frame
 // is drawn where the eyes expect it; ForceRootPosition also moves the current frame's eyes.
 //
-// Eyes, for the renderer: once per frame in its Draw, for eye = 0 .. GetEyeCount() - 1, call
-// BeginEye(eye); when it returns true, draw the scene with GetEyeView(eye) and
-// GetEyeProjection(eye, near, far) into the framebuffer it bound (viewport already set to
-// GetEyeWidth(eye) x GetEyeHeight(eye), colour black and depth 1), then EndEye(). A headset has two
-// eyes, each with its own swapchain (BeginEye clears it; eye 0 is copied to the window at EndEye);
-// the simulator and the script have one, the window's default framebuffer (cleared by the frame
-// loop), seen from the headset pose. BeginEye returns false when an eye is not to be drawn this
-// frame (no GL, the headset's session not showing). PimSystem hands the eyes to the headset after
-// the Draw phase (EndFrame).
+// Eyes. A headset's eyes are drawn by the scene (PimScene): while a headset runs, PimVrSystem
+// installs the PimEyeOutput, so that each frame every eye's swapchain image is acquired once,
+// every main viewport draws into each eye with that eye's view and frustum (GetEyeViewFromHead,
+// relative to the viewport's camera, which the program keeps at the headset's world pose), the
+// images go back, eye 0 is copied to the window, and PimSystem hands the frame to the headset
+// after the Draw phase (EndFrame). The simulator and the script have one eye, the window's default framebuffer, which
+// code may also draw into by hand: BeginEye(0) binds it with the whole window as viewport, draw
+// with GetEyeView(0) and GetEyeProjection(0, near, far), then EndEye(). BeginEye is false for a
+// headset's eyes, which only the scene draws, and without GL.
 class PimVrSystem
 {
 public:
@@ -98,11 +99,20 @@ public:
     PimMatrix4x4 GetEyeProjection(int eye, float nearPlane, float farPlane) const;
     int GetEyeWidth(int eye) const;
     int GetEyeHeight(int eye) const;
+    // How the eye sees from the head (the headset pose): its placement relative to the head in
+    // world units (the frame's scale) and, for a headset, its own frustum. A window eye is the
+    // head itself (Mono, no frustum of its own); an eye that does not exist gives that too.
+    PimEyeView GetEyeViewFromHead(int eye) const;
     bool BeginEye(int eye);
     // Leaves the window's framebuffer bound with its whole viewport.
     void EndEye();
     // The eye between BeginEye and EndEye, -1 otherwise.
     int GetCurrentEye() const { return currentEye; }
+
+    // The headset's side of PimEyeOutput (see Eyes above): the targets of every eye of this frame,
+    // false when the headset does not show it; then, after the eyes are drawn, gives them back.
+    bool AcquireHeadsetEyes(std::vector<PimEyeTarget>& eyes);
+    void ReleaseHeadsetEyes();
 
     // --- The desktop simulator's key legend (empty and hidden for the other backends) ---
 
@@ -131,6 +141,9 @@ private:
     bool IsEye(int eye) const { return eye >= 0 && eye < GetEyeCount(); }
 
     std::unique_ptr<PimVrDevice> device;
+    // Installed as the scene's eye output while a backend with eyes of its own runs.
+    std::shared_ptr<PimEyeOutput> headsetEyes;
+    bool headsetEyesHeld = false;
     PimVrScriptedDevice* script = nullptr;
     PimVrSimulator* simulator = nullptr;
     std::vector<PimVrController> controllers;

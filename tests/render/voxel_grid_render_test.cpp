@@ -2,6 +2,7 @@
 
 #include "engine/PimAssert.h"
 #include "engine/PimContentFolder.h"
+#include "engine/PimDrawStats.h"
 #include "engine/PimVector4.h"
 #include "engine/PimVoxelGrid.h"
 #include "engine/VoxelCodeTable.h"
@@ -150,11 +151,13 @@ TEST_F(VoxelGridRender, WaterOverGroundShowsTheGroundTintedBlue)
     EXPECT_GT(seen.b, 80) << Describe(seen);  // ...and tinted blue
     if (const char* keep = std::getenv("QUILLOT_KEEP_FRAMES"))
         frame.Save(std::string(keep) + "/voxel_water_over_ground.png");
+    EXPECT_EQ(PimDrawStats::GetLastFrameDrawCalls(), 3u) << "opaque faces, the water's back sides, its front sides";
 
     // Without the water the ground is plain red.
     FillBlock(VoxelCode::Empty, 31);
     BuildAndLoad();
     EXPECT_TRUE(Near(Frame().GetColor(32, 24), PimColor(255, 0, 0)));
+    EXPECT_EQ(PimDrawStats::GetLastFrameDrawCalls(), 1u);
 }
 
 TEST_F(VoxelGridRender, TexturedSidesStandUprightWithTheirTileFromTheAtlas)
@@ -189,6 +192,7 @@ TEST_F(VoxelGridRender, EmptyMeshesDrawNothingAndReplaceWhatWasDrawn)
     EXPECT_EQ(chunk.GetUploadedQuadCount(), 0u);
     PimTexture frame = Frame();
     EXPECT_EQ(frame.GetColor(32, 24), Background);
+    EXPECT_EQ(PimDrawStats::GetLastFrameDrawCalls(), 0u);
 
     FillBlock(ColourCode(203), 31);
     BuildAndLoad();
@@ -218,6 +222,8 @@ TEST_F(VoxelGridRender, MeshesAboveOneIndexBatchDrawEveryBatch)
     const PimTexture frame = Frame();
     if (const char* keep = std::getenv("QUILLOT_KEEP_FRAMES"))
         frame.Save(std::string(keep) + "/voxel_checkerboard.png");
+    const std::uint32_t batches = (chunk.GetUploadedQuadCount() + VoxelMesh::kQuadsPerBatch - 1) / VoxelMesh::kQuadsPerBatch;
+    EXPECT_EQ(PimDrawStats::GetLastFrameDrawCalls(), batches) << "one draw call per index batch";
     // Voxel (16 + i, 16 + j) of the front layer is centred on pixel (35 + 6i, 21 - 6j). Front
     // voxels are checked across the view; holes only near the centre, since farther out the
     // slanted view into a hole meets the side of a front voxel.
