@@ -3,6 +3,7 @@
 #include "world/ContentTexture.h"
 #include "world/PerContextShader.h"
 
+#include "engine/PimDrawStats.h"
 #include "engine/PimContentFolder.h"
 #include "engine/PimDrawContext.h"
 #include "engine/PimShader.h"
@@ -179,6 +180,7 @@ void VoxelCube::Draw()
                               sizeof(PimVoxelVertex), reinterpret_cast<const void*>(attribute.offset));
     }
     glDrawElements(GL_TRIANGLES, VoxelCubeMesh::kIndexCount, GL_UNSIGNED_SHORT, nullptr);
+    PimDrawStats::CountDrawCalls();
     for (const GLint location : enabled)
         if (location >= 0)
             glDisableVertexAttribArray(static_cast<GLuint>(location));

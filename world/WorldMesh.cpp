@@ -4,6 +4,7 @@
 #include "world/PerContextShader.h"
 #include "world/WorldSetup.h"
 
+#include "engine/PimDrawStats.h"
 #include "engine/PimCamera.h"
 #include "engine/PimContentFolder.h"
 #include "engine/PimDrawContext.h"
@@ -169,6 +170,7 @@ void WorldMesh::DrawFrom(const PimCamera& camera)
     const std::array<float, 16> mvp = (camera.GetViewProjection() * modelMatrix).GetFloppedMatrixDataArray();
     glUniformMatrix4fv(shader->GetUniformLocation("MVP"), 1, GL_FALSE, mvp.data());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
+    PimDrawStats::CountDrawCalls();
     for (const char* name : {"vPos", "vCol", "vUv"})
         ReleaseAttribute(*shader, name);
 
