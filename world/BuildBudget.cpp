@@ -26,6 +26,11 @@ void BuildBudget::Sample(double frameRate, double nowSeconds)
     // A frame of no measurable length (or a broken clock) says nothing about the rate.
     if (fixed || !std::isfinite(frameRate))
         return;
+    if (restart)
+    {
+        lastCheck = nowSeconds;
+        restart = false;
+    }
     const double sum = samples == 0 ? frameRate : static_cast<double>(mean) * samples + frameRate;
     ++samples;
     mean = static_cast<float>(sum / samples);
@@ -43,6 +48,9 @@ void BuildBudget::SetControl(int sliderValue)
 {
     if (sliderValue == 0)
     {
+        // A mean and a check time from before the budget was fixed say nothing about now.
+        restart = restart || fixed;
+        samples = fixed ? 0 : samples;
         fixed = false;
         return;
     }

@@ -32,8 +32,9 @@ public:
     // the budget is fixed.
     void Sample(double frameRate, double nowSeconds);
 
-    // The loading page's slider: 0 lets the budget adapt again; any other value fixes the
-    // budget at that value, held to 8 to 32.
+    // The loading page's slider: 0 lets the budget adapt again, from a new mean whose first
+    // check comes 3 seconds after its first frame; any other value fixes the budget at that
+    // value, held to 8 to 32.
     void SetControl(int sliderValue);
     bool IsFixed() const { return fixed; }
 
@@ -45,4 +46,6 @@ private:
     std::uint32_t samples = 0;
     double lastCheck = 0.0;
     bool fixed = false;
+    // The next sample starts the check interval (adaptation was just resumed).
+    bool restart = false;
 };
