@@ -75,6 +75,11 @@ bool WriteRegionFile(Region& region, const PimWString& folder)
 
 bool ReadRegionFile(Region& region, const PimWString& path)
 {
+    return ReadRegionFileReporting(region, path).read;
+}
+
+ReadReport ReadRegionFileReporting(Region& region, const PimWString& path)
+{
     Candidate main;
     ReadCandidate(path, main);
     Candidate backup;
@@ -91,7 +96,7 @@ bool ReadRegionFile(Region& region, const PimWString& path)
     else if (backup.hasData && backup.report.headerComplete)
         chosen = &backup;
     if (chosen == nullptr)
-        return false;
+        return {};
 
     for (int i = 0; i < chosen->report.unsupportedModeSlots; ++i)
         PimAssert::Assert(false, kUnsupportedMode);
@@ -99,6 +104,7 @@ bool ReadRegionFile(Region& region, const PimWString& path)
     region.ReplaceContents(PimVector3(static_cast<float>(report.originX), static_cast<float>(report.originY),
                                       static_cast<float>(report.originZ)),
                            std::move(chosen->chunks));
-    return true;
+    const bool passedOverMain = chosen != &main && main.hasData;
+    return {true, report.IsIntact() && !passedOverMain};
 }
 }

@@ -37,4 +37,19 @@ bool WriteRegionFile(Region& region, const PimWString& folder);
 // corrupted") for its slot and every later present slot. True when a file with a whole header
 // was read; false, leaving the region as it was, otherwise.
 bool ReadRegionFile(Region& region, const PimWString& path);
+
+// What reading a region file found, for callers that must protect damaged files from being
+// written over.
+struct ReadReport
+{
+    // A file with a whole header was read into the region (what ReadRegionFile returns).
+    bool read = false;
+    // Nothing on disk was passed over: the file taken was read whole, and it was the main file
+    // unless that one was missing or empty. False when any chunk of the data was lost to damage
+    // or a damaged main file gave way to its backup.
+    bool whole = false;
+};
+
+// ReadRegionFile with its report.
+ReadReport ReadRegionFileReporting(Region& region, const PimWString& path);
 }

@@ -1,0 +1,342 @@
+#include "world/WorldStore.h"
+
+#include "engine/PimAssert.h"
+#include "engine/PimFile.h"
+#include "settings/GameSettings.h"
+#include "world/RegionFile.h"
+#include "world/WorldAddressing.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace
+{
+constexpr std::wstring_view kRegionFolder = L"World\\";
+constexpr std::wstring_view kThumbnailName = L"SaveView.png";
+constexpr std::wstring_view kMapExtension = L".map";
+constexpr std::wstring_view kBackupExtension = L".mapbu";
+constexpr const wchar_t* kUnreadableSuffix = L".unreadable";
+constexpr const wchar_t* kDamagedSuffix = L".damaged";
+// Longest name a folder may have on the file systems we run on, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+// Attempts at a free name for a file put aside before giving up on it.
+constexpr int kMaxAsideNames = 1000;
+
+bool IsControlCharacter(wchar_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// The world folder without its trailing separator, as the settings file functions take it.
+PimWString WithoutTrailingSeparator(PimWString folder)
+{
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+// A region origin the world can use: a multiple of 256 on every axis, inside the world.
+bool IsWorldRegionOrigin(const PimVector3& origin)
+{
+    return WorldAddressing::IsInsideWorld(origin) && WorldAddressing::RegionOrigin(origin) == origin;
+}
+
+PimWString AsideName(const PimWString& name, const wchar_t* suffix, int attempt)
+{
+    PimWString aside = name + suffix;
+    if (attempt > 1)
+        aside += PimWString::FromLongInt(attempt);
+    return aside;
+}
+
+// Moves path to the first free name of the form path + suffix (+ a number).
+bool MoveToFreeName(const PimWString& path, const wchar_t* suffix)
+{
+    for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt)
+    {
+        const PimWString aside = AsideName(path, suffix, attempt);
+        if (!PimFile::FileExists(aside))
+            return PimFile::FileMove(path, aside);
+    }
+    return false;
+}
+
+// Copies path's bytes to the first free name of the form path + suffix (+ a number), unless a
+// copy with the same bytes is already there (a damaged file opened again).
+bool CopyToFreeName(const PimWString& path, const wchar_t* suffix)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!PimFile::ReadAllData(path, bytes))
+        return false;
+    for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt)
+    {
+        const PimWString aside = AsideName(path, suffix, attempt);
+        if (!PimFile::FileExists(aside))
+            return PimFile::WriteDataAtomic(aside, bytes.data(), bytes.size());
+        std::vector<std::uint8_t> kept;
+        if (PimFile::ReadAllData(aside, kept) && kept == bytes)
+            return true;
+    }
+    return false;
+}
+}
+
+WorldStore::WorldStore(GameSettings& settingsIn) : settings(settingsIn) {}
+
+WorldStore::~WorldStore() = default;
+
+bool WorldStore::IsValidWorldName(const PimWString& name)
+{
+    if (name.empty() || name == L"." || name == L"..")
+        return false;
+    const bool clean = std::none_of(name.begin(), name.end(), [](wchar_t c) {
+        return c == L'/' || c == L'\\' || IsControlCharacter(c);
+    });
+    return clean && name.Narrow().size() <= kMaxNameBytes;
+}
+
+PimWString WorldStore::WorldBaseFolder(const GameSettings& settings)
+{
+    const SettingsFolders& folders = settings.GetFolders();
+    if (PimFile::MakeDirectory(folders.userFolder) && PimFile::MakeDirectory(folders.savedGames) &&
+        PimFile::MakeDirectory(folders.models))
+        return folders.models;
+    PimAssert::Assert(false, "WorldStore::WorldBaseFolder() - Cannot make the models folder");
+    return {};
+}
+
+bool WorldStore::Open()
+{
+    {
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        regions.clear();
+    }
+    unwritableFiles.clear();
+    worldFolder.clear();
+    hadSettingsFile = false;
+    regionFilesRead = 0;
+    filesSetAside = 0;
+
+    GameSettingsActiveGame& activeGame = settings.activeGame;
+    worldName = activeGame.GetGameWorldName();
+    nameValid = IsValidWorldName(worldName);
+    const PimWString base = nameValid ? WorldBaseFolder(settings) : PimWString();
+    if (base.empty())
+    {
+        PimAssert::Assert(nameValid, "WorldStore::Open() - Refused world name");
+        activeGame.ResetAll();
+        activeGame.SetGameWorldName(worldName);
+        return false;
+    }
+    worldFolder = base + worldName + L"\\";
+
+    if (PimFile::FileExists(worldFolder))
+        ScanRegionFiles();
+    hadSettingsFile = activeGame.LoadWorldSettings(WithoutTrailingSeparator(worldFolder));
+    // The folder names the world: a settings file copied from another world keeps this name.
+    activeGame.SetGameWorldName(worldName);
+    return true;
+}
+
+void WorldStore::ScanRegionFiles()
+{
+    const PimWString regionFolder = worldFolder + PimWString(kRegionFolder);
+    std::set<PimWString> names;
+    for (const PimFileListing& file : PimFile::GetFileList(regionFolder))
+    {
+        if (file.name.ends_with(kMapExtension))
+            names.insert(file.name);
+        else if (file.name.ends_with(kBackupExtension))
+            names.insert(file.name.substr(0, file.name.size() - 2)); // the backup's main name
+    }
+    for (const PimWString& name : names)
+        ReadRegionFileNamed(regionFolder, name);
+}
+
+void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWString& name)
+{
+    auto region = std::make_unique<Region>();
+    const RegionFile::ReadReport report = RegionFile::ReadRegionFileReporting(*region, regionFolder + name);
+    const PimVector3 origin = region->GetOrigin();
+    if (!report.read || !IsWorldRegionOrigin(origin) || RegionFile::FileName(origin) != name)
+    {
+        PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file does not hold the region it names; "
+                                               "moved aside, not loaded"
+                                             : "WorldStore::Open() - Unreadable region file moved aside");
+        if (!SetAside(regionFolder, name, kUnreadableSuffix, false))
+            unwritableFiles.insert(name);
+        return;
+    }
+    if (!report.whole)
+    {
+        PimAssert::Assert(false, "WorldStore::Open() - Damaged region file: the chunks read are kept, "
+                                 "a copy of the file is put aside");
+        if (!SetAside(regionFolder, name, kDamagedSuffix, true))
+            unwritableFiles.insert(name);
+    }
+    ++regionFilesRead;
+    std::lock_guard<std::mutex> hold(regionsMutex);
+    regions[WorldAddressing::RegionKey(origin)] = std::move(region);
+}
+
+bool WorldStore::SetAside(const PimWString& regionFolder, const PimWString& name, const wchar_t* suffix, bool copy)
+{
+    bool allKept = true;
+    const PimWString path = regionFolder + name;
+    for (const PimWString& file : {path, RegionFile::BackupPath(path)})
+    {
+        if (!PimFile::FileExists(file))
+            continue;
+        const bool kept = copy ? CopyToFreeName(file, suffix) : MoveToFreeName(file, suffix);
+        filesSetAside += kept;
+        allKept = allKept && kept;
+    }
+    PimAssert::Assert(allKept, "WorldStore::Open() - A region file cannot be put aside; its region will not be "
+                               "written");
+    return allKept;
+}
+
+Region* WorldStore::FindRegionLocked(const PimVector3& chunkLocation) const
+{
+    const auto found = regions.find(WorldAddressing::RegionKey(WorldAddressing::RegionOrigin(chunkLocation)));
+    return found == regions.end() ? nullptr : found->second.get();
+}
+
+bool WorldStore::HoldsChunk(const PimVoxelGrid& chunk) const
+{
+    const Region* region = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        region = FindRegionLocked(chunk.GetLocation());
+    }
+    return region != nullptr && region->HoldsChunk(chunk);
+}
+
+bool WorldStore::LoadChunk(PimVoxelGrid& chunk) const
+{
+    const Region* region = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        region = FindRegionLocked(chunk.GetLocation());
+    }
+    return region != nullptr && region->LoadChunk(chunk);
+}
+
+void WorldStore::StoreIfEdited(PimVoxelGrid* chunk)
+{
+    if (chunk == nullptr || !chunk->IsEditedSinceSave())
+        return;
+    const PimVector3 location = chunk->GetLocation();
+    if (!WorldAddressing::IsInsideWorld(location))
+    {
+        PimAssert::Assert(false, "WorldStore::StoreIfEdited() - Chunk outside the world");
+        return;
+    }
+    Region* region = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        std::unique_ptr<Region>& slot =
+            regions[WorldAddressing::RegionKey(WorldAddressing::RegionOrigin(location))];
+        if (!slot)
+            slot = std::make_unique<Region>();
+        region = slot.get();
+    }
+    if (region->StoreChunk(*chunk))
+        chunk->SetEditedSinceSave(false);
+}
+
+std::vector<Region*> WorldStore::RegionsInKeyOrder() const
+{
+    std::lock_guard<std::mutex> hold(regionsMutex);
+    std::vector<Region*> ordered;
+    ordered.reserve(regions.size());
+    for (const auto& [key, region] : regions)
+        ordered.push_back(region.get());
+    return ordered;
+}
+
+bool WorldStore::RefuseWrite(const char* method) const
+{
+    if (!worldFolder.empty())
+        return false;
+    PimAssert::Assert(false, std::string("WorldStore::") + method + "() - No world folder: refused or unopened world");
+    return true;
+}
+
+bool WorldStore::MakeWorldFolder(const PimWString& subfolder) const
+{
+    return PimFile::MakeDirectory(worldFolder + subfolder);
+}
+
+bool WorldStore::WriteRegions()
+{
+    if (RefuseWrite("WriteRegions"))
+        return false;
+    const PimWString regionFolder = worldFolder + PimWString(kRegionFolder);
+    MakeWorldFolder(PimWString(kRegionFolder));
+
+    bool allWritten = true;
+    for (Region* region : RegionsInKeyOrder())
+    {
+        if (!region->IsDirty())
+            continue;
+        if (unwritableFiles.contains(RegionFile::FileName(region->GetOrigin())))
+        {
+            PimAssert::Assert(false, "WorldStore::WriteRegions() - Region file kept for recovery is not written over");
+            allWritten = false;
+            continue;
+        }
+        allWritten = RegionFile::WriteRegionFile(*region, regionFolder) && allWritten;
+    }
+    PimAssert::Assert(allWritten, "File corruption warning");
+    return allWritten;
+}
+
+bool WorldStore::WriteThumbnail(const PimTexture& thumbnail)
+{
+    if (RefuseWrite("WriteThumbnail"))
+        return false;
+    MakeWorldFolder({});
+    const bool saved = thumbnail.Save(PimWString(worldFolder + PimWString(kThumbnailName)).Narrow());
+    PimAssert::Assert(saved, "WorldStore::WriteThumbnail() - Cannot write the thumbnail");
+    return saved;
+}
+
+bool WorldStore::WriteSettings()
+{
+    if (RefuseWrite("WriteSettings"))
+        return false;
+    MakeWorldFolder({});
+    const bool saved = settings.activeGame.SaveWorldSettings(WithoutTrailingSeparator(worldFolder));
+    PimAssert::Assert(saved, "WorldStore::WriteSettings() - Cannot write the world's settings file");
+    return saved;
+}
+
+PimVector3 WorldStore::RegionsCentre() const
+{
+    std::lock_guard<std::mutex> hold(regionsMutex);
+    constexpr float kMax = std::numeric_limits<float>::max();
+    PimVector3 low(kMax, kMax, kMax);
+    PimVector3 high(-kMax, -kMax, -kMax);
+    bool any = false;
+    for (const auto& [key, region] : regions)
+    {
+        if (!region->IsOriginSet())
+            continue;
+        any = true;
+        const PimVector3 origin = region->GetOrigin();
+        low = PimVector3(std::min(low.x, origin.x), std::min(low.y, origin.y), std::min(low.z, origin.z));
+        high = PimVector3(std::max(high.x, origin.x), std::max(high.y, origin.y), std::max(high.z, origin.z));
+    }
+    if (!any)
+        return PimVector3(0, 0, 0);
+    const float side = static_cast<float>(WorldAddressing::kRegionSide);
+    return (low + high + PimVector3(side, side, side)) * 0.5f;
+}
+
+std::size_t WorldStore::GetRegionCount() const
+{
+    std::lock_guard<std::mutex> hold(regionsMutex);
+    return regions.size();
+}
