@@ -198,10 +198,6 @@ void VoxelWorld2::Update()
     if (firstFrame)
         return;
     UpdateLight();
-    // The only writer of the slots is this thread, so it reads them without the world lock.
-    for (PimVoxelGrid* chunk : slots)
-        if (chunk != nullptr)
-            chunk->Update();
     ScheduleVisibleChunks();
     StreamWindow();
     HarvestChannels();
@@ -236,55 +232,101 @@ void VoxelWorld2::ScheduleVisibleChunks()
     const PimVector3 viewer = viewerPosition;
     const PimMatrix4x4 viewProjection = activeCamera->GetViewProjection();
     std::lock_guard hold(worldMutex);
-    for (PimVoxelGrid* chunk : slots)
+    // The building stages as they stand now: the worker may empty more of them meanwhile, and
+    // those wait for the next frame.
+    ChannelsOpen open;
+    for (std::size_t index = 0; index < channels.size(); ++index)
+        open.buildingEmpty[index] = channels[index].building.load() == nullptr;
+    FindOpenings(open);
+    for (int y = 0; y < kWindowY; ++y)
+        for (int z = 0; z < kWindowZ; ++z)
+            for (int x = 0; x < kWindowX; ++x)
+            {
+                if (!open.freeChannel && !open.takeOver)
+                    return; // no channel can take anything more in this frame
+                PimVoxelGrid* chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
+                // Most chunks are finished or already in a channel: skip them before any arithmetic.
+                if (chunk == nullptr || chunk->GetBuildChannel() != kNoChannel)
+                    continue;
+                const std::uint8_t status = chunk->GetGridStatus();
+                if (status == PimVoxelGrid::kStatusFinished)
+                    continue;
+                const PimVector3 location = SlotLocation(x, y, z);
+                const PimVector3 centre = location + PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
+                const float distance = (centre - viewer).Length() / kChunkSide;
+                // A chunk that could not win even with every bonus costs nothing more.
+                if (!open.freeChannel && PriorityOf(true, distance, true) <= open.lowestQueued)
+                    continue;
+                if (status == PimVoxelGrid::kStatusToBuild && !IsReadyToBuild(*chunk, location))
+                    continue;
+                float unused = 0.0f;
+                const bool visible = ChunkVisibility::IsVisible(centre, viewer, viewProjection, unused);
+                if (ScheduleChunk(*chunk, PriorityOf(visible, distance, store.HoldsChunk(*chunk)), open))
+                    FindOpenings(open);
+            }
+}
+
+std::int32_t VoxelWorld2::PriorityOf(bool visible, float distanceInChunks, bool stored)
+{
+    const double base = std::trunc(static_cast<double>(distanceInChunks) - kPriorityBase);
+    return (visible ? kBonus : 0) + (distanceInChunks < kCloseChunks ? kBonus : 0) + (stored ? kBonus : 0) -
+           static_cast<std::int32_t>(std::clamp(base, -1.0e6, 1.0e6));
+}
+
+void VoxelWorld2::FindOpenings(ChannelsOpen& open) const
+{
+    const int budgetChannels = BuildBudget::Get();
+    const int inUse = channelsInUse.load();
+    open.freeChannel = false;
+    open.takeOver = false;
+    open.lowestQueued = std::numeric_limits<std::int32_t>::max();
+    for (int index = 0; index < kChannelCount; ++index)
     {
-        // Most chunks are finished or already in a channel: skip them before any arithmetic.
-        if (chunk == nullptr || chunk->GetBuildChannel() != kNoChannel ||
-            chunk->GetGridStatus() == PimVoxelGrid::kStatusFinished)
+        if (!open.buildingEmpty[static_cast<std::size_t>(index)])
             continue;
-        float distance = 0.0f;
-        const bool visible = ChunkVisibility::IsVisible(chunk->GetCenter(), viewer, viewProjection, distance);
-        ScheduleChunk(*chunk, visible, distance / kChunkSide);
+        const std::int32_t queued = channels[static_cast<std::size_t>(index)].queuedPriority;
+        open.freeChannel = open.freeChannel || (index < budgetChannels && queued == 0);
+        if (index < inUse)
+        {
+            open.takeOver = true;
+            open.lowestQueued = std::min(open.lowestQueued, queued);
+        }
     }
 }
 
-void VoxelWorld2::ScheduleChunk(PimVoxelGrid& chunk, bool visible, float distanceInChunks)
+bool VoxelWorld2::ScheduleChunk(PimVoxelGrid& chunk, std::int32_t priority, const ChannelsOpen& open)
 {
-    if (chunk.GetBuildChannel() != kNoChannel)
-        return;
-    const std::uint8_t status = chunk.GetGridStatus();
-    if (status == PimVoxelGrid::kStatusFinished || (status == PimVoxelGrid::kStatusToBuild && !IsReadyToBuild(chunk)))
-        return;
-    const bool stored = store.HoldsChunk(chunk);
-    const double base = std::trunc(static_cast<double>(distanceInChunks) - kPriorityBase);
-    const std::int32_t priority = (visible ? kBonus : 0) + (distanceInChunks < kCloseChunks ? kBonus : 0) +
-                                  (stored ? kBonus : 0) -
-                                  static_cast<std::int32_t>(std::clamp(base, -1.0e6, 1.0e6));
-
     const auto queue = [&](int index) {
         BuildChannel& channel = channels[static_cast<std::size_t>(index)];
         if (channel.queued != nullptr)
-            channel.queued->SetBuildChannel(kNoChannel);
+            channel.queued->SetBuildChannel(kNoChannel); // taken over: scheduled again later
         chunk.SetBuildChannel(static_cast<std::uint8_t>(index));
         channel.queued = &chunk;
         channel.queuedPriority = priority;
         if (channelsInUse.load() < index + 1)
             channelsInUse.store(static_cast<std::uint8_t>(index + 1));
+        return true;
     };
+    // A free channel within the budget first; else the first channel with an empty building
+    // stage whose queued chunk matters less.
     const int budgetChannels = BuildBudget::Get();
     for (int index = 0; index < budgetChannels; ++index)
-    {
-        const BuildChannel& channel = channels[static_cast<std::size_t>(index)];
-        if (channel.building.load() == nullptr && channel.queuedPriority == 0)
+        if (open.buildingEmpty[static_cast<std::size_t>(index)] &&
+            channels[static_cast<std::size_t>(index)].queuedPriority == 0)
             return queue(index);
-    }
     const int inUse = channelsInUse.load();
     for (int index = 0; index < inUse; ++index)
-    {
-        const BuildChannel& channel = channels[static_cast<std::size_t>(index)];
-        if (channel.building.load() == nullptr && channel.queuedPriority < priority)
+        if (open.buildingEmpty[static_cast<std::size_t>(index)] &&
+            channels[static_cast<std::size_t>(index)].queuedPriority < priority)
             return queue(index);
-    }
+    return false;
+}
+
+PimVector3 VoxelWorld2::SlotLocation(int x, int y, int z) const
+{
+    return PimVector3(static_cast<float>(static_cast<std::int64_t>(window.originX) + x), static_cast<float>(y),
+                      static_cast<float>(static_cast<std::int64_t>(window.originZ) + z)) *
+           kChunkSide;
 }
 
 void VoxelWorld2::StreamWindow()
@@ -437,6 +479,9 @@ void VoxelWorld2::HarvestChannels()
             built->GLLoad();
         channel.upload.store(nullptr);
         built->SetBuildChannel(kNoChannel);
+        // A chunk's own update gives back the voxel array its build found uniform. Every build
+        // of a window chunk ends here, so only these chunks need it, not the whole window.
+        built->Update();
     }
 }
 
@@ -465,14 +510,17 @@ void VoxelWorld2::Draw()
 void VoxelWorld2::DrawChunks(const PimMatrix4x4& viewProjection)
 {
     const PimVector3 viewer = viewerPosition;
-    for (PimVoxelGrid* chunk : slots)
-    {
-        if (chunk == nullptr || chunk->GetUploadedQuadCount() == 0)
-            continue;
-        float distance = 0.0f;
-        if (ChunkVisibility::IsVisible(chunk->GetCenter(), viewer, viewProjection, distance))
-            chunk->Draw();
-    }
+    const PimVector3 half = PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
+    for (int y = 0; y < kWindowY; ++y)
+        for (int z = 0; z < kWindowZ; ++z)
+            for (int x = 0; x < kWindowX; ++x)
+            {
+                PimVoxelGrid* chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
+                float distance = 0.0f;
+                if (chunk != nullptr &&
+                    ChunkVisibility::IsVisible(SlotLocation(x, y, z) + half, viewer, viewProjection, distance))
+                    chunk->Draw();
+            }
 }
 
 // ---- World addressing and whole-window operations (main thread) ----
@@ -580,7 +628,7 @@ VoxelWorld2::ChannelStep VoxelWorld2::RunChannel(BuildChannel& channel, PimVoxel
         return ChannelStep::EndPass;
     }
     bool built = false;
-    if (status == PimVoxelGrid::kStatusToBuild && IsReadyToBuild(chunk))
+    if (status == PimVoxelGrid::kStatusToBuild && IsReadyToBuild(chunk, chunk.GetLocation()))
     {
         chunk.BuildGrid();
         const std::int32_t count = buildCount.load(std::memory_order_relaxed);
@@ -652,12 +700,12 @@ void VoxelWorld2::LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk)
     ReleaseBuilding(channel, chunk);
 }
 
-bool VoxelWorld2::IsReadyToBuild(const PimVoxelGrid& chunk) const
+bool VoxelWorld2::IsReadyToBuild(const PimVoxelGrid& chunk, const PimVector3& location) const
 {
     if (!setup)
         return false;
     const WorldColumns columns(*setup);
-    const ChunkCoordinates c = WorldAddressing::ChunkOf(chunk.GetLocation());
+    const ChunkCoordinates c = WorldAddressing::ChunkOf(location);
     for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
     {
         if (const PimVoxelGrid* neighbour = chunk.GetGridSide(side))

@@ -180,8 +180,24 @@ private:
     void Open();
     void UpdateChannelsInUse();
     void UpdateLight();
+    // What the channels can take during one frame's scheduling.
+    struct ChannelsOpen
+    {
+        std::array<bool, kChannelCount> buildingEmpty{};
+        // A channel within the budget with an empty building stage and nothing queued.
+        bool freeChannel = false;
+        // A channel below those in use with an empty building stage, and the lowest priority
+        // queued in such a channel, which a chunk must beat to take it over.
+        bool takeOver = false;
+        std::int32_t lowestQueued = 0;
+    };
     void ScheduleVisibleChunks();
-    void ScheduleChunk(PimVoxelGrid& chunk, bool visible, float distanceInChunks);
+    static std::int32_t PriorityOf(bool visible, float distanceInChunks, bool stored);
+    void FindOpenings(ChannelsOpen& open) const;
+    // Queues the chunk in a free channel or one it takes over; false when none would take it.
+    bool ScheduleChunk(PimVoxelGrid& chunk, std::int32_t priority, const ChannelsOpen& open);
+    // Where the chunk of a window slot sits (every slot's chunk sits there).
+    PimVector3 SlotLocation(int x, int y, int z) const;
     void StreamWindow();
     void CommitWindow();
     void FillWindow(const WorldAddressing::ChunkCoordinates& reference);
@@ -200,7 +216,7 @@ private:
     };
     ChannelStep RunChannel(BuildChannel& channel, PimVoxelGrid& chunk);
     void LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk);
-    bool IsReadyToBuild(const PimVoxelGrid& chunk) const;
+    bool IsReadyToBuild(const PimVoxelGrid& chunk, const PimVector3& location) const;
     void ReleaseBuilding(BuildChannel& channel, PimVoxelGrid& chunk);
     void RefreshNeighbours(PimVoxelGrid& chunk);
 
