@@ -6,6 +6,7 @@
 #include "settings/StartupSettings.h"
 
 #include "world/ChunkPool.h"
+#include "world/ControllerModels.h"
 
 #include "engine/PimCamera.h"
 #include "engine/PimFilePath.h"
@@ -33,7 +34,7 @@ std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, const GameS
 
     const PimString textures = settings.GetFolders().textures.Narrow();
     auto root = std::make_shared<TestRoomPage>(viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps",
-                                               textures + "VoxelTexturesTop1.png");
+                                               textures + "VoxelTexturesTop1.png", settings.controllerModels);
     uiManager.AddPage(root);
 
     ChunkPool::Shared().FillTo(kStartupChunkCount);
@@ -82,6 +83,7 @@ QuillotScene SetUpScene(GameSettings& settings)
     PimText::Initialize();
 
     built.scene = std::make_shared<PimScene>();
+    settings.controllerModels = std::make_shared<ControllerModels>();
     built.context->SetActiveScene(built.scene);
 
     built.uiManager = std::make_shared<PimUIManager>();

@@ -14,6 +14,7 @@
 #include "engine/PimVrSystem.h"
 #include "engine/VoxelCodeTable.h"
 #include "world/ChunkBlock.h"
+#include "world/ControllerModels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,22 +26,12 @@ constexpr std::uint8_t kFloorColour = 62;    // (102, 102, 102)
 constexpr std::uint8_t kWallColour = 93;     // (153, 153, 153)
 constexpr std::uint8_t kBlockColours[] = {100, 20, 4, 110, 24};
 
-constexpr PimColor kHandColour{70, 90, 130, 255};
-constexpr PimColor kPulledHandColour{255, 200, 40, 255};
 constexpr PimColor kRayColour{255, 255, 255, 255};
 const PimVector3 kLight{0.4f, 1.0f, 0.6f};
 
 // Half the room's width and depth, and its wall height, in world units (metres at scale 1).
 constexpr float kRoomHalf = 4.0f;
 constexpr float kWallHeight = 3.0f;
-
-PimColor Blend(PimColor from, PimColor to, float share)
-{
-    const auto mix = [share](std::uint8_t a, std::uint8_t b) {
-        return static_cast<std::uint8_t>(std::lround(a + (b - a) * share));
-    };
-    return {mix(from.r, to.r), mix(from.g, to.g), mix(from.b, to.b), 255};
-}
 
 std::shared_ptr<PimRenderableMesh> MakeMesh(const std::shared_ptr<PimShader>& shader)
 {
@@ -52,8 +43,8 @@ std::shared_ptr<PimRenderableMesh> MakeMesh(const std::shared_ptr<PimShader>& sh
 }  // namespace
 
 TestRoomPage::TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShader, std::string fragmentShader,
-                           std::string atlas)
-    : camera(std::move(viewerCamera)), vertexShaderPath(std::move(vertexShader)),
+                           std::string atlas, std::shared_ptr<ControllerModels> controllerModels)
+    : camera(std::move(viewerCamera)), controllers(std::move(controllerModels)), vertexShaderPath(std::move(vertexShader)),
       fragmentShaderPath(std::move(fragmentShader)), atlasPath(std::move(atlas)), shader(std::make_shared<PimShader>())
 {
     hands[0].role = PimVrDeviceIndex::LeftHand;
@@ -81,10 +72,8 @@ void TestRoomPage::Initialize()
 
     for (Hand& hand : hands)
     {
-        hand.model = MakeMesh(shader);
         hand.ray = std::make_shared<PimGraphicsLine>();
         hand.ray->SetColor(kRayColour);
-        AddChildComponent(hand.model);
         AddChildComponent(hand.ray);
     }
     // Last child: drawn over everything else.
@@ -165,6 +154,11 @@ void TestRoomPage::Draw()
 {
     if (sculpture)
         sculpture->GetChunk(0)->Draw();
+    if (!controllers)
+        return;
+    for (const Hand& hand : hands)
+        if (hand.tracked)
+            controllers->Draw(hand.role, hand.position, hand.orientation, hand.shownPull);
 }
 
 void TestRoomPage::Update()
@@ -186,35 +180,19 @@ void TestRoomPage::FollowHeadset()
 void TestRoomPage::UpdateHand(Hand& hand)
 {
     const PimVrController& controller = PimVrSystem::GetInstance().GetHandController(hand.role);
-    const bool tracked = controller.IsValid() && controller.IsConnected();
-    if (!tracked)
+    hand.tracked = controller.IsValid() && controller.IsConnected();
+    if (!hand.tracked)
     {
-        hand.model->SetMesh({}, {});
         hand.ray->ClearPoints();
-        hand.shownPull = -1.0f;
+        hand.shownPull = 0.0f;
         return;
     }
-    const PimVector3 position = controller.GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World);
-    const PimMatrix4x4 orientation = controller.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World);
-    hand.model->SetLocation(position);
-    hand.model->SetOrientation(orientation);
-
-    // Rebuild the hand's mesh only when its pull changed visibly.
-    const float pull = std::clamp(controller.GetValue(PimVrButton::Trigger), 0.0f, 1.0f);
-    if (std::fabs(pull - hand.shownPull) > 0.02f)
-    {
-        hand.shownPull = pull;
-        std::vector<PimMeshVertex> vertices;
-        std::vector<std::uint32_t> indices;
-        const PimColor body = Blend(kHandColour, kPulledHandColour, pull);
-        AppendBox({-0.03f, -0.035f, -0.02f}, {0.03f, 0.025f, 0.12f}, body, vertices, indices);
-        AppendBox({-0.012f, -0.012f, -0.1f}, {0.012f, 0.012f, -0.02f}, Blend(body, {255, 255, 255, 255}, 0.4f),
-                  vertices, indices);
-        hand.model->SetMesh(std::move(vertices), std::move(indices));
-    }
+    hand.position = controller.GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World);
+    hand.orientation = controller.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World);
+    hand.shownPull = std::clamp(controller.GetValue(PimVrButton::Trigger), 0.0f, 1.0f);
 
     const PimVector3 tip = controller.GetDevicePosition(PimVrPose::Tip, PimVrCoordinates::World);
-    const PimVector3 pointing = orientation.TransformDirection({0.0f, 0.0f, -1.0f});
+    const PimVector3 pointing = hand.orientation.TransformDirection({0.0f, 0.0f, -1.0f});
     hand.ray->SetPoints({tip, tip + pointing * kRayLength});
 }
 
@@ -222,6 +200,6 @@ float TestRoomPage::GetShownTriggerPull(int role) const
 {
     for (const Hand& hand : hands)
         if (hand.role == role)
-            return std::max(hand.shownPull, 0.0f);
+            return hand.shownPull;
     return 0.0f;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "engine/PimMatrix4x4.h"
 #include "engine/PimUIPage.h"
+#include "engine/PimVector3.h"
 
 #include <array>
 #include <memory>
 #include <string>
 
 class ChunkBlock;
+struct ControllerModels;
 class Pim3DText;
 class PimCamera;
 class PimGraphicsLine;
@@ -18,14 +21,17 @@ class SimulatorLegend;
 // the default colour cube), both hands drawn at their controller poses with their pointing rays,
 // a voxel sculpture of two chunks drawn by the chunk shaders (turf, rock, water and colour
 // voxels), a label, and the simulator's key legend. The viewer camera follows the headset's world pose.
-// A hand's colour brightens with its trigger pull. Main thread only.
+// Hands are drawn with the shared controller models, their triggers moving with the pull.
+// Main thread only.
 class TestRoomPage : public PimUIPage
 {
 public:
     // The room's boxes are drawn with the mesh shader at the given paths; the voxel sculpture
-    // with the chunk programs (PimVoxelGrid::StaticInitialize) and the face atlas at atlasPath.
+    // with the chunk programs (PimVoxelGrid::StaticInitialize) and the face atlas at atlasPath;
+    // the hands with the controller models (none drawn when null).
     TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShaderPath,
-                 std::string fragmentShaderPath, std::string atlasPath);
+                 std::string fragmentShaderPath, std::string atlasPath,
+                 std::shared_ptr<ControllerModels> controllerModels);
     ~TestRoomPage() override;
 
     void Initialize() override;
@@ -40,9 +46,11 @@ private:
     struct Hand
     {
         int role = 0;
-        std::shared_ptr<PimRenderableMesh> model;
+        bool tracked = false;
+        PimVector3 position;
+        PimMatrix4x4 orientation;
         std::shared_ptr<PimGraphicsLine> ray;
-        float shownPull = -1.0f;
+        float shownPull = 0.0f;
     };
 
     void BuildRoom();
@@ -51,6 +59,7 @@ private:
     void UpdateHand(Hand& hand);
 
     std::shared_ptr<PimCamera> camera;
+    std::shared_ptr<ControllerModels> controllers;
     std::string vertexShaderPath;
     std::string fragmentShaderPath;
     std::string atlasPath;

@@ -9,6 +9,9 @@
 #include "engine/PimColor.h"
 
 #include <cstdint>
+#include <memory>
+
+struct ControllerModels;
 
 // All settings of the program: the general settings (this group), the settings of the world
 // being played (activeGame), the VR options (virtualReality), the control map, a few flags of
@@ -97,6 +100,9 @@ public:
     // Forces the next Save to write: set by a load without a file, the in-game menu and the
     // palette menu; cleared by a successful Save.
     bool saveRequested = false;
+    // The hand-controller models, made by start-up for the VR pages; null until then. Not stored
+    // in any file.
+    std::shared_ptr<ControllerModels> controllerModels;
     // The in-game camera is switched on; not stored in any file.
     bool inGameCamera = false;
 

@@ -116,10 +116,8 @@ void ShapeIsland(HeightMap& map, std::int32_t heightCap)
 
 void BuildPreviews(WorldSetup& setup)
 {
-    TerrainSteps::DrawWavyLines(setup.GetPreviewMap(0), setup.GetRandom());
-    setup.GetPreviewMap(1).Fill(5);
-    for (int index = 0; index < 2; ++index)
-        setup.GetPreviewPicture(index) = HeightMapPicture::Make(setup.GetPreviewMap(index), setup.GetWaterLevel());
+    RegeneratePreview(setup, 0);
+    RegeneratePreview(setup, 1);
 }
 
 bool GenerateFlat(WorldSetup& setup, const WorldParameterList& parameters)
@@ -230,4 +228,14 @@ TerrainOutcome GenerateTerrain(WorldSetup& setup, const WorldParameterList& para
     if (!outcome.built)
         setup.SetSize(0, 0);
     return outcome;
+}
+
+void RegeneratePreview(WorldSetup& setup, int index)
+{
+    HeightMap& map = setup.GetPreviewMap(index);
+    if (index == 0)
+        TerrainSteps::DrawWavyLines(map, setup.GetRandom());
+    else
+        map.Fill(kSecondPreviewHeight);
+    setup.GetPreviewPicture(index) = HeightMapPicture::Make(map, setup.GetWaterLevel());
 }

@@ -3,6 +3,7 @@
 #include "world/WorldParameters.h"
 #include "world/WorldSetup.h"
 
+#include <cstdint>
 #include <string_view>
 
 // What one generation did.
@@ -28,3 +29,11 @@ struct TerrainOutcome
 //
 // Main thread, before the world that uses the record is created.
 TerrainOutcome GenerateTerrain(WorldSetup& setup, const WorldParameterList& parameters, std::string_view pictureFolder = {});
+
+// Height of every sample of the second preview map.
+inline constexpr std::uint16_t kSecondPreviewHeight = 5;
+
+// Draws one preview map anew and remakes its picture: preview 0 gets the two wavy shore lines
+// (drawing from the record's random figures), any other index preview 1, filled with
+// kSecondPreviewHeight. The pictures follow the record's water level as it is now. Main thread.
+void RegeneratePreview(WorldSetup& setup, int index);

@@ -4,6 +4,7 @@
 
 #include "app/SceneSetup.h"
 #include "world/ChunkPool.h"
+#include "world/ControllerModels.h"
 #include "app/TestRoomPage.h"
 
 #include "settings/GameSettings.h"
@@ -17,11 +18,14 @@
 #include "engine/PimVrInputCodes.h"
 #include "engine/PimVrScriptedDevice.h"
 #include "engine/PimVrSystem.h"
+#include "engine/VoxelCodeTable.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
+#include <string>
 
 namespace
 {
@@ -117,6 +121,8 @@ TEST_F(StartupE2E, RunsTheRoomWithScriptedHandsUntilExit)
     EXPECT_FLOAT_EQ(room->GetShownTriggerPull(PimVrDeviceIndex::LeftHand), 0.0f);
 
     ASSERT_TRUE(picture.IsValid());
+    if (const char* keep = std::getenv("QUILLOT_KEEP_FRAMES"))
+        picture.Save(std::string(keep) + "/startup_room.png");
     std::set<std::uint32_t> colours;
     const auto pixels = picture.GetPixels();
     for (std::size_t i = 0; i + 3 < pixels.size(); i += 4)
@@ -170,3 +176,17 @@ TEST_F(StartupE2E, FirstStartOnlyWithoutASettingsFile)
     EXPECT_FALSE(Start(*settings).firstStart);
 }
 }  // namespace
+
+TEST_F(StartupE2E, KeepsTheControllerModelsInTheSettings)
+{
+    auto settings = UserSettings();
+    EXPECT_EQ(settings->controllerModels, nullptr);
+    QuillotScene scene = Start(*settings);
+    ASSERT_NE(settings->controllerModels, nullptr);
+    for (const VoxelCube& cube : settings->controllerModels->cubes)
+    {
+        EXPECT_EQ(cube.GetCode(), VoxelCode::HelperCube);
+        EXPECT_TRUE(cube.GetMesh().has_value());
+    }
+    EXPECT_EQ(settings->controllerModels->cubes[1].GetColour(), PimColor(0, 0, 0));
+}

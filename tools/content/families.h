@@ -14,3 +14,6 @@ bool GenerateFont(const ContentOutput& output);
 // "Graphics/Textures/VoxelTexturesTop1.png": the face atlas of the voxel chunks, one 32-pixel
 // tile for each VoxelTile.
 bool GenerateVoxelTextures(const ContentOutput& output);
+// "Graphics/Textures/modelgrid.png": the ground plane's grid lines, one cell per voxel, crossing
+// at the picture's centre.
+bool GenerateModelGrid(const ContentOutput& output);

@@ -22,6 +22,7 @@ constexpr Family Families[] = {
     {"folders", GenerateFolders},
     {"font", GenerateFont},
     {"voxel textures", GenerateVoxelTextures},
+    {"model grid", GenerateModelGrid},
 };
 }
 
