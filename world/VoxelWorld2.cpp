@@ -156,6 +156,7 @@ void VoxelWorld2::SetWorldSetup(std::shared_ptr<const WorldSetup> newSetup)
     // Under the runner lock, so that no pass reads the record while it changes hands.
     const bool locked = runner.Lock(this);
     setup = std::move(newSetup);
+    worldMesh.SetWorldSetup(setup.get());
     if (locked)
         runner.Unlock(this);
 }
@@ -198,6 +199,7 @@ void VoxelWorld2::Update()
     if (firstFrame)
         return;
     UpdateLight();
+    worldMesh.RunUpdate();
     ScheduleVisibleChunks();
     StreamWindow();
     HarvestChannels();
@@ -362,6 +364,7 @@ void VoxelWorld2::StreamWindow()
         FillWindow(reference);
         TrimLeftWindow();
         windowReference = reference;
+        worldMesh.Rebuild();
     }
     CountStreamingPass();
 }
@@ -500,6 +503,7 @@ void VoxelWorld2::Draw()
             viewport->SetClearColor(settings.activeGame.GetFogColour());
         }
     }
+    worldMesh.RunDraw();
     if (!viewerKnown)
         return;
     if (drawChunks)

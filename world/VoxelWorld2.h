@@ -14,6 +14,7 @@
 #include "world/LeftWindowChunks.h"
 #include "world/WindowChunks.h"
 #include "world/WorldAddressing.h"
+#include "world/WorldMesh.h"
 #include "world/WorldSetup.h"
 #include "world/WorldStore.h"
 
@@ -38,7 +39,7 @@ class PimViewport;
 // bounded (kLeftWindowLimit), the oldest leaving first, stored into their regions when edited.
 //
 // Each frame the engine calls Update (budget, light, scheduling by priority, streaming, upload)
-// and Draw (ground plane, visible chunks). Nothing is streamed before the viewer's position is
+// and Draw (the ground plane, WorldMesh, then the visible chunks). Nothing is streamed before the viewer's position is
 // known (SetViewerPosition) and a world setup is given (SetWorldSetup), and nothing is drawn or
 // scheduled in the first frame drawn after that. A chunk is built only once every neighbour that
 // exists in the world is linked and holds its data, and the arrival of a neighbour's data gets
@@ -88,6 +89,7 @@ public:
     // lock; it must not change afterwards. Main thread, before the worker is resumed.
     void SetWorldSetup(std::shared_ptr<const WorldSetup> setup);
     const WorldSetup* GetWorldSetup() const { return setup.get(); }
+    WorldMesh& GetWorldMesh() { return worldMesh; }
 
     // Written each frame by the player code; the first call makes the viewer known.
     void SetViewerPosition(const PimVector3& position);
@@ -256,6 +258,8 @@ private:
     float lightAngle = 0.0f;
 
     WorldStore store;
+    // The ground plane: rebuilt after every move of the window, drawn first.
+    WorldMesh worldMesh;
 
     PimViewport* activeViewport = nullptr;
     std::shared_ptr<PimCamera> activeCamera;

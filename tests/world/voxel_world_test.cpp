@@ -230,11 +230,16 @@ TEST_F(VoxelWorldTest, NothingStreamsBeforeTheViewerIsKnownAndTheFirstFrameSched
 {
     world = std::make_unique<VoxelWorld2>(*settings, pool, std::make_shared<PimTexture>());
     world->SetWorldSetup(MakeSetup(kFlat, 4, 4));
+    viewport.GetCamera()->SetPosition({100.7f, 3.0f, 50.2f});
     for (int frame = 0; frame < 3; ++frame)
         Frame();
     EXPECT_EQ(world->GetWindowChunkCount(), 0u);
     EXPECT_FALSE(world->HasDrawn());
-    EXPECT_NE(world->GetActiveViewport(), nullptr);
+    EXPECT_EQ(world->GetActiveViewport(), &viewport);
+    EXPECT_EQ(world->GetActiveCamera(), viewport.GetCamera());
+    EXPECT_FLOAT_EQ(viewport.GetCamera()->GetFarPlane(), 512.0f);
+    // The ground plane is drawn from the first frame on, under the camera in whole voxels.
+    EXPECT_EQ(world->GetWorldMesh().GetModelMatrix().GetTranslation(), PimVector3(100.0f, 0.0f, 50.0f));
 
     MoveViewer(ChunkCentreColumn(2, 40.0f, 2));
     Frame();
