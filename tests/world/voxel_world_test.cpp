@@ -2,6 +2,8 @@
 
 #include "world/WorldAddressing.h"
 
+#include "engine/PimContentFolder.h"
+
 #include <map>
 #include <set>
 #include <thread>
@@ -432,4 +434,33 @@ TEST_F(VoxelWorldTest, TheWorkerThreadBuildsWhileTheViewerWalks)
     ExpectSeamsRight();
     EXPECT_GT(frames, 0);
     EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, TheFaceTextureComesFromTheTexturesFolderAndAMissingOneIsReported)
+{
+    // The build's content folder holds the face atlas.
+    const PimWString contentBase = PimWString::Widen(PimContentFolder::Get().parent_path().string());
+    GameSettings withContent(SettingsFolders::FromBases(contentBase, temp.Wide() + L"/data", temp.Wide() + L"/Pictures"));
+    withContent.activeGame.SetGameWorldName(L"TestWorld");
+    world = std::make_unique<VoxelWorld2>(withContent, pool);
+    world->SetWorldSetup(MakeSetup(kFlat, 2, 2));
+    MoveViewer(ChunkCentreColumn(1, 40.0f, 1));
+    Frame();
+    Frame();
+    PimVoxelGrid* chunk = world->FindChunkSlot(ChunkCentreColumn(1, 40.0f, 1));
+    ASSERT_NE(chunk, nullptr);
+    ASSERT_NE(chunk->GetTextures(), nullptr);
+    EXPECT_TRUE(chunk->GetTextures()->IsValid());
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+    world.reset();
+
+    // The fixture's settings point at an empty content folder: reported, and the world works
+    // with untextured chunks.
+    world = std::make_unique<VoxelWorld2>(*settings, pool);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 1u);
+    EXPECT_NE(PimAssert::GetLastMessage().find("VoxelTexturesTop1.png"), std::string::npos);
+    world->SetWorldSetup(MakeSetup(kFlat, 2, 2));
+    MoveViewer(ChunkCentreColumn(1, 40.0f, 1));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetBuildCount(), 2 * 2 * 16);
 }
