@@ -336,8 +336,8 @@ void VoxelWorld2::StreamWindow()
     if (!setup)
         return;
     std::lock_guard hold(worldMutex);
-    streamPosition = viewerPosition - kStreamOffset;
-    ChunkCoordinates reference = WorldAddressing::ChunkOf(streamPosition);
+    // The window's corner column: 16 columns (512 voxels) before the viewer's on x and z.
+    ChunkCoordinates reference = WorldAddressing::ChunkOf(viewerPosition - kStreamOffset);
     reference.y = 0;
     if (reference != windowReference)
     {

@@ -236,7 +236,6 @@ private:
     SlotArray slots;
     WindowChunks::WindowView window;
 
-    PimVector3 streamPosition;
     PimVector3 viewerPosition;
     // Chunk coordinates of the last streaming; y = -1 until the first.
     WorldAddressing::ChunkCoordinates windowReference{0, -1, 0};
