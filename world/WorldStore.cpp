@@ -21,7 +21,7 @@ constexpr const wchar_t* kDamagedSuffix = L".damaged";
 // Longest name a folder may have on the file systems we run on, in bytes.
 constexpr std::size_t kMaxNameBytes = 255;
 // Attempts at a free name for a file put aside before giving up on it.
-constexpr int kMaxAsideNames = 1000;
+constexpr int kMaxAsideNames = 100;
 
 bool IsControlCharacter(wchar_t c)
 {
@@ -121,10 +121,11 @@ bool WorldStore::Open()
     GameSettingsActiveGame& activeGame = settings.activeGame;
     worldName = activeGame.GetGameWorldName();
     nameValid = IsValidWorldName(worldName);
+    if (!nameValid)
+        PimAssert::Assert(false, "WorldStore::Open() - Refused world name");
     const PimWString base = nameValid ? WorldBaseFolder(settings) : PimWString();
     if (base.empty())
     {
-        PimAssert::Assert(nameValid, "WorldStore::Open() - Refused world name");
         activeGame.ResetAll();
         activeGame.SetGameWorldName(worldName);
         return false;
@@ -161,8 +162,8 @@ void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWS
     const PimVector3 origin = region->GetOrigin();
     if (!report.read || !IsWorldRegionOrigin(origin) || RegionFile::FileName(origin) != name)
     {
-        PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file does not hold the region it names; "
-                                               "moved aside, not loaded"
+        PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file holds no region of this world under "
+                                               "its name; moved aside, not loaded"
                                              : "WorldStore::Open() - Unreadable region file moved aside");
         if (!SetAside(regionFolder, name, kUnreadableSuffix, false))
             unwritableFiles.insert(name);

@@ -101,7 +101,8 @@ public:
     std::size_t GetRegionCount() const;
     // The number of region files the world's folder held when it was opened and read.
     std::size_t GetRegionFilesRead() const { return regionFilesRead; }
-    // The number of files moved or copied aside when the world was opened.
+    // The number of files put aside when the world was opened (a damaged file whose copy was
+    // already kept by an earlier opening counts too).
     std::size_t GetFilesSetAside() const { return filesSetAside; }
 
 private:
@@ -118,6 +119,7 @@ private:
     bool MakeWorldFolder(const PimWString& subfolder) const;
     std::vector<Region*> RegionsInKeyOrder() const;
 
+    // Main thread only, like everything up to regionsMutex.
     GameSettings& settings;
     PimWString worldName;
     PimWString worldFolder;
@@ -128,6 +130,8 @@ private:
     // Region file names ("0_0_0.map") holding data that could not be put aside: never written.
     std::set<PimWString> unwritableFiles;
 
+    // Guards the map itself (not the regions in it): taken by the main thread to open, store
+    // and list, and by the worker to look chunks up; held only for the lookup or insertion.
     mutable std::mutex regionsMutex;
     std::map<std::uint64_t, std::unique_ptr<Region>> regions;
 };
