@@ -1,0 +1,346 @@
+// Streaming a world: the time from a world's creation until its build count reaches what the
+// loading page waits for (min(512 x regions, 7720), 27 without regions), then on until the whole
+// window is loaded and built, for a new flat world and for an island world with 20 stored region
+// files (generated first in a temporary folder).
+//
+// Two clocks:
+// - headless: frames as fast as they come on the real clock, no display. The figure is chunks
+//   per second, beside the rate of meshing alone (BuildGrid on the same chunks, one after the
+//   other on one thread, measured in the same run once the world is loaded).
+// - 90 Hz: the frame clock fixed at 1/90 s and frames paced to it in real time, as a headset
+//   would. The figure is frame-clock seconds, beside the bound the build budget allows: each
+//   chunk takes two stints in a channel (load, then build), and a frame gives each of the
+//   budget's channels one stint, so no scheduler can do better than budget x frames / 2.
+// Both also give the peak resident memory of the phase (the peak is reset before each phase),
+// the resident memory with the full window, and the main thread's milliseconds per frame while
+// streaming (mean and worst).
+//
+// A plain program: the figures are phases of one run, not repeated kernels. Run it alone on the
+// machine; its times are wall-clock times.
+
+#include "world/ChunkPool.h"
+#include "world/TerrainFill.h"
+#include "world/TerrainGenerator.h"
+#include "world/VoxelWorld2.h"
+#include "world/WorldStore.h"
+
+#include "settings/GameSettings.h"
+
+#include "engine/PimCamera.h"
+#include "engine/PimSystem.h"
+#include "engine/PimTime.h"
+#include "engine/PimViewport.h"
+#include "engine/PimVoxelGrid.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+constexpr double kHeadsetHz = 90.0;
+constexpr int kStoredRegions = 20;
+constexpr std::uint32_t kSeed = 20240611u;
+// Frames without any change after which a loaded window counts as finished.
+constexpr int kQuietFrames = 90;
+constexpr int kMaxFrames = 200000;
+
+double Seconds(Clock::duration span)
+{
+    return std::chrono::duration<double>(span).count();
+}
+
+// Resident memory figures of this process in MiB: "VmRSS" now, "VmHWM" the peak.
+double StatusMiB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::strtod(line.c_str() + std::string(field).size() + 1, nullptr) / 1024.0;
+    return 0.0;
+}
+
+// Starts a new peak of resident memory (Linux: clear_refs 5).
+void ResetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+WorldParameterList IslandParameters()
+{
+    return {
+        {WorldParameterId::TerrainType, static_cast<float>(TerrainType::Island), {}},
+        {WorldParameterId::LowestWalkers, 20.0f, {}},
+        {WorldParameterId::HighestWalkers, 40.0f, {}},
+        {WorldParameterId::WalkLengthBase, 2000.0f, {}},
+        {WorldParameterId::WalkLengthSpread, 1000.0f, {}},
+        {WorldParameterId::SmoothingPasses, 3.0f, {}},
+        {WorldParameterId::WaterLevel, 100.0f, {}},
+        {WorldParameterId::IslandSize, 7040.0f, {}},
+        {WorldParameterId::WorldHeight, 512.0f, {}},
+        {WorldParameterId::HeightCap, 160.0f, {}},
+    };
+}
+
+// Where the world page puts the player of a new world: the centre column, two voxels above its
+// height-map sample.
+PimVector3 StartPosition(const WorldSetup& setup)
+{
+    const int columnX = setup.GetWidth() / 32 / 2;
+    const int columnZ = setup.GetDepth() / 32 / 2;
+    const float height = static_cast<float>(setup.GetHeightMap().At(columnX, columnZ)) + 2.0f;
+    return PimVector3(static_cast<float>(columnX * 32), height, static_cast<float>(columnZ * 32));
+}
+
+// Stores the terrain of the regions around the start (4 x 5 regions of the lowest layer) as
+// region files of the world named in the settings.
+void WriteIslandRegions(GameSettings& settings, const WorldSetup& setup)
+{
+    WorldStore store(settings);
+    store.Open();
+    const PimVector3 start = StartPosition(setup);
+    const int firstX = static_cast<int>(start.x) / 256 - 2;
+    const int firstZ = static_cast<int>(start.z) / 256 - 2;
+    PimVoxelGrid chunk;
+    for (int region = 0; region < kStoredRegions; ++region)
+    {
+        const PimVector3 origin(static_cast<float>((firstX + region % 4) * 256), 0.0f,
+                                static_cast<float>((firstZ + region / 4) * 256));
+        for (int slot = 0; slot < WorldAddressing::kRegionSlots; ++slot)
+        {
+            chunk.DeInitialize();
+            chunk.SetLocation(origin + WorldAddressing::RegionSlotOffset(slot));
+            FillChunk(setup, chunk);
+            chunk.SetEditedSinceSave(true);
+            store.StoreIfEdited(&chunk);
+        }
+    }
+    PimVoxelGrid::LockAllBuildChannels(true);
+    const bool written = store.WriteRegions();
+    PimVoxelGrid::LockAllBuildChannels(false);
+    std::printf("island: %zu region files written%s\n", store.GetRegionCount(), written ? "" : " (FAILED)");
+}
+
+struct PhaseResult
+{
+    std::int32_t expected = 0;
+    double secondsToExpected = 0.0;    // wall clock (headless) or frame clock (90 Hz)
+    int framesToExpected = 0;
+    int boundFrames = 0;               // the budget bound, in frames
+    double secondsToFullWindow = 0.0;
+    std::size_t windowChunks = 0;
+    std::int32_t builds = 0;
+    std::int32_t loads = 0;
+    double meanFrameMs = 0.0;
+    double worstFrameMs = 0.0;
+    double peakMiB = 0.0;
+    double fullWindowMiB = 0.0;
+    double meshingChunksPerSecond = 0.0;
+};
+
+bool ChannelsEmpty(const VoxelWorld2& world)
+{
+    for (int index = 0; index < VoxelWorld2::kChannelCount; ++index)
+    {
+        const VoxelWorld2::ChannelView channel = world.GetChannel(index);
+        if (channel.queued != nullptr || channel.building != nullptr || channel.upload != nullptr)
+            return false;
+    }
+    return true;
+}
+
+// BuildGrid alone on up to `count` finished window chunks, on this thread; chunks per second.
+double MeshingRate(VoxelWorld2& world, std::int32_t count)
+{
+    std::vector<PimVoxelGrid*> chunks;
+    world.ForEachHeldChunk([&](PimVoxelGrid& chunk) {
+        if (static_cast<std::int32_t>(chunks.size()) < count && chunk.GetGridStatus() == PimVoxelGrid::kStatusFinished)
+            chunks.push_back(&chunk);
+    });
+    const Clock::time_point start = Clock::now();
+    for (PimVoxelGrid* chunk : chunks)
+        chunk->BuildGrid();
+    const double seconds = Seconds(Clock::now() - start);
+    VoxelMesh dropped;
+    for (PimVoxelGrid* chunk : chunks)
+        chunk->TakeBuiltMesh(dropped);
+    return seconds > 0.0 ? static_cast<double>(chunks.size()) / seconds : 0.0;
+}
+
+PhaseResult RunWorld(GameSettings& settings, const std::wstring& name, const std::shared_ptr<const WorldSetup>& setup,
+                     bool paced)
+{
+    settings.activeGame.SetGameWorldName(name);
+    BuildBudget::Set(BuildBudget::kMinimum);
+    PimTime::Reset();
+    if (paced)
+        PimTime::SetFixedStep(1000.0 / kHeadsetHz);
+    else
+        PimTime::SetRealClock();
+    PimViewport viewport;
+    const PimVector3 start = StartPosition(*setup);
+    viewport.GetCamera()->SetPosition(start);
+    viewport.GetCamera()->SetTarget(start + PimVector3(0.0f, 0.0f, -1.0f));
+    ResetPeakMemory();
+
+    PhaseResult result;
+    const Clock::time_point created = Clock::now();
+    auto world = std::make_unique<VoxelWorld2>(settings, ChunkPool::Shared(), std::make_shared<PimTexture>());
+    world->SetWorldSetup(setup);
+    world->SetViewerPosition(start);
+    world->SetWorkerPaused(false);
+    result.expected = VoxelWorld2::ExpectedBuildCount(world->GetStore().GetRegionFilesRead());
+
+    const auto frameLength = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / kHeadsetHz));
+    double boundChunks = 0.0;
+    double frameMsSum = 0.0;
+    int quiet = 0;
+    std::int32_t lastBuilds = -1, lastLoads = -1;
+    int frame = 0;
+    for (; frame < kMaxFrames && quiet < kQuietFrames; ++frame)
+    {
+        const Clock::time_point frameStart = Clock::now();
+        PimTime::BeginFrame();
+        world->RunUpdate();
+        viewport.DrawWindowPass(false, 0);
+        world->RunDraw();
+        const double frameMs = Seconds(Clock::now() - frameStart) * 1000.0;
+
+        boundChunks += BuildBudget::Get() / 2.0;
+        if (result.boundFrames == 0 && boundChunks >= result.expected)
+            result.boundFrames = frame + 1;
+        const std::int32_t builds = world->GetBuildCount();
+        const std::int32_t loads = world->GetLoadCount();
+        if (result.framesToExpected == 0)
+        {
+            // Streaming: the frames until the loading page would let go.
+            frameMsSum += frameMs;
+            result.worstFrameMs = std::max(result.worstFrameMs, frameMs);
+            if (builds >= result.expected)
+            {
+                result.framesToExpected = frame + 1;
+                result.secondsToExpected =
+                    paced ? result.framesToExpected / kHeadsetHz : Seconds(Clock::now() - created);
+            }
+        }
+        quiet = builds == lastBuilds && loads == lastLoads && ChannelsEmpty(*world) ? quiet + 1 : 0;
+        lastBuilds = builds;
+        lastLoads = loads;
+        if (paced)
+            std::this_thread::sleep_until(frameStart + frameLength);
+    }
+    const int fullFrames = frame - kQuietFrames;
+    result.secondsToFullWindow = paced ? fullFrames / kHeadsetHz : Seconds(Clock::now() - created);
+    result.meanFrameMs = result.framesToExpected > 0 ? frameMsSum / result.framesToExpected : 0.0;
+    world->SetWorkerPaused(true);
+    result.windowChunks = world->GetWindowChunkCount();
+    result.builds = world->GetBuildCount();
+    result.loads = world->GetLoadCount();
+    result.fullWindowMiB = StatusMiB("VmRSS:");
+    result.peakMiB = StatusMiB("VmHWM:");
+    if (!paced)
+        result.meshingChunksPerSecond = MeshingRate(*world, std::max(result.expected, 512));
+    world.reset();
+    PimTime::SetRealClock();
+    return result;
+}
+
+void Print(const char* world, const char* clock, const PhaseResult& r)
+{
+    std::printf("%-6s %-8s expected %5d  reached after %6d frames", world, clock, r.expected, r.framesToExpected);
+    if (r.meshingChunksPerSecond > 0.0)
+    {
+        const double rate = r.secondsToExpected > 0.0 ? r.expected / r.secondsToExpected : 0.0;
+        std::printf(", %8.3f s = %8.0f chunks/s; meshing alone %8.0f chunks/s (ratio %.2f)\n", r.secondsToExpected,
+                    rate, r.meshingChunksPerSecond, rate / r.meshingChunksPerSecond);
+    }
+    else
+    {
+        const double bound = r.boundFrames / kHeadsetHz;
+        std::printf(", %8.3f s; budget bound %8.3f s (%+.1f %%)\n", r.secondsToExpected, bound,
+                    bound > 0.0 ? (r.secondsToExpected / bound - 1.0) * 100.0 : 0.0);
+    }
+    std::printf("%-6s %-8s full window: %zu chunks, %d loads, %d builds after %.3f s; main thread %.3f ms/frame "
+                "mean, %.3f worst while streaming; resident %.0f MiB, peak %.0f MiB\n",
+                world, clock, r.windowChunks, r.loads, r.builds, r.secondsToFullWindow, r.meanFrameMs, r.worstFrameMs,
+                r.fullWindowMiB, r.peakMiB);
+}
+}
+
+// Arguments: any of "flat", "island", "headless", "paced" runs only the phases named (all
+// phases without arguments).
+int main(int argc, char** argv)
+{
+    const auto wanted = [argc, argv](const char* worldName, const char* clockName) {
+        bool worldNamed = false, clockNamed = false, worldWanted = false, clockWanted = false;
+        for (int index = 1; index < argc; ++index)
+        {
+            const std::string argument = argv[index];
+            const bool isWorld = argument == "flat" || argument == "island";
+            (isWorld ? worldNamed : clockNamed) = true;
+            (isWorld ? worldWanted : clockWanted) |= argument == (isWorld ? worldName : clockName);
+        }
+        return (!worldNamed || worldWanted) && (!clockNamed || clockWanted);
+    };
+    PimVoxelGrid::CacheVoxelCodes(5000);
+
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("quillot-bench-world-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const PimWString base = PimWString::Widen(folder.string());
+    GameSettings settings(SettingsFolders::FromBases(base, base + L"/data", base + L"/Pictures"));
+
+    auto flat = std::make_shared<WorldSetup>(kSeed);
+    GenerateTerrain(*flat, DefaultWorldParameters());
+    auto island = std::make_shared<WorldSetup>(kSeed);
+    if (wanted("island", "headless") || wanted("island", "paced"))
+    {
+        GenerateTerrain(*island, IslandParameters());
+        settings.activeGame.SetGameWorldName(L"BenchIsland");
+        // In a child process, so that the memory of writing them is not counted as the world's.
+        const pid_t writer = ::fork();
+        if (writer == 0)
+        {
+            WriteIslandRegions(settings, *island);
+            std::fflush(stdout);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(writer, &status, 0);
+    }
+
+    // The engine starts after the child is done: no engine thread is running at the fork.
+    PimSystemParameters parameters;
+    parameters.display = PimDisplayBackend::None;
+    parameters.deviceMode = PimDeviceMode::Scripted;
+    if (!PimSystem::Initialize(parameters))
+        return 1;
+    ChunkPool::Shared().FillTo(5000);
+
+    if (wanted("flat", "headless"))
+        Print("flat", "headless", RunWorld(settings, L"BenchFlat", flat, false));
+    if (wanted("flat", "paced"))
+        Print("flat", "90 Hz", RunWorld(settings, L"BenchFlat", flat, true));
+    if (wanted("island", "headless"))
+        Print("island", "headless", RunWorld(settings, L"BenchIsland", island, false));
+    if (wanted("island", "paced"))
+        Print("island", "90 Hz", RunWorld(settings, L"BenchIsland", island, true));
+
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    PimSystem::Shutdown();
+    return 0;
+}

@@ -1,0 +1,466 @@
+#include "tests/world/world_fixture.h"
+
+#include "world/WorldAddressing.h"
+
+#include "engine/PimContentFolder.h"
+
+#include <map>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace
+{
+constexpr int kFlat = 1;
+constexpr int kRolling = 0;
+
+std::uint64_t KeyOf(const PimVoxelGrid& chunk)
+{
+    return WorldAddressing::ChunkKey(chunk.GetLocation());
+}
+}
+
+class VoxelWorldTest : public WorldFixture
+{
+protected:
+    // Location of every window chunk, by its chunk.
+    std::map<std::uint64_t, PimVoxelGrid*> WindowByKey() const
+    {
+        std::map<std::uint64_t, PimVoxelGrid*> byKey;
+        ForEachWindowChunk([&byKey](PimVoxelGrid& chunk) { byKey[KeyOf(chunk)] = &chunk; });
+        return byKey;
+    }
+
+    // The seams are right when no finished chunk's mesh is older than its neighbours' data and
+    // links: asking it for a rebuild then changes nothing. Every chunk that can be built must
+    // be finished.
+    void ExpectSeamsRight() const
+    {
+        std::size_t finished = 0;
+        ForEachWindowChunk([&](PimVoxelGrid& chunk) {
+            const PimVector3 at = chunk.GetLocation();
+            if (HasEveryNeighbour(chunk))
+            {
+                EXPECT_EQ(chunk.GetGridStatus(), PimVoxelGrid::kStatusFinished) << at.x << " " << at.y << " " << at.z;
+            }
+            if (chunk.GetGridStatus() != PimVoxelGrid::kStatusFinished)
+                return;
+            ++finished;
+            chunk.Regenerate(false);
+            EXPECT_EQ(chunk.GetGridStatus(), PimVoxelGrid::kStatusFinished)
+                << "mesh out of date at " << at.x << " " << at.y << " " << at.z;
+        });
+        EXPECT_GT(finished, 0u);
+    }
+};
+
+TEST_F(VoxelWorldTest, NewFlatWorldBuildsAndUploadsEveryChunkOnceAndThenRests)
+{
+    Open(MakeSetup(kFlat, 8, 8), ChunkCentreColumn(4, 40.0f, 4));
+    ASSERT_TRUE(Settle());
+
+    // All 64 columns lie within the disc around the viewer.
+    EXPECT_EQ(world->GetWindowChunkCount(), 8u * 8u * 16u);
+    std::size_t empty = 0;
+    ForEachWindowChunk([&empty](PimVoxelGrid& chunk) {
+        std::uint16_t value = 1;
+        empty += chunk.IsUniform(value) && value == 0 && chunk.GetVoxelBytes() == 0 ? 1 : 0;
+    });
+    EXPECT_EQ(empty, 1024u);
+    // Each empty chunk's first build is handed over, so finishing means GLLoad took it.
+    EXPECT_EQ(world->GetLoadCount(), 1024);
+    EXPECT_EQ(world->GetBuildCount(), 1024);
+    EXPECT_EQ(world->GetStore().GetRegionCount(), 0u);
+
+    // A finished chunk is not scheduled again until it is regenerated.
+    for (int frame = 0; frame < 60; ++frame)
+        FrameAndWork();
+    EXPECT_EQ(world->GetBuildCount(), 1024);
+    world->FindChunkSlot(ChunkCentreColumn(4, 40.0f, 4))->Regenerate(true);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetBuildCount(), 1025);
+    EXPECT_EQ(world->GetLoadCount(), 1024);
+    EXPECT_FALSE(world->IsStalled());
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, MovingOneChunkAlongXShiftsTheWindowAndWalkingBackReusesTheChunks)
+{
+    // A long, narrow world: the disc around the viewer covers only part of it along x.
+    const PimVector3 start = ChunkCentreColumn(32, 100.0f, 2);
+    Open(MakeSetup(kFlat, 64, 4), start);
+    ASSERT_TRUE(Settle());
+    const PimVector2 origin = world->GetWindowOrigin();
+    const auto before = WindowByKey();
+
+    MoveViewer(start + PimVector3(32.0f, 0.0f, 0.0f));
+    Frame();
+    EXPECT_EQ(world->GetWindowOrigin(), origin + PimVector2(1.0f, 0.0f));
+    std::size_t left = 0;
+    std::set<PimVoxelGrid*> departed;
+    for (const auto& [key, chunk] : before)
+    {
+        const PimVector3 location = chunk->GetLocation();
+        if (location.x == origin.x * 32.0f)
+        {
+            // The column at the window's -x edge left: kept with its voxels, not in a slot.
+            EXPECT_TRUE(world->IsInLeftWindow(location));
+            EXPECT_EQ(world->FindChunkSlot(location), nullptr);
+            departed.insert(chunk);
+            ++left;
+        }
+        else
+        {
+            // Every other chunk moved one slot towards -x and is still found at its place.
+            EXPECT_EQ(world->FindChunkSlot(location), chunk);
+        }
+    }
+    EXPECT_GT(left, 0u);
+    EXPECT_EQ(world->GetLeftWindowCount(), left);
+
+    ASSERT_TRUE(Settle());
+    const std::int32_t loads = world->GetLoadCount();
+    MoveViewer(start);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetLoadCount(), loads) << "walking back loaded chunks again";
+    EXPECT_EQ(world->GetWindowOrigin(), origin);
+    for (const auto& [key, chunk] : before)
+        EXPECT_EQ(world->FindChunkSlot(chunk->GetLocation()), chunk);
+    for (PimVoxelGrid* chunk : departed)
+        EXPECT_FALSE(world->IsInLeftWindow(chunk->GetLocation()));
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, AChunkThatLeavesWhileTheWorkerHoldsItGoesBackToThePoolWithItsEditsStored)
+{
+    // One column of 16 chunks, at the edge of the viewer's disc: one step along x and it leaves.
+    const PimVector3 start = ChunkCentreColumn(16, 40.0f, 0);
+    Open(MakeSetup(kFlat, 1, 1), start);
+    ASSERT_TRUE(Settle());
+    ASSERT_EQ(world->GetWindowChunkCount(), 16u);
+
+    // An edit asks for a rebuild; the next frame hands the chunk to the worker.
+    const PimVector3 edit(3.0f, 40.0f, 3.0f);
+    world->SetWorldVoxel(7, edit, true, false);
+    PimVoxelGrid* edited = world->FindChunkSlot(edit);
+    ASSERT_NE(edited, nullptr);
+    Frame();
+    ASSERT_EQ(world->GetChannel(0).building, edited);
+
+    MoveViewer(start + PimVector3(32.0f, 0.0f, 0.0f));
+    Frame();
+    EXPECT_EQ(world->GetWindowChunkCount(), 0u);
+    EXPECT_EQ(world->GetLeftWindowCount(), 15u);
+    EXPECT_FALSE(world->IsInLeftWindow(edited->GetLocation()));
+    EXPECT_TRUE(world->GetChannel(0).leftWhileBuilding);
+    EXPECT_TRUE(world->GetStore().HoldsChunk(*edited)) << "the edit was stored as the chunk left";
+
+    const std::size_t idle = pool.IdleCount();
+    while (world->WorkerPass())
+    {
+    }
+    EXPECT_EQ(pool.IdleCount(), idle + 1);
+    const VoxelWorld2::ChannelView channel = world->GetChannel(0);
+    EXPECT_EQ(channel.building, nullptr);
+    EXPECT_EQ(channel.upload, nullptr);
+    EXPECT_FALSE(channel.leftWhileBuilding);
+
+    // Walking back takes the other 15 from the map and loads the edited one from its region.
+    const std::int32_t loads = world->GetLoadCount();
+    MoveViewer(start);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetLoadCount(), loads + 1);
+    EXPECT_EQ(world->GetWorldVoxel(edit), 7);
+    EXPECT_EQ(world->GetLeftWindowCount(), 0u);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, AChunkThatLeavesWhileItsDataLoadsIsNotLinkedAndGoesBack)
+{
+    const PimVector3 start = ChunkCentreColumn(16, 40.0f, 0);
+    Open(MakeSetup(kRolling, 1, 1), start);
+    // The first frame does nothing, the second fills the window, the third hands chunks over.
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    std::vector<PimVoxelGrid*> loading;
+    for (int index = 0; index < BuildBudget::Get(); ++index)
+        if (PimVoxelGrid* chunk = world->GetChannel(index).building)
+            loading.push_back(chunk);
+    ASSERT_EQ(loading.size(), static_cast<std::size_t>(BuildBudget::Get()));
+
+    MoveViewer(start + PimVector3(32.0f, 0.0f, 0.0f));
+    Frame();
+    const std::size_t idle = pool.IdleCount();
+    while (world->WorkerPass())
+    {
+    }
+    EXPECT_EQ(pool.IdleCount(), idle + loading.size());
+    for (PimVoxelGrid* chunk : loading)
+    {
+        EXPECT_EQ(chunk->GetGridStatus(), PimVoxelGrid::kStatusNeedsData);
+        for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
+            EXPECT_EQ(chunk->GetGridSide(side), nullptr);
+    }
+    EXPECT_EQ(world->GetLeftWindowCount(), 16u - loading.size());
+}
+
+TEST_F(VoxelWorldTest, DestructionGivesBackChunksHeldAnywhere)
+{
+    // Two columns, 32 chunks; with 24 channels every chunk of the near column and some of the
+    // far one are with the worker when the far column leaves.
+    const PimVector3 start = ChunkCentreColumn(16, 40.0f, 0);
+    Open(MakeSetup(kRolling, 2, 1), start);
+    world->SetBudgetControl(24);
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    ASSERT_NE(world->GetChannel(23).building, nullptr);
+    // Chunks in the window, in the map and left while the worker holds them.
+    MoveViewer(start + PimVector3(32.0f, 0.0f, 0.0f));
+    Frame();
+    EXPECT_GT(world->GetLeftWindowCount(), 0u);
+    EXPECT_GT(world->GetWindowChunkCount(), 0u);
+    bool anyLeftWhileBuilding = false;
+    for (int index = 0; index < VoxelWorld2::kChannelCount; ++index)
+        anyLeftWhileBuilding = anyLeftWhileBuilding || world->GetChannel(index).leftWhileBuilding;
+    EXPECT_TRUE(anyLeftWhileBuilding);
+    world.reset();
+    EXPECT_EQ(pool.IdleCount(), pool.OwnedCount());
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, NothingStreamsBeforeTheViewerIsKnownAndTheFirstFrameSchedulesNothing)
+{
+    world = std::make_unique<VoxelWorld2>(*settings, pool, std::make_shared<PimTexture>());
+    world->SetWorldSetup(MakeSetup(kFlat, 4, 4));
+    viewport.GetCamera()->SetPosition({100.7f, 3.0f, 50.2f});
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    EXPECT_EQ(world->GetWindowChunkCount(), 0u);
+    EXPECT_FALSE(world->HasDrawn());
+    EXPECT_EQ(world->GetActiveViewport(), &viewport);
+    EXPECT_EQ(world->GetActiveCamera(), viewport.GetCamera());
+    EXPECT_FLOAT_EQ(viewport.GetCamera()->GetFarPlane(), 512.0f);
+    // The ground plane is drawn from the first frame on, under the camera in whole voxels.
+    EXPECT_EQ(world->GetWorldMesh().GetModelMatrix().GetTranslation(), PimVector3(100.0f, 0.0f, 50.0f));
+
+    MoveViewer(ChunkCentreColumn(2, 40.0f, 2));
+    Frame();
+    EXPECT_TRUE(world->HasDrawn());
+    EXPECT_EQ(world->GetWindowChunkCount(), 0u);
+    EXPECT_EQ(world->GetStreamingPassCount(), 0u);
+    for (int index = 0; index < VoxelWorld2::kChannelCount; ++index)
+    {
+        const VoxelWorld2::ChannelView channel = world->GetChannel(index);
+        EXPECT_EQ(channel.queued, nullptr);
+        EXPECT_EQ(channel.building, nullptr);
+    }
+
+    // Scheduling comes before streaming in a frame: the window fills now, and its chunks go to
+    // the worker in the next frame.
+    Frame();
+    EXPECT_EQ(world->GetWindowChunkCount(), 4u * 4u * 16u);
+    EXPECT_EQ(world->GetChannel(0).building, nullptr);
+    Frame();
+    EXPECT_NE(world->GetChannel(0).building, nullptr);
+}
+
+TEST_F(VoxelWorldTest, SeamsAreRightWhateverOrderChunksLoadAndBuildIn)
+{
+    const PimVector3 start = ChunkCentreColumn(20, 45.0f, 4);
+    Open(MakeSetup(kRolling, 40, 8), start);
+    ASSERT_TRUE(Settle());
+    ExpectSeamsRight();
+    const std::int32_t firstBuilds = world->GetBuildCount();
+
+    // The same world again, built in another order: a wide budget, a worker that lags behind
+    // by several frames and runs one pass at a time, and a viewer walking meanwhile.
+    world.reset();
+    Open(MakeSetup(kRolling, 40, 8), start);
+    world->SetBudgetControl(32);
+    for (int frame = 0; frame < 400; ++frame)
+    {
+        if (frame % 40 == 0 && frame < 240)
+            MoveViewer(start + PimVector3(static_cast<float>(frame / 40) * 32.0f, 0.0f, 0.0f));
+        Frame();
+        if (frame % 3 == 0)
+            world->WorkerPass();
+    }
+    ASSERT_TRUE(Settle());
+    ExpectSeamsRight();
+    EXPECT_GT(world->GetBuildCount(), 0);
+    EXPECT_GT(firstBuilds, 0);
+
+    // Writes that do not ask for rebuilds are made visible by RegenerateAll: the chunk and the
+    // neighbour whose face it touches are built again.
+    const std::int32_t builds = world->GetBuildCount();
+    const PimVector3 border = ChunkCentreColumn(22, 0.0f, 4) + PimVector3(15.5f, 100.5f, 0.0f);
+    world->SetWorldVoxel(3, border, false, true);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetBuildCount(), builds);
+    world->RegenerateAll();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetBuildCount(), builds + 2);
+    ExpectSeamsRight();
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, TheLeftWindowMapIsBoundedOldestFirstAndEditsSurvive)
+{
+    // One column wide, 64 deep: each step along z sends one column of 16 chunks into the map.
+    const PimVector3 start = ChunkCentreColumn(0, 40.0f, 16);
+    Open(MakeSetup(kFlat, 1, 64), start);
+    world->SetLeftWindowLimit(40);
+    ASSERT_TRUE(Settle());
+    const PimVector3 edit(5.0f, 10.0f, 5.0f); // in the chunk at (0, 0, 0), first to leave
+    world->SetWorldVoxel(9, edit, true, false);
+
+    for (int step = 1; step <= 4; ++step)
+    {
+        MoveViewer(start + PimVector3(0.0f, 0.0f, static_cast<float>(step) * 32.0f));
+        ASSERT_TRUE(Settle());
+        EXPECT_LE(world->GetLeftWindowCount(), 40u);
+    }
+    // 64 chunks left, in slot order (y outer) column by column; the 24 oldest were let go.
+    EXPECT_EQ(world->GetLeftWindowCount(), 40u);
+    for (int y = 0; y < 16; ++y)
+    {
+        const auto at = [y](int cz) { return PimVector3(0.0f, static_cast<float>(y), static_cast<float>(cz)) * 32.0f; };
+        EXPECT_FALSE(world->IsInLeftWindow(at(0)));
+        EXPECT_EQ(world->IsInLeftWindow(at(1)), y >= 8);
+        EXPECT_TRUE(world->IsInLeftWindow(at(2)));
+        EXPECT_TRUE(world->IsInLeftWindow(at(3)));
+    }
+    EXPECT_EQ(world->GetStore().GetRegionCount(), 1u) << "the edited chunk was stored as it was let go";
+
+    MoveViewer(start);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetWorldVoxel(edit), 9);
+    EXPECT_EQ(world->GetWindowChunkCount(), 33u * 16u);
+    EXPECT_LE(world->GetLeftWindowCount(), 40u);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, WorldWritesAreRefusedOutsideTheWorldTheWindowAndUnloadedChunks)
+{
+    // The world's far x edge, 1024 columns wide.
+    const PimVector3 viewer(32760.0f, 40.0f, 40.0f);
+    Open(MakeSetup(kFlat, 1024, 2), viewer);
+    Frame();
+    Frame();
+    const PimVector3 edge(32767.9f, 0.5f, 40.0f);
+    ASSERT_NE(world->FindChunkSlot(edge), nullptr);
+    EXPECT_EQ(world->FindChunkSlot(edge)->GetGridStatus(), PimVoxelGrid::kStatusNeedsData);
+    EXPECT_EQ(world->SetWorldVoxel(4, edge, false, false), 0);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetWorldVoxel(edge), 0);
+
+    world->SetWorldVoxel(4, edge, false, false);
+    EXPECT_EQ(world->GetWorldVoxel(edge), 4);
+    EXPECT_TRUE(world->FindChunkSlot(edge)->IsEditedSinceSave());
+    EXPECT_EQ(world->SetWorldVoxel(5, edge, false, false), 4) << "the write returns the code it replaced";
+    for (const PimVector3& outside : {PimVector3(32768.0f, 0.5f, 40.0f), PimVector3(32000.0f, 512.0f, 40.0f),
+                                      PimVector3(32000.0f, -0.5f, 40.0f), PimVector3(32000.0f, 0.5f, -0.5f),
+                                      PimVector3(-1.0f, 0.5f, 40.0f)})
+        EXPECT_EQ(world->SetWorldVoxel(6, outside, false, false), 0);
+    // Inside the world but outside the window (column 900 is far from the viewer's).
+    const PimVector3 far(900.0f * 32.0f, 0.5f, 40.0f);
+    EXPECT_EQ(world->FindChunkSlot(far), nullptr);
+    EXPECT_EQ(world->SetWorldVoxel(6, far, false, false), 0);
+    EXPECT_EQ(world->GetWorldVoxel(far), 0);
+    EXPECT_EQ(world->GetWorldVoxel(edge), 5);
+}
+
+TEST_F(VoxelWorldTest, AWorldThatNeverBuildsDeclaresItselfStalledAndForgetsTheWorldChoice)
+{
+    Open(MakeSetup(77, 2, 2), ChunkCentreColumn(1, 40.0f, 1)); // an unknown terrain: nothing loads
+    // Opening a world without a settings file reset the active game; the menu had chosen it.
+    settings->activeGame.SetOptionsSet(true);
+    settings->activeGame.SetGameWorldName(L"TestWorld");
+    while (world->GetStreamingPassCount() < VoxelWorld2::kStallPasses - 1)
+        FrameAndWork();
+    EXPECT_FALSE(world->IsStalled());
+    EXPECT_TRUE(settings->activeGame.GetOptionsSet());
+    FrameAndWork();
+    EXPECT_TRUE(world->IsStalled());
+    EXPECT_FALSE(settings->activeGame.GetOptionsSet());
+    EXPECT_TRUE(settings->activeGame.GetGameWorldName().empty());
+    EXPECT_EQ(world->GetBuildCount(), 0);
+    EXPECT_EQ(world->GetLoadCount(), 0);
+}
+
+TEST_F(VoxelWorldTest, TheBudgetFollowsTheFrameRateUnlessFixed)
+{
+    Open(MakeSetup(kFlat, 2, 2), ChunkCentreColumn(1, 40.0f, 1));
+    // Frames come at 90 a second: one step up per 3 seconds of frames.
+    for (int frame = 0; frame < 90 * 7; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + 2);
+
+    world->SetBudgetControl(3);
+    EXPECT_TRUE(world->IsBudgetFixed());
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
+    for (int frame = 0; frame < 90 * 7; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
+    world->SetBudgetControl(0);
+    EXPECT_FALSE(world->IsBudgetFixed());
+    for (int frame = 0; frame < 90 * 4; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + 1);
+}
+
+TEST_F(VoxelWorldTest, TheWorkerThreadBuildsWhileTheViewerWalks)
+{
+    const PimVector3 start = ChunkCentreColumn(20, 45.0f, 4);
+    Open(MakeSetup(kRolling, 40, 8), start);
+    world->SetWorkerPaused(false);
+    int frames = 0;
+    const auto walkUntil = [&](const PimVector3& to) {
+        MoveViewer(to);
+        // Waits for the worker without a clock: bounded by frames, each giving it a moment.
+        for (int frame = 0; frame < 200000 && (frame < 3 || !IsSettled()); ++frame, ++frames)
+        {
+            Frame();
+            world->GetWorldVoxel(to + PimVector3(0.0f, -20.0f, 0.0f));
+            std::this_thread::yield();
+        }
+    };
+    walkUntil(start);
+    walkUntil(start + PimVector3(96.0f, 0.0f, 0.0f));
+    walkUntil(start);
+    world->SetWorkerPaused(true);
+    EXPECT_TRUE(world->IsWorkerPaused());
+    ASSERT_TRUE(Settle());
+    ExpectSeamsRight();
+    EXPECT_GT(frames, 0);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, TheFaceTextureComesFromTheTexturesFolderAndAMissingOneIsReported)
+{
+    // The build's content folder holds the face atlas.
+    const PimWString contentBase = PimWString::Widen(PimContentFolder::Get().parent_path().string());
+    GameSettings withContent(SettingsFolders::FromBases(contentBase, temp.Wide() + L"/data", temp.Wide() + L"/Pictures"));
+    withContent.activeGame.SetGameWorldName(L"TestWorld");
+    world = std::make_unique<VoxelWorld2>(withContent, pool);
+    world->SetWorldSetup(MakeSetup(kFlat, 2, 2));
+    MoveViewer(ChunkCentreColumn(1, 40.0f, 1));
+    Frame();
+    Frame();
+    PimVoxelGrid* chunk = world->FindChunkSlot(ChunkCentreColumn(1, 40.0f, 1));
+    ASSERT_NE(chunk, nullptr);
+    ASSERT_NE(chunk->GetTextures(), nullptr);
+    EXPECT_TRUE(chunk->GetTextures()->IsValid());
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+    world.reset();
+
+    // The fixture's settings point at an empty content folder: reported, and the world works
+    // with untextured chunks.
+    world = std::make_unique<VoxelWorld2>(*settings, pool);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 1u);
+    EXPECT_NE(PimAssert::GetLastMessage().find("VoxelTexturesTop1.png"), std::string::npos);
+    world->SetWorldSetup(MakeSetup(kFlat, 2, 2));
+    MoveViewer(ChunkCentreColumn(1, 40.0f, 1));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetBuildCount(), 2 * 2 * 16);
+}

@@ -1,0 +1,749 @@
+#include "world/VoxelWorld2.h"
+
+#include "world/ChunkVisibility.h"
+#include "world/TerrainFill.h"
+#include "world/WorldParameters.h"
+
+#include "settings/GameSettings.h"
+
+#include "engine/PimAssert.h"
+#include "engine/PimDrawContext.h"
+#include "engine/PimString.h"
+#include "engine/PimTime.h"
+#include "engine/PimViewport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using WorldAddressing::ChunkCoordinates;
+using WorldAddressing::kWindowSlots;
+using WorldAddressing::kWindowX;
+using WorldAddressing::kWindowY;
+using WorldAddressing::kWindowZ;
+
+namespace
+{
+constexpr std::uint8_t kNoChannel = PimVoxelGrid::kNoBuildChannel;
+constexpr float kChunkSide = static_cast<float>(WorldAddressing::kChunkSide);
+// The window's centre column lies this far (in voxels, on x and z) ahead of the stream position.
+const PimVector3 kStreamOffset(512.0f, 0.0f, 512.0f);
+constexpr float kNearPlane = 0.1f;
+constexpr float kFarPlane = 512.0f;
+// Priority bonuses of a chunk being scheduled, and the base from which distance is taken.
+constexpr std::int32_t kBonus = 5;
+constexpr float kCloseChunks = 3.0f;
+constexpr float kPriorityBase = 256.0f;
+
+// Holds the engine's global build-channel lock for a scope.
+class GlobalBuildHold
+{
+public:
+    GlobalBuildHold() { PimVoxelGrid::LockAllBuildChannels(true); }
+    ~GlobalBuildHold() { PimVoxelGrid::LockAllBuildChannels(false); }
+    GlobalBuildHold(const GlobalBuildHold&) = delete;
+    GlobalBuildHold& operator=(const GlobalBuildHold&) = delete;
+};
+
+std::shared_ptr<const PimTexture> LoadFaceTexture(const GameSettings& settings)
+{
+    auto texture = std::make_shared<PimTexture>();
+    const PimString path = settings.GetFolders().textures.Narrow() + "VoxelTexturesTop1.png";
+    PimAssert::Assert(texture->Load(path), "VoxelWorld2::VoxelWorld2() - VoxelTexturesTop1.png cannot be read; chunks draw untextured");
+    return texture;
+}
+
+int SlotIndex(int x, int y, int z)
+{
+    return (y * kWindowZ + z) * kWindowX + x;
+}
+
+bool InsideDisc(int x, int z)
+{
+    const int dx = x - VoxelWorld2::kDiscRadius;
+    const int dz = z - VoxelWorld2::kDiscRadius;
+    return dx * dx + dz * dz <= VoxelWorld2::kDiscRadius * VoxelWorld2::kDiscRadius;
+}
+
+// Columns of the world along x and z (its width and depth in whole chunks).
+struct WorldColumns
+{
+    std::int64_t x = 0;
+    std::int64_t z = 0;
+
+    explicit WorldColumns(const WorldSetup& setup)
+        : x(setup.GetWidth() / WorldAddressing::kChunkSide), z(setup.GetDepth() / WorldAddressing::kChunkSide)
+    {
+    }
+
+    bool Contains(std::int64_t cx, std::int64_t cy, std::int64_t cz) const
+    {
+        return cx >= 0 && cx < x && cz >= 0 && cz < z && cy >= 0 && cy < WorldAddressing::kChunksY;
+    }
+};
+
+PimVector4 LightAt(float angle)
+{
+    const float sine = std::sin(angle);
+    const float cosine = std::cos(angle);
+    PimVector4 light(sine, -cosine, 0.0f, 0.0f);
+    light.Normalize();
+    if (cosine < 0.0f)
+    {
+        light.x = -light.x;
+        light.y = -light.y;
+    }
+    light.w = (cosine < 0.0f ? -0.25f * cosine : cosine) * 0.75f + 0.25f;
+    return light;
+}
+}
+
+VoxelWorld2::VoxelWorld2(GameSettings& settingsIn, ChunkPool& poolIn, std::shared_ptr<const PimTexture> texture)
+    : settings(settingsIn),
+      pool(poolIn),
+      budget(PimTime::Now().GetSeconds()),
+      slots(kWindowSlots, nullptr),
+      nextSlots(kWindowSlots, nullptr),
+      store(settingsIn),
+      faceTexture(std::move(texture)),
+      runner([this] { return WorkerPass(); })
+{
+    window.slotAt = [this](int slot) { return slots[static_cast<std::size_t>(slot)]; };
+    light = LightAt(lightAngle);
+    store.Open();
+    runner.Start(true);
+}
+
+VoxelWorld2::VoxelWorld2(GameSettings& settingsIn, ChunkPool& poolIn)
+    : VoxelWorld2(settingsIn, poolIn, LoadFaceTexture(settingsIn))
+{
+}
+
+VoxelWorld2::~VoxelWorld2()
+{
+    // Join the worker before taking the global lock: it may be waiting for that lock.
+    runner.Stop();
+    std::lock_guard hold(worldMutex);
+    GlobalBuildHold global;
+    std::vector<PimVoxelGrid*> held;
+    held.reserve(kWindowSlots + leftWindow.Size());
+    for (PimVoxelGrid* chunk : slots)
+        if (chunk != nullptr)
+            held.push_back(chunk);
+    leftWindow.ForEach([&held](PimVoxelGrid& chunk) { held.push_back(&chunk); });
+    // A chunk that left the window while the worker had it belongs to nobody else now.
+    for (BuildChannel& channel : channels)
+        if (PimVoxelGrid* chunk = channel.building.load(); chunk != nullptr && channel.leftWhileBuilding.load())
+            held.push_back(chunk);
+    std::sort(held.begin(), held.end());
+    held.erase(std::unique(held.begin(), held.end()), held.end());
+    for (PimVoxelGrid* chunk : held)
+        pool.GiveBack(chunk);
+    std::fill(slots.begin(), slots.end(), nullptr);
+    leftWindow.Clear();
+    for (BuildChannel& channel : channels)
+    {
+        channel.queued = nullptr;
+        channel.queuedPriority = 0;
+        channel.building.store(nullptr);
+        channel.upload.store(nullptr);
+        channel.leftWhileBuilding.store(false);
+    }
+}
+
+void VoxelWorld2::SetWorldSetup(std::shared_ptr<const WorldSetup> newSetup)
+{
+    // Under the runner lock, so that no pass reads the record while it changes hands.
+    const bool locked = runner.Lock(this);
+    setup = std::move(newSetup);
+    worldMesh.SetWorldSetup(setup.get());
+    if (locked)
+        runner.Unlock(this);
+}
+
+void VoxelWorld2::SetViewerPosition(const PimVector3& position)
+{
+    viewerPosition = position;
+    viewerKnown = true;
+}
+
+std::int32_t VoxelWorld2::ExpectedBuildCount(std::size_t regionCount)
+{
+    constexpr std::size_t kPerRegion = 512;
+    constexpr std::size_t kMost = 7720;
+    constexpr std::int32_t kWithoutRegions = 27;
+    if (regionCount == 0)
+        return kWithoutRegions;
+    // Compared before multiplying, so no count of regions can overflow.
+    return static_cast<std::int32_t>(regionCount > kMost / kPerRegion ? kMost : regionCount * kPerRegion);
+}
+
+void VoxelWorld2::SetWorkerPaused(bool paused)
+{
+    if (!runner.Lock(this))
+        return;
+    if (paused)
+        runner.Pause();
+    else
+        runner.Resume();
+    runner.Unlock(this);
+}
+
+// ---- Frame update (main thread) ----
+
+void VoxelWorld2::Update()
+{
+    budget.Sample(PimTime::FrameRate(), PimTime::Now().GetSeconds());
+    UpdateChannelsInUse();
+    drawChunks = !firstFrame;
+    if (firstFrame)
+        return;
+    UpdateLight();
+    worldMesh.RunUpdate();
+    ScheduleVisibleChunks();
+    StreamWindow();
+    HarvestChannels();
+}
+
+void VoxelWorld2::UpdateChannelsInUse()
+{
+    int highest = -1;
+    for (int index = 0; index < kChannelCount; ++index)
+    {
+        const BuildChannel& channel = channels[static_cast<std::size_t>(index)];
+        // Building before upload: the worker fills upload before it empties building, so a chunk
+        // on its way between the two is seen in one of them.
+        if (channel.queued != nullptr || channel.building.load() != nullptr || channel.upload.load() != nullptr ||
+            channel.leftWhileBuilding.load())
+            highest = index;
+    }
+    if (highest >= 0)
+        channelsInUse.store(static_cast<std::uint8_t>(highest + 1));
+}
+
+void VoxelWorld2::UpdateLight()
+{
+    light = LightAt(lightAngle);
+    PimVoxelGrid::SetLightDirection(light);
+}
+
+void VoxelWorld2::ScheduleVisibleChunks()
+{
+    if (!activeCamera || !setup)
+        return;
+    const PimVector3 viewer = viewerPosition;
+    const PimMatrix4x4 viewProjection = activeCamera->GetViewProjection();
+    std::lock_guard hold(worldMutex);
+    // The building stages as they stand now: the worker may empty more of them meanwhile, and
+    // those wait for the next frame.
+    ChannelsOpen open;
+    for (std::size_t index = 0; index < channels.size(); ++index)
+        open.buildingEmpty[index] = channels[index].building.load() == nullptr;
+    FindOpenings(open);
+    for (int y = 0; y < kWindowY; ++y)
+        for (int z = 0; z < kWindowZ; ++z)
+            for (int x = 0; x < kWindowX; ++x)
+            {
+                if (!open.freeChannel && !open.takeOver)
+                    return; // no channel can take anything more in this frame
+                PimVoxelGrid* chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
+                // Most chunks are finished or already in a channel: skip them before any arithmetic.
+                if (chunk == nullptr || chunk->GetBuildChannel() != kNoChannel)
+                    continue;
+                const std::uint8_t status = chunk->GetGridStatus();
+                if (status == PimVoxelGrid::kStatusFinished)
+                    continue;
+                const PimVector3 location = SlotLocation(x, y, z);
+                const PimVector3 centre = location + PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
+                const float distance = (centre - viewer).Length() / kChunkSide;
+                // A chunk that could not win even with every bonus costs nothing more.
+                if (!open.freeChannel && PriorityOf(true, distance, true) <= open.lowestQueued)
+                    continue;
+                if (status == PimVoxelGrid::kStatusToBuild && !IsReadyToBuild(*chunk, location))
+                    continue;
+                float unused = 0.0f;
+                const bool visible = ChunkVisibility::IsVisible(centre, viewer, viewProjection, unused);
+                if (ScheduleChunk(*chunk, PriorityOf(visible, distance, store.HoldsChunk(*chunk)), open))
+                    FindOpenings(open);
+            }
+}
+
+std::int32_t VoxelWorld2::PriorityOf(bool visible, float distanceInChunks, bool stored)
+{
+    const double base = std::trunc(static_cast<double>(distanceInChunks) - kPriorityBase);
+    return (visible ? kBonus : 0) + (distanceInChunks < kCloseChunks ? kBonus : 0) + (stored ? kBonus : 0) -
+           static_cast<std::int32_t>(std::clamp(base, -1.0e6, 1.0e6));
+}
+
+void VoxelWorld2::FindOpenings(ChannelsOpen& open) const
+{
+    const int budgetChannels = BuildBudget::Get();
+    const int inUse = channelsInUse.load();
+    open.freeChannel = false;
+    open.takeOver = false;
+    open.lowestQueued = std::numeric_limits<std::int32_t>::max();
+    for (int index = 0; index < kChannelCount; ++index)
+    {
+        if (!open.buildingEmpty[static_cast<std::size_t>(index)])
+            continue;
+        const std::int32_t queued = channels[static_cast<std::size_t>(index)].queuedPriority;
+        open.freeChannel = open.freeChannel || (index < budgetChannels && queued == 0);
+        if (index < inUse)
+        {
+            open.takeOver = true;
+            open.lowestQueued = std::min(open.lowestQueued, queued);
+        }
+    }
+}
+
+bool VoxelWorld2::ScheduleChunk(PimVoxelGrid& chunk, std::int32_t priority, const ChannelsOpen& open)
+{
+    const auto queue = [&](int index) {
+        BuildChannel& channel = channels[static_cast<std::size_t>(index)];
+        if (channel.queued != nullptr)
+            channel.queued->SetBuildChannel(kNoChannel); // taken over: scheduled again later
+        chunk.SetBuildChannel(static_cast<std::uint8_t>(index));
+        channel.queued = &chunk;
+        channel.queuedPriority = priority;
+        if (channelsInUse.load() < index + 1)
+            channelsInUse.store(static_cast<std::uint8_t>(index + 1));
+        return true;
+    };
+    // A free channel within the budget first; else the first channel with an empty building
+    // stage whose queued chunk matters less.
+    const int budgetChannels = BuildBudget::Get();
+    for (int index = 0; index < budgetChannels; ++index)
+        if (open.buildingEmpty[static_cast<std::size_t>(index)] &&
+            channels[static_cast<std::size_t>(index)].queuedPriority == 0)
+            return queue(index);
+    const int inUse = channelsInUse.load();
+    for (int index = 0; index < inUse; ++index)
+        if (open.buildingEmpty[static_cast<std::size_t>(index)] &&
+            channels[static_cast<std::size_t>(index)].queuedPriority < priority)
+            return queue(index);
+    return false;
+}
+
+PimVector3 VoxelWorld2::SlotLocation(int x, int y, int z) const
+{
+    return PimVector3(static_cast<float>(static_cast<std::int64_t>(window.originX) + x), static_cast<float>(y),
+                      static_cast<float>(static_cast<std::int64_t>(window.originZ) + z)) *
+           kChunkSide;
+}
+
+void VoxelWorld2::StreamWindow()
+{
+    if (!setup)
+        return;
+    std::lock_guard hold(worldMutex);
+    // The window's corner column: 16 columns (512 voxels) before the viewer's on x and z.
+    ChunkCoordinates reference = WorldAddressing::ChunkOf(viewerPosition - kStreamOffset);
+    reference.y = 0;
+    if (reference != windowReference)
+    {
+        GlobalBuildHold global;
+        const std::int64_t deltaX = static_cast<std::int64_t>(windowReference.x) - reference.x;
+        const std::int64_t deltaZ = static_cast<std::int64_t>(windowReference.z) - reference.z;
+        std::fill(nextSlots.begin(), nextSlots.end(), nullptr);
+        for (int y = 0; y < kWindowY; ++y)
+            for (int z = 0; z < kWindowZ; ++z)
+                for (int x = 0; x < kWindowX; ++x)
+                {
+                    PimVoxelGrid*& chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
+                    const std::int64_t movedX = x + deltaX;
+                    const std::int64_t movedZ = z + deltaZ;
+                    if (chunk == nullptr || movedX < 0 || movedX >= kWindowX || movedZ < 0 || movedZ >= kWindowZ)
+                        continue;
+                    nextSlots[static_cast<std::size_t>(SlotIndex(static_cast<int>(movedX), y, static_cast<int>(movedZ)))] =
+                        chunk;
+                    chunk = nullptr;
+                }
+        CommitWindow();
+        window.originX = reference.x;
+        window.originZ = reference.z;
+        FillWindow(reference);
+        TrimLeftWindow();
+        windowReference = reference;
+        worldMesh.Rebuild();
+    }
+    CountStreamingPass();
+}
+
+void VoxelWorld2::CommitWindow()
+{
+    for (PimVoxelGrid*& chunk : slots)
+    {
+        if (chunk == nullptr)
+            continue;
+        bool withWorker = false;
+        for (BuildChannel& channel : channels)
+        {
+            if (channel.queued == chunk)
+            {
+                channel.queued = nullptr;
+                channel.queuedPriority = 0;
+                chunk->SetBuildChannel(kNoChannel);
+            }
+            if (channel.upload.load() == chunk)
+            {
+                channel.upload.store(nullptr);
+                chunk->SetBuildChannel(kNoChannel);
+            }
+            if (channel.building.load() == chunk)
+            {
+                channel.leftWhileBuilding.store(true);
+                withWorker = true;
+            }
+        }
+        if (withWorker)
+            store.StoreIfEdited(chunk); // the worker gives it back to the pool; its edits stay
+        else if (!leftWindow.Add(WorldAddressing::ChunkKey(chunk->GetLocation()), chunk))
+            GiveBackAfterStoring(chunk); // another copy of this chunk is already kept
+        chunk = nullptr;
+    }
+    slots.swap(nextSlots);
+}
+
+void VoxelWorld2::FillWindow(const ChunkCoordinates& reference)
+{
+    const WorldColumns columns(*setup);
+    for (int y = 0; y < kWindowY; ++y)
+        for (int z = 0; z < kWindowZ; ++z)
+            for (int x = 0; x < kWindowX; ++x)
+            {
+                PimVoxelGrid*& slot = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
+                const std::int64_t cx = static_cast<std::int64_t>(reference.x) + x;
+                const std::int64_t cz = static_cast<std::int64_t>(reference.z) + z;
+                if (slot != nullptr || !InsideDisc(x, z) || !columns.Contains(cx, y, cz))
+                    continue;
+                const PimVector3 location =
+                    PimVector3(static_cast<float>(cx), static_cast<float>(y), static_cast<float>(cz)) * kChunkSide;
+                bool reused = false;
+                slot = leftWindow.TakeForSlot(pool, location, faceTexture, reused);
+                WindowChunks::LinkNeighbours(*slot, window);
+                if (reused)
+                {
+                    // It may have missed changes of its neighbours while it was away, and they
+                    // may have been built without it.
+                    slot->Regenerate(false);
+                    RefreshNeighbours(*slot);
+                }
+            }
+}
+
+void VoxelWorld2::TrimLeftWindow()
+{
+    while (leftWindow.Size() > leftWindowLimit)
+        GiveBackAfterStoring(leftWindow.TakeOldest());
+}
+
+void VoxelWorld2::SetLeftWindowLimit(std::size_t limit)
+{
+    std::lock_guard hold(worldMutex);
+    leftWindowLimit = limit;
+}
+
+void VoxelWorld2::GiveBackAfterStoring(PimVoxelGrid* chunk)
+{
+    store.StoreIfEdited(chunk);
+    pool.GiveBack(chunk);
+}
+
+void VoxelWorld2::CountStreamingPass()
+{
+    if (streamingPasses < std::numeric_limits<std::uint32_t>::max())
+        ++streamingPasses;
+    if (stalled || streamingPasses < kStallPasses || GetBuildCount() != 0)
+        return;
+    stalled = true;
+    settings.activeGame.SetOptionsSet(false);
+    settings.activeGame.SetGameWorldName(PimWString());
+}
+
+void VoxelWorld2::HarvestChannels()
+{
+    std::lock_guard hold(worldMutex);
+    const int inUse = channelsInUse.load();
+    for (int index = 0; index < inUse; ++index)
+    {
+        BuildChannel& channel = channels[static_cast<std::size_t>(index)];
+        if (channel.queued != nullptr && channel.building.load() == nullptr)
+        {
+            channel.building.store(channel.queued);
+            channel.queued = nullptr;
+            channel.queuedPriority = 0;
+        }
+        PimVoxelGrid* built = channel.upload.load();
+        if (built == nullptr)
+            continue;
+        // Whatever its state, the chunk leaves the stage: one that changed since its build
+        // (status 2) is scheduled again, instead of blocking the channel.
+        if (built->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+            built->GLLoad();
+        channel.upload.store(nullptr);
+        built->SetBuildChannel(kNoChannel);
+        // A chunk's own update gives back the voxel array its build found uniform. Every build
+        // of a window chunk ends here, so only these chunks need it, not the whole window.
+        built->Update();
+    }
+}
+
+// ---- Drawing (main thread) ----
+
+void VoxelWorld2::Draw()
+{
+    if (PimDrawContext::GetPassIndex() == 0)
+    {
+        if (PimViewport* viewport = PimViewport::GetActiveViewport())
+        {
+            activeViewport = viewport;
+            activeCamera = viewport->GetCamera();
+            activeCamera->SetNearPlane(kNearPlane);
+            activeCamera->SetFarPlane(kFarPlane);
+            viewport->SetClearColor(settings.activeGame.GetFogColour());
+        }
+    }
+    worldMesh.RunDraw();
+    if (!viewerKnown)
+        return;
+    if (drawChunks)
+        DrawChunks(PimDrawContext::GetViewProjection());
+    firstFrame = false;
+}
+
+void VoxelWorld2::DrawChunks(const PimMatrix4x4& viewProjection)
+{
+    const PimVector3 viewer = viewerPosition;
+    const PimVector3 half = PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
+    for (int y = 0; y < kWindowY; ++y)
+        for (int z = 0; z < kWindowZ; ++z)
+            for (int x = 0; x < kWindowX; ++x)
+            {
+                PimVoxelGrid* chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
+                float distance = 0.0f;
+                if (chunk != nullptr &&
+                    ChunkVisibility::IsVisible(SlotLocation(x, y, z) + half, viewer, viewProjection, distance))
+                    chunk->Draw();
+            }
+}
+
+// ---- World addressing and whole-window operations (main thread) ----
+
+std::uint16_t VoxelWorld2::GetWorldVoxel(const PimVector3& position)
+{
+    std::lock_guard hold(worldMutex);
+    return WindowChunks::GetVoxel(window, position);
+}
+
+std::uint16_t VoxelWorld2::SetWorldVoxel(std::uint16_t code, const PimVector3& position, bool rebuildNow,
+                                         bool fillWrite)
+{
+    std::lock_guard hold(worldMutex);
+    return WindowChunks::SetVoxel(window, code, position, rebuildNow, fillWrite);
+}
+
+PimVoxelGrid* VoxelWorld2::FindChunkSlot(const PimVector3& position)
+{
+    std::lock_guard hold(worldMutex);
+    return WindowChunks::FindChunk(window, position);
+}
+
+void VoxelWorld2::RegenerateAll()
+{
+    std::lock_guard hold(worldMutex);
+    GlobalBuildHold global;
+    for (PimVoxelGrid* chunk : slots)
+        if (chunk != nullptr)
+            chunk->Regenerate(false);
+}
+
+void VoxelWorld2::ForEachHeldChunk(const std::function<void(PimVoxelGrid&)>& visit)
+{
+    std::lock_guard hold(worldMutex);
+    GlobalBuildHold global;
+    leftWindow.ForEach(visit);
+    for (PimVoxelGrid* chunk : slots)
+        if (chunk != nullptr)
+            visit(*chunk);
+}
+
+PimVector2 VoxelWorld2::GetWindowOrigin() const
+{
+    std::lock_guard hold(worldMutex);
+    return PimVector2(static_cast<float>(window.originX), static_cast<float>(window.originZ));
+}
+
+std::size_t VoxelWorld2::GetWindowChunkCount() const
+{
+    std::lock_guard hold(worldMutex);
+    return static_cast<std::size_t>(std::count_if(slots.begin(), slots.end(), [](const PimVoxelGrid* chunk) { return chunk != nullptr; }));
+}
+
+std::size_t VoxelWorld2::GetLeftWindowCount() const
+{
+    std::lock_guard hold(worldMutex);
+    return leftWindow.Size();
+}
+
+bool VoxelWorld2::IsInLeftWindow(const PimVector3& chunkLocation) const
+{
+    std::lock_guard hold(worldMutex);
+    return leftWindow.Contains(WorldAddressing::ChunkKey(chunkLocation));
+}
+
+VoxelWorld2::ChannelView VoxelWorld2::GetChannel(int index) const
+{
+    if (index < 0 || index >= kChannelCount)
+        return {};
+    std::lock_guard hold(worldMutex);
+    const BuildChannel& channel = channels[static_cast<std::size_t>(index)];
+    return {channel.queued, channel.queuedPriority, channel.building.load(), channel.upload.load(),
+            channel.leftWhileBuilding.load()};
+}
+
+// ---- The build worker ----
+
+bool VoxelWorld2::WorkerPass()
+{
+    const int inUse = channelsInUse.load();
+    bool worked = false;
+    for (int index = 0; index < inUse; ++index)
+    {
+        BuildChannel& channel = channels[static_cast<std::size_t>(index)];
+        PimVoxelGrid* chunk = channel.building.load();
+        if (chunk == nullptr)
+            continue;
+        switch (RunChannel(channel, *chunk))
+        {
+        case ChannelStep::Idle: break;
+        case ChannelStep::Worked: worked = true; break;
+        case ChannelStep::EndPass: return true;
+        }
+    }
+    return worked;
+}
+
+VoxelWorld2::ChannelStep VoxelWorld2::RunChannel(BuildChannel& channel, PimVoxelGrid& chunk)
+{
+    const std::uint8_t status = chunk.GetGridStatus();
+    if (status == PimVoxelGrid::kStatusNeedsData)
+    {
+        LoadChunk(channel, chunk);
+        return ChannelStep::EndPass;
+    }
+    bool built = false;
+    if (status == PimVoxelGrid::kStatusToBuild && IsReadyToBuild(chunk, chunk.GetLocation()))
+    {
+        chunk.BuildGrid();
+        const std::int32_t count = buildCount.load(std::memory_order_relaxed);
+        if (count < std::numeric_limits<std::int32_t>::max())
+            buildCount.store(count + 1, std::memory_order_relaxed);
+        built = true;
+    }
+    else if (status != PimVoxelGrid::kStatusBuilt)
+    {
+        // Not buildable now (a neighbour is missing or has no data yet): scheduled again later.
+        GlobalBuildHold global;
+        ReleaseBuilding(channel, chunk);
+        return ChannelStep::EndPass;
+    }
+    GlobalBuildHold global;
+    if (channel.leftWhileBuilding.load())
+    {
+        ReleaseBuilding(channel, chunk);
+        return ChannelStep::Worked;
+    }
+    if (channel.upload.load() != nullptr)
+        return built ? ChannelStep::Worked : ChannelStep::Idle; // handed on at a later pass
+    // Upload first, then building: the main thread, reading building first, never finds the
+    // chunk in neither.
+    channel.upload.store(&chunk);
+    channel.building.store(nullptr);
+    return ChannelStep::Worked;
+}
+
+void VoxelWorld2::LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk)
+{
+    bool loaded = false;
+    if (store.LoadChunk(chunk))
+    {
+        chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
+        loaded = true;
+    }
+    else if (setup)
+    {
+        switch (setup->GetTerrainType())
+        {
+        case static_cast<std::int32_t>(TerrainType::Rolling):
+        case static_cast<std::int32_t>(TerrainType::Island):
+            FillChunk(*setup, chunk);
+            loaded = true;
+            break;
+        case static_cast<std::int32_t>(TerrainType::Flat):
+            // All air: a pooled chunk already is. Its first build is handed over even though
+            // it is empty, so the chunk counts as uploaded.
+            chunk.LockVoxelMutex();
+            chunk.UnLockVoxelMutex();
+            chunk.Regenerate(true);
+            chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
+            loaded = true;
+            break;
+        default:
+            break; // an unknown terrain: the chunk stays without data and is scheduled again
+        }
+    }
+    if (loaded)
+        loadCount.fetch_add(1, std::memory_order_relaxed);
+
+    GlobalBuildHold global;
+    if (loaded && !channel.leftWhileBuilding.load())
+    {
+        WindowChunks::LinkNeighbours(chunk, window);
+        RefreshNeighbours(chunk);
+    }
+    ReleaseBuilding(channel, chunk);
+}
+
+bool VoxelWorld2::IsReadyToBuild(const PimVoxelGrid& chunk, const PimVector3& location) const
+{
+    if (!setup)
+        return false;
+    const WorldColumns columns(*setup);
+    const ChunkCoordinates c = WorldAddressing::ChunkOf(location);
+    for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
+    {
+        if (const PimVoxelGrid* neighbour = chunk.GetGridSide(side))
+        {
+            if (neighbour->GetGridStatus() == PimVoxelGrid::kStatusNeedsData)
+                return false;
+            continue;
+        }
+        // No neighbour is needed where the world ends: below, above and beyond its extent.
+        const PimVector3& step = PimVoxelGrid::directionModifier[side];
+        if (columns.Contains(static_cast<std::int64_t>(c.x) + static_cast<std::int64_t>(step.x),
+                             static_cast<std::int64_t>(c.y) + static_cast<std::int64_t>(step.y),
+                             static_cast<std::int64_t>(c.z) + static_cast<std::int64_t>(step.z)))
+            return false;
+    }
+    return true;
+}
+
+void VoxelWorld2::ReleaseBuilding(BuildChannel& channel, PimVoxelGrid& chunk)
+{
+    if (channel.leftWhileBuilding.load())
+    {
+        channel.leftWhileBuilding.store(false);
+        channel.building.store(nullptr);
+        pool.GiveBack(&chunk);
+        return;
+    }
+    channel.building.store(nullptr);
+    chunk.SetBuildChannel(kNoChannel);
+}
+
+void VoxelWorld2::RefreshNeighbours(PimVoxelGrid& chunk)
+{
+    for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
+        if (PimVoxelGrid* neighbour = chunk.GetGridSide(side))
+            neighbour->Regenerate(false);
+}

@@ -1,0 +1,278 @@
+#pragma once
+
+#include "engine/PimCamera.h"
+#include "engine/PimTexture.h"
+#include "engine/PimThreadRunner.h"
+#include "engine/PimUIComponent.h"
+#include "engine/PimVector2.h"
+#include "engine/PimVector3.h"
+#include "engine/PimVector4.h"
+#include "engine/PimVoxelGrid.h"
+#include "world/BuildBudget.h"
+#include "world/BuildChannel.h"
+#include "world/ChunkPool.h"
+#include "world/LeftWindowChunks.h"
+#include "world/WindowChunks.h"
+#include "world/WorldAddressing.h"
+#include "world/WorldMesh.h"
+#include "world/WorldSetup.h"
+#include "world/WorldStore.h"
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class GameSettings;
+class PimViewport;
+
+// The world the user walks and edits: a window of 33 x 16 x 33 chunk slots that follows the
+// viewer, filled with the chunks of a disc of radius 16 columns around the viewer's column. Each
+// chunk's voxels come from the world's stored regions, from the terrain fill (rolling and island
+// worlds) or are empty (flat worlds); its mesh is built on the world's one worker thread through
+// up to 32 build channels (see BuildChannel) and uploaded on the main thread. Chunks that leave
+// the window keep their voxels in the left-window map, so walking back reuses them; the map is
+// bounded (kLeftWindowLimit), the oldest leaving first, stored into their regions when edited.
+//
+// Each frame the engine calls Update (budget, light, scheduling by priority, streaming, upload)
+// and Draw (the ground plane, WorldMesh, then the visible chunks). Nothing is streamed before the viewer's position is
+// known (SetViewerPosition) and a world setup is given (SetWorldSetup), and nothing is drawn or
+// scheduled in the first frame drawn after that. A chunk is built only once every neighbour that
+// exists in the world is linked and holds its data, and the arrival of a neighbour's data gets
+// the chunks built next to it rebuilt, so no seam between two built chunks is ever wrong.
+//
+// Threads: the main thread runs everything except the worker's passes (WorkerPass), which the
+// world's PimThreadRunner runs, created paused; the world page resumes and pauses it.
+// Locks:
+// - worldMutex, the world lock (main thread only; the worker never takes it): guards the window
+//   slots, the window origin, the channels' queued stages and the left-window map. Held by
+//   GetWorldVoxel, SetWorldVoxel, FindChunkSlot, scheduling, streaming, upload, RegenerateAll,
+//   ForEachHeldChunk and destruction.
+// - the runner lock (PimThreadRunner): held by the worker for each pass; the main thread takes
+//   it to pause, resume or give the world its setup.
+// - the engine's global build-channel lock (PimVoxelGrid::LockAllBuildChannels): held by the
+//   main thread while it changes the slots (streaming, with the world lock taken first) and by
+//   the worker while it links neighbours or moves a chunk between its building and upload
+//   stages. The worker reads the slots and the window origin only under it.
+// - each chunk's voxel lock, inside the above, for bulk copies of its voxels.
+class VoxelWorld2 : public PimUIComponent
+{
+public:
+    static constexpr int kChannelCount = 32;
+    static constexpr int kDiscRadius = 16;
+    // Streaming passes without one built chunk after which the world declares itself stalled.
+    static constexpr std::uint32_t kStallPasses = 1000;
+    // Chunks the left-window map may keep. A full window holds 12,752 chunks; this is a third
+    // of that, about eight chunk steps of walking in a straight line (each sends some 500
+    // chunks out). Most world chunks are uniform (air, water or rock) and cost a few hundred
+    // bytes, but a ground chunk keeps its 64 KiB of voxels, so even a map of ground chunks
+    // alone stays under 270 MB. A full island window with 20 stored regions measures about
+    // 830 MB resident (two thirds of it the regions' copies), a flat one under 20 MB: with a
+    // full map both stay under their 1.5 GB and 300 MB targets.
+    static constexpr std::size_t kLeftWindowLimit = 4096;
+
+    // Opens the world named by the active game's "GameWorldName" from its folder and starts the
+    // worker paused. The face texture goes to every chunk taken for a slot. The settings and the
+    // pool must outlive the world. Main thread.
+    VoxelWorld2(GameSettings& settings, ChunkPool& pool, std::shared_ptr<const PimTexture> faceTexture);
+    // The same with the face texture loaded from the textures folder ("VoxelTexturesTop1.png").
+    VoxelWorld2(GameSettings& settings, ChunkPool& pool);
+    // Stops the worker (after its pass in progress), then gives every chunk back to the pool.
+    ~VoxelWorld2() override;
+    VoxelWorld2(const VoxelWorld2&) = delete;
+    VoxelWorld2& operator=(const VoxelWorld2&) = delete;
+
+    // The world's generated description: its width and depth bound the streamed chunks, its
+    // terrain type and height map fill chunks that have no stored data. Taken under the runner
+    // lock; it must not change afterwards. Main thread, before the worker is resumed.
+    void SetWorldSetup(std::shared_ptr<const WorldSetup> setup);
+    const WorldSetup* GetWorldSetup() const { return setup.get(); }
+    WorldMesh& GetWorldMesh() { return worldMesh; }
+
+    // Written each frame by the player code; the first call makes the viewer known.
+    void SetViewerPosition(const PimVector3& position);
+    PimVector3 GetViewerPosition() const { return viewerPosition; }
+    bool IsViewerKnown() const { return viewerKnown; }
+
+    void Update() override;
+    // Eye-independent work (remembering the viewport and camera, their planes and clear
+    // colour) happens in the first pass of a frame; every pass draws.
+    void Draw() override;
+
+    // World addressing under the world lock (see WindowChunks): the code at a world position
+    // (0 outside the window), a write that returns the chunk's SetVoxel result (0 when refused:
+    // outside the world, no chunk there, or its data not loaded yet), the chunk of a position.
+    std::uint16_t GetWorldVoxel(const PimVector3& position);
+    std::uint16_t SetWorldVoxel(std::uint16_t code, const PimVector3& position, bool rebuildNow, bool fillWrite);
+    PimVoxelGrid* FindChunkSlot(const PimVector3& position);
+    // Asks every window chunk whose mesh is out of date for a rebuild (after long runs of
+    // writes that did not ask themselves).
+    void RegenerateAll();
+
+    // Chunk builds by the worker since creation, rebuilds included.
+    std::int32_t GetBuildCount() const { return buildCount.load(std::memory_order_relaxed); }
+    // The build count the loading page waits for with this many stored regions:
+    // min(512 x regions, 7720), or 27 without regions.
+    static std::int32_t ExpectedBuildCount(std::size_t regionCount);
+    // Chunks whose data the worker loaded from a region or generated, since creation.
+    std::int32_t GetLoadCount() const { return loadCount.load(std::memory_order_relaxed); }
+    // Set after 1000 streaming passes without a built chunk; the active game's world choice
+    // ("OptionsSet", "GameWorldName") is cleared then, so the menu does not reopen this world.
+    bool IsStalled() const { return stalled; }
+
+    // The loading page's slider (see BuildBudget::SetControl).
+    void SetBudgetControl(int sliderValue) { budget.SetControl(sliderValue); }
+    bool IsBudgetFixed() const { return budget.IsFixed(); }
+    // One past the highest channel that holds a chunk (at least 1); the worker and the upload
+    // look at channels below it.
+    std::uint8_t GetChannelsInUse() const { return channelsInUse.load(std::memory_order_relaxed); }
+
+    // Pauses or resumes the worker under the runner lock: once paused, no pass runs.
+    void SetWorkerPaused(bool paused);
+    bool IsWorkerPaused() const { return runner.IsPaused(); }
+
+    // One pass of the build worker over the channels in use; true when it did some work. The
+    // worker thread runs it; any other thread only while the worker is paused (tests and
+    // benchmarks drive the world frame by frame this way).
+    bool WorkerPass();
+
+    // The stored side of the world: regions, folder, thumbnail and settings files.
+    WorldStore& GetStore() { return store; }
+    const WorldStore& GetStore() const { return store; }
+
+    // Visits every chunk the world holds with its voxels - the left-window map's in key order,
+    // then the window's in slot order - under the world lock and the global build-channel lock,
+    // so no chunk moves or is built meanwhile. Saving stores the edited ones this way. The
+    // caller must hold neither lock; visit must not call back into the world. Main thread.
+    void ForEachHeldChunk(const std::function<void(PimVoxelGrid&)>& visit);
+
+    // The viewport and camera of the main view, remembered by the first pass of each frame's
+    // Draw: null before the first Draw. Saving draws the thumbnail through them.
+    PimViewport* GetActiveViewport() const { return activeViewport; }
+    const std::shared_ptr<PimCamera>& GetActiveCamera() const { return activeCamera; }
+    // True once a frame with a known viewer has been drawn (the first frame is over).
+    bool HasDrawn() const { return !firstFrame; }
+
+    // Window origin (x, z) in chunks: the slots' x and z count from it.
+    PimVector2 GetWindowOrigin() const;
+    std::size_t GetWindowChunkCount() const;
+    std::size_t GetLeftWindowCount() const;
+    bool IsInLeftWindow(const PimVector3& chunkLocation) const;
+    // Bounds the left-window map (kLeftWindowLimit unless set); applied at the next streaming.
+    void SetLeftWindowLimit(std::size_t limit);
+    std::uint32_t GetStreamingPassCount() const { return streamingPasses; }
+    PimVector4 GetLight() const { return light; }
+
+    // A copy of one channel's stages (null for a channel outside 0 to 31), for diagnostics.
+    struct ChannelView
+    {
+        PimVoxelGrid* queued = nullptr;
+        std::int32_t queuedPriority = 0;
+        PimVoxelGrid* building = nullptr;
+        PimVoxelGrid* upload = nullptr;
+        bool leftWhileBuilding = false;
+    };
+    ChannelView GetChannel(int channel) const;
+
+private:
+    using SlotArray = std::vector<PimVoxelGrid*>;
+
+    void Open();
+    void UpdateChannelsInUse();
+    void UpdateLight();
+    // What the channels can take during one frame's scheduling.
+    struct ChannelsOpen
+    {
+        std::array<bool, kChannelCount> buildingEmpty{};
+        // A channel within the budget with an empty building stage and nothing queued.
+        bool freeChannel = false;
+        // A channel below those in use with an empty building stage, and the lowest priority
+        // queued in such a channel, which a chunk must beat to take it over.
+        bool takeOver = false;
+        std::int32_t lowestQueued = 0;
+    };
+    void ScheduleVisibleChunks();
+    static std::int32_t PriorityOf(bool visible, float distanceInChunks, bool stored);
+    void FindOpenings(ChannelsOpen& open) const;
+    // Queues the chunk in a free channel or one it takes over; false when none would take it.
+    bool ScheduleChunk(PimVoxelGrid& chunk, std::int32_t priority, const ChannelsOpen& open);
+    // Where the chunk of a window slot sits (every slot's chunk sits there).
+    PimVector3 SlotLocation(int x, int y, int z) const;
+    void StreamWindow();
+    void CommitWindow();
+    void FillWindow(const WorldAddressing::ChunkCoordinates& reference);
+    void TrimLeftWindow();
+    void GiveBackAfterStoring(PimVoxelGrid* chunk);
+    void CountStreamingPass();
+    void HarvestChannels();
+    void DrawChunks(const PimMatrix4x4& viewProjection);
+
+    // Worker side.
+    enum class ChannelStep
+    {
+        Idle,    // nothing to do in this channel now
+        Worked,  // done; go on with the next channel
+        EndPass, // done; end the pass here
+    };
+    ChannelStep RunChannel(BuildChannel& channel, PimVoxelGrid& chunk);
+    void LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk);
+    bool IsReadyToBuild(const PimVoxelGrid& chunk, const PimVector3& location) const;
+    void ReleaseBuilding(BuildChannel& channel, PimVoxelGrid& chunk);
+    void RefreshNeighbours(PimVoxelGrid& chunk);
+
+    GameSettings& settings;
+    ChunkPool& pool;
+
+    std::atomic<std::int32_t> buildCount{0};
+    std::atomic<std::int32_t> loadCount{0};
+    BuildBudget budget;
+
+    // Guarded by worldMutex; changed only under the global build-channel lock as well, under
+    // which the worker reads them.
+    SlotArray slots;
+    WindowChunks::WindowView window;
+
+    PimVector3 viewerPosition;
+    // Chunk coordinates of the last streaming; y = -1 until the first.
+    WorldAddressing::ChunkCoordinates windowReference{0, -1, 0};
+    bool viewerKnown = false;
+
+    std::shared_ptr<const WorldSetup> setup;
+
+    std::array<BuildChannel, kChannelCount> channels;
+    std::atomic<std::uint8_t> channelsInUse{1};
+
+    // Guarded by worldMutex.
+    LeftWindowChunks leftWindow;
+    std::size_t leftWindowLimit = kLeftWindowLimit;
+    SlotArray nextSlots;
+
+    bool firstFrame = true;
+    // Chunks are drawn only in frames whose Update came after the first frame.
+    bool drawChunks = false;
+
+    PimVector4 light;
+    float lightAngle = 0.0f;
+
+    WorldStore store;
+    // The ground plane: rebuilt after every move of the window, drawn first.
+    WorldMesh worldMesh;
+
+    PimViewport* activeViewport = nullptr;
+    std::shared_ptr<PimCamera> activeCamera;
+
+    // The world lock; see the class comment.
+    mutable std::mutex worldMutex;
+
+    std::uint32_t streamingPasses = 0;
+    bool stalled = false;
+
+    std::shared_ptr<const PimTexture> faceTexture;
+
+    // Last: destroyed first, so no pass runs while the rest goes.
+    PimThreadRunner runner;
+};
