@@ -140,6 +140,21 @@ public:
     // benchmarks drive the world frame by frame this way).
     bool WorkerPass();
 
+    // Saves the world: the six-view thumbnail (once the world has drawn), the player-location
+    // safeguard, every edited chunk into its region, the dirty region files, the thumbnail
+    // ("SaveView.png") and the world's settings file. Only edited chunks are stored. Failures
+    // are reported (a failed region write as "File corruption warning"); nothing is thrown.
+    // Main thread, outside the scene's draw passes; takes the world lock and the global
+    // build-channel lock itself.
+    void SaveWorld();
+    // Stores the player's position as the active game's "PlayerLocation" - a coordinate outside
+    // -1,000,000 to 1,000,000 (or not a number) is reported as "Player location corrupted" -
+    // then SaveWorld. Main thread.
+    void SaveWorldAndPlayer(const PimVector3& playerPosition);
+    // The thumbnail of the last save: six 256 x 256 views (+x, +z, up; -x, -z, down) stitched 3
+    // across and 2 down, top row first. Invalid before a save of a world that has drawn.
+    const PimTexture& GetThumbnail() const { return thumbnail; }
+    static constexpr int kThumbnailView = 256;
     // The stored side of the world: regions, folder, thumbnail and settings files.
     WorldStore& GetStore() { return store; }
     const WorldStore& GetStore() const { return store; }
@@ -210,6 +225,12 @@ private:
     void CountStreamingPass();
     void HarvestChannels();
     void DrawChunks(const PimMatrix4x4& viewProjection);
+    // Draws the six thumbnail views through the active viewport and camera, which are put back
+    // as they were afterwards; false (picture untouched) without GL or a drawn frame.
+    bool RenderThumbnail(PimTexture& picture);
+    // The player location checked at save time: a corrupt one is replaced by the centre of the
+    // stored regions.
+    void GuardPlayerLocation();
 
     // Worker side.
     enum class ChannelStep
@@ -264,6 +285,7 @@ private:
 
     PimViewport* activeViewport = nullptr;
     std::shared_ptr<PimCamera> activeCamera;
+    PimTexture thumbnail;
 
     // The world lock; see the class comment.
     mutable std::mutex worldMutex;
