@@ -5,6 +5,7 @@
 #include "engine/PimDrawStats.h"
 #include "engine/PimShader.h"
 #include "engine/PimSystem.h"
+#include "engine/PimVertexAttributes.h"
 
 #include <GL/glew.h>
 
@@ -14,21 +15,12 @@
 
 namespace
 {
-struct Attribute
-{
-    const char* name;
-    GLint components;
-    GLenum type;
-    GLboolean normalised;
-    std::size_t offset;
-};
-
-constexpr std::array<Attribute, 5> Attributes{{
-    {"vPos", 3, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, position)},
-    {"vNorm", 3, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, normal)},
-    {"vUv", 2, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, uv)},
-    {"vColor", 4, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(PimMeshVertex, color)},
-    {"vLight", 1, GL_FLOAT, GL_FALSE, offsetof(PimMeshVertex, light)},
+constexpr std::array<PimVertexAttribute, 5> Attributes{{
+    {"vPos", 3, GL_FLOAT, false, offsetof(PimMeshVertex, position)},
+    {"vNorm", 3, GL_FLOAT, false, offsetof(PimMeshVertex, normal)},
+    {"vUv", 2, GL_FLOAT, false, offsetof(PimMeshVertex, uv)},
+    {"vColor", 4, GL_UNSIGNED_BYTE, true, offsetof(PimMeshVertex, color)},
+    {"vLight", 1, GL_FLOAT, false, offsetof(PimMeshVertex, light)},
 }};
 
 void SetMatrix(GLint location, const PimMatrix4x4& matrix)
@@ -95,22 +87,7 @@ void PimRenderableMesh::Draw()
 
     vertexBuffer.Bind();
     indexBuffer.Bind();
-    std::array<GLint, Attributes.size()> enabled{};
-    for (std::size_t i = 0; i < Attributes.size(); ++i)
-    {
-        const Attribute& attribute = Attributes[i];
-        enabled[i] = shader->GetAttributeLocation(attribute.name);
-        if (enabled[i] < 0)
-            continue;
-        glEnableVertexAttribArray(static_cast<GLuint>(enabled[i]));
-        glVertexAttribPointer(static_cast<GLuint>(enabled[i]), attribute.components, attribute.type, attribute.normalised,
-                              sizeof(PimMeshVertex), reinterpret_cast<const void*>(attribute.offset));
-    }
+    const PimVertexAttributeScope attributes(*shader, Attributes, sizeof(PimMeshVertex));
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, nullptr);
     PimDrawStats::CountDrawCalls();
-    for (const GLint attribute : enabled)
-    {
-        if (attribute >= 0)
-            glDisableVertexAttribArray(static_cast<GLuint>(attribute));
-    }
 }

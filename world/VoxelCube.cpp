@@ -9,6 +9,7 @@
 #include "engine/PimShader.h"
 #include "engine/PimSystem.h"
 #include "engine/PimTexture.h"
+#include "engine/PimVertexAttributes.h"
 #include "engine/PimVoxelGrid.h"
 #include "engine/VoxelCodeTable.h"
 
@@ -70,20 +71,11 @@ const PimTexture& CubeAtlas()
     return *atlas;
 }
 
-struct Attribute
-{
-    const char* name;
-    GLint components;
-    GLenum type;
-    GLboolean normalised;
-    std::size_t offset;
-};
-
-constexpr Attribute kAttributes[] = {
-    {"vPos", 3, GL_FLOAT, GL_FALSE, offsetof(PimVoxelVertex, position)},
-    {"vNorm", 3, GL_FLOAT, GL_FALSE, offsetof(PimVoxelVertex, normal)},
-    {"vColor", 4, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(PimVoxelVertex, color)},
-    {"vUv", 2, GL_FLOAT, GL_FALSE, offsetof(PimVoxelVertex, uv)},
+constexpr PimVertexAttribute kAttributes[] = {
+    {"vPos", 3, GL_FLOAT, false, offsetof(PimVoxelVertex, position)},
+    {"vNorm", 3, GL_FLOAT, false, offsetof(PimVoxelVertex, normal)},
+    {"vColor", 4, GL_UNSIGNED_BYTE, true, offsetof(PimVoxelVertex, color)},
+    {"vUv", 2, GL_FLOAT, false, offsetof(PimVoxelVertex, uv)},
 };
 } // namespace
 
@@ -168,22 +160,11 @@ void VoxelCube::Draw()
     const GLboolean wasBlending = glIsEnabled(GL_BLEND);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    GLint enabled[std::size(kAttributes)];
-    for (std::size_t i = 0; i < std::size(kAttributes); ++i)
     {
-        const Attribute& attribute = kAttributes[i];
-        enabled[i] = shader->GetAttributeLocation(attribute.name);
-        if (enabled[i] < 0)
-            continue;
-        glEnableVertexAttribArray(static_cast<GLuint>(enabled[i]));
-        glVertexAttribPointer(static_cast<GLuint>(enabled[i]), attribute.components, attribute.type, attribute.normalised,
-                              sizeof(PimVoxelVertex), reinterpret_cast<const void*>(attribute.offset));
+        const PimVertexAttributeScope attributes(*shader, kAttributes, sizeof(PimVoxelVertex));
+        glDrawElements(GL_TRIANGLES, VoxelCubeMesh::kIndexCount, GL_UNSIGNED_SHORT, nullptr);
+        PimDrawStats::CountDrawCalls();
     }
-    glDrawElements(GL_TRIANGLES, VoxelCubeMesh::kIndexCount, GL_UNSIGNED_SHORT, nullptr);
-    PimDrawStats::CountDrawCalls();
-    for (const GLint location : enabled)
-        if (location >= 0)
-            glDisableVertexAttribArray(static_cast<GLuint>(location));
     if (!wasBlending)
         glDisable(GL_BLEND);
 }

@@ -10,6 +10,7 @@
 #include "engine/PimDrawContext.h"
 #include "engine/PimShader.h"
 #include "engine/PimSystem.h"
+#include "engine/PimVertexAttributes.h"
 
 #include <GL/glew.h>
 
@@ -36,22 +37,11 @@ PerContextShader& Program()
     return *program;
 }
 
-void PointAttribute(const PimShader& shader, const char* name, GLint components, std::size_t offset)
-{
-    const GLint location = shader.GetAttributeLocation(name);
-    if (location < 0)
-        return;
-    glEnableVertexAttribArray(static_cast<GLuint>(location));
-    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, sizeof(WorldMeshVertex),
-                          reinterpret_cast<const void*>(offset));
-}
-
-void ReleaseAttribute(const PimShader& shader, const char* name)
-{
-    const GLint location = shader.GetAttributeLocation(name);
-    if (location >= 0)
-        glDisableVertexAttribArray(static_cast<GLuint>(location));
-}
+constexpr PimVertexAttribute kAttributes[] = {
+    {"vPos", 3, GL_FLOAT, false, offsetof(WorldMeshVertex, position)},
+    {"vCol", 3, GL_FLOAT, false, offsetof(WorldMeshVertex, colour)},
+    {"vUv", 2, GL_FLOAT, false, offsetof(WorldMeshVertex, uv)},
+};
 } // namespace
 
 WorldMesh::WorldMesh(const WorldSetup* worldSetup) : setup(worldSetup)
@@ -164,15 +154,13 @@ void WorldMesh::DrawFrom(const PimCamera& camera)
     glActiveTexture(GL_TEXTURE0 + kTextureUnit);
     if (texture == nullptr || !texture->Bind(kTextureUnit))
         glBindTexture(GL_TEXTURE_2D, 0);
-    PointAttribute(*shader, "vPos", 3, offsetof(WorldMeshVertex, position));
-    PointAttribute(*shader, "vCol", 3, offsetof(WorldMeshVertex, colour));
-    PointAttribute(*shader, "vUv", 2, offsetof(WorldMeshVertex, uv));
     const std::array<float, 16> mvp = (camera.GetViewProjection() * modelMatrix).GetFloppedMatrixDataArray();
     glUniformMatrix4fv(shader->GetUniformLocation("MVP"), 1, GL_FALSE, mvp.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
-    PimDrawStats::CountDrawCalls();
-    for (const char* name : {"vPos", "vCol", "vUv"})
-        ReleaseAttribute(*shader, name);
+    {
+        const PimVertexAttributeScope attributes(*shader, kAttributes, sizeof(WorldMeshVertex));
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
+        PimDrawStats::CountDrawCalls();
+    }
 
     if (wasCulling)
         glEnable(GL_CULL_FACE);
