@@ -157,6 +157,15 @@ public:
     // Global build-channel lock: true takes it (waiting for it), false releases it. Recursive per
     // thread; a release by a thread that does not hold it is reported and ignored.
     static void LockAllBuildChannels(bool lock);
+    // Holds the global build-channel lock for a scope.
+    class BuildChannelsLock
+    {
+    public:
+        BuildChannelsLock() { LockAllBuildChannels(true); }
+        ~BuildChannelsLock() { LockAllBuildChannels(false); }
+        BuildChannelsLock(const BuildChannelsLock&) = delete;
+        BuildChannelsLock& operator=(const BuildChannelsLock&) = delete;
+    };
 
     // The atlas rectangle of a texture code's tile (|code| & 255, 16 x 16 tiles, v0 at the top):
     // (u0, v0) to (u1, v1), inset by half a texel of a 512-pixel atlas against bleeding.

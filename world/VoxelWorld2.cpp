@@ -35,16 +35,6 @@ constexpr std::int32_t kBonus = 5;
 constexpr float kCloseChunks = 3.0f;
 constexpr float kPriorityBase = 256.0f;
 
-// Holds the engine's global build-channel lock for a scope.
-class GlobalBuildHold
-{
-public:
-    GlobalBuildHold() { PimVoxelGrid::LockAllBuildChannels(true); }
-    ~GlobalBuildHold() { PimVoxelGrid::LockAllBuildChannels(false); }
-    GlobalBuildHold(const GlobalBuildHold&) = delete;
-    GlobalBuildHold& operator=(const GlobalBuildHold&) = delete;
-};
-
 std::shared_ptr<const PimTexture> LoadFaceTexture(const GameSettings& settings)
 {
     auto texture = std::make_shared<PimTexture>();
@@ -124,7 +114,7 @@ VoxelWorld2::~VoxelWorld2()
     // Join the worker before taking the global lock: it may be waiting for that lock.
     runner.Stop();
     std::lock_guard hold(worldMutex);
-    GlobalBuildHold global;
+    PimVoxelGrid::BuildChannelsLock global;
     std::vector<PimVoxelGrid*> held;
     held.reserve(kWindowSlots + leftWindow.Size());
     for (PimVoxelGrid* chunk : slots)
@@ -341,7 +331,7 @@ void VoxelWorld2::StreamWindow()
     reference.y = 0;
     if (reference != windowReference)
     {
-        GlobalBuildHold global;
+        PimVoxelGrid::BuildChannelsLock global;
         const std::int64_t deltaX = static_cast<std::int64_t>(windowReference.x) - reference.x;
         const std::int64_t deltaZ = static_cast<std::int64_t>(windowReference.z) - reference.z;
         std::fill(nextSlots.begin(), nextSlots.end(), nullptr);
@@ -551,7 +541,7 @@ PimVoxelGrid* VoxelWorld2::FindChunkSlot(const PimVector3& position)
 void VoxelWorld2::RegenerateAll()
 {
     std::lock_guard hold(worldMutex);
-    GlobalBuildHold global;
+    PimVoxelGrid::BuildChannelsLock global;
     for (PimVoxelGrid* chunk : slots)
         if (chunk != nullptr)
             chunk->Regenerate(false);
@@ -560,7 +550,7 @@ void VoxelWorld2::RegenerateAll()
 void VoxelWorld2::ForEachHeldChunk(const std::function<void(PimVoxelGrid&)>& visit)
 {
     std::lock_guard hold(worldMutex);
-    GlobalBuildHold global;
+    PimVoxelGrid::BuildChannelsLock global;
     leftWindow.ForEach(visit);
     for (PimVoxelGrid* chunk : slots)
         if (chunk != nullptr)
@@ -643,11 +633,11 @@ VoxelWorld2::ChannelStep VoxelWorld2::RunChannel(BuildChannel& channel, PimVoxel
     else if (status != PimVoxelGrid::kStatusBuilt)
     {
         // Not buildable now (a neighbour is missing or has no data yet): scheduled again later.
-        GlobalBuildHold global;
+        PimVoxelGrid::BuildChannelsLock global;
         ReleaseBuilding(channel, chunk);
         return ChannelStep::EndPass;
     }
-    GlobalBuildHold global;
+    PimVoxelGrid::BuildChannelsLock global;
     if (channel.leftWhileBuilding.load())
     {
         ReleaseBuilding(channel, chunk);
@@ -695,7 +685,7 @@ void VoxelWorld2::LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk)
     if (loaded)
         loadCount.fetch_add(1, std::memory_order_relaxed);
 
-    GlobalBuildHold global;
+    PimVoxelGrid::BuildChannelsLock global;
     if (loaded && !channel.leftWhileBuilding.load())
     {
         WindowChunks::LinkNeighbours(chunk, window);

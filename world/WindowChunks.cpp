@@ -9,16 +9,6 @@ using WorldAddressing::ChunkCoordinates;
 
 namespace
 {
-// Holds the global build-channel lock for a scope.
-class GlobalBuildLock
-{
-public:
-    GlobalBuildLock() { PimVoxelGrid::LockAllBuildChannels(true); }
-    ~GlobalBuildLock() { PimVoxelGrid::LockAllBuildChannels(false); }
-    GlobalBuildLock(const GlobalBuildLock&) = delete;
-    GlobalBuildLock& operator=(const GlobalBuildLock&) = delete;
-};
-
 // A chunk coordinate moved by -1, 0 or 1, saturating at the int range.
 int Step(int coordinate, float step)
 {
@@ -90,7 +80,7 @@ PimVoxelGrid* TakeChunkForSlot(ChunkPool& pool, LeftWindowMap& leftWindow, const
 
 void LinkNeighbours(PimVoxelGrid& chunk, const WindowView& window)
 {
-    GlobalBuildLock hold;
+    PimVoxelGrid::BuildChannelsLock hold;
     const ChunkCoordinates c = WorldAddressing::ChunkOf(chunk.GetLocation());
     for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
     {

@@ -36,15 +36,6 @@ const std::array<PimVector3, 6> kThumbnailDirections = {
     PimVector3(-1.0f, 0.0f, 0.0f),       PimVector3(0.0f, 0.0f, -1.0f), PimVector3(-0.001f, -100.0f, 0.0f),
 };
 
-// Holds the global build-channel lock for a scope.
-class GlobalBuildLock
-{
-public:
-    GlobalBuildLock() { PimVoxelGrid::LockAllBuildChannels(true); }
-    ~GlobalBuildLock() { PimVoxelGrid::LockAllBuildChannels(false); }
-    GlobalBuildLock(const GlobalBuildLock&) = delete;
-    GlobalBuildLock& operator=(const GlobalBuildLock&) = delete;
-};
 }
 
 bool VoxelWorld2::RenderThumbnail(PimTexture& picture)
@@ -126,7 +117,7 @@ void VoxelWorld2::SaveWorld()
     // last save count towards the centre.
     GuardPlayerLocation();
     {
-        GlobalBuildLock hold;
+        PimVoxelGrid::BuildChannelsLock hold;
         store.WriteRegions();
         if (haveThumbnail)
             store.WriteThumbnail(thumbnail); // reports its own failure
