@@ -252,6 +252,13 @@ std::uint16_t* PimVoxelGrid::SetVoxels()
     return storage.Materialise();
 }
 
+void PimVoxelGrid::FillVoxels(std::uint16_t value)
+{
+    PimAssert::Assert(voxelLock.IsHeldByCurrentThread(), "PimVoxelGrid::FillVoxels() - called without LockVoxelMutex");
+    bulkWriteOpen = true;
+    storage.MakeUniform(value);
+}
+
 const std::uint16_t* PimVoxelGrid::GetVoxels()
 {
     PimAssert::Assert(voxelLock.IsHeldByCurrentThread(), "PimVoxelGrid::GetVoxels() - called without LockVoxelMutex");

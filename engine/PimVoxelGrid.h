@@ -191,6 +191,10 @@ public:
     void UnLockVoxelMutex();
     std::uint16_t* SetVoxels();
     const std::uint16_t* GetVoxels();
+    // A bulk write of one value into every voxel, counted as SetVoxels' writes are; the chunk keeps
+    // only that value (no array). Only while the lock is held; an array handed out before under
+    // the same lock is gone.
+    void FillVoxels(std::uint16_t value);
     // True, with the value, while every voxel holds one value and no array is kept; lets bulk
     // readers skip the array (GetVoxels would allocate it).
     bool IsUniform(std::uint16_t& value) const;

@@ -28,6 +28,20 @@ int Region::SlotOfLocked(const PimVector3& location) const
     return WorldAddressing::RegionSlot(location, origin);
 }
 
+void Region::StoredChunk::MakeUniform(std::uint16_t code)
+{
+    present = true;
+    codes.reset();
+    uniformCode = code;
+}
+
+void Region::StoredChunk::Compact()
+{
+    std::uint16_t code = 0;
+    if (codes && RegionCodec::IsUniform(*codes, code))
+        MakeUniform(code);
+}
+
 bool Region::StoreChunk(PimVoxelGrid& chunk)
 {
     const PimVector3 location = chunk.GetLocation();
@@ -43,17 +57,22 @@ bool Region::StoreChunk(PimVoxelGrid& chunk)
         PimAssert::Assert(false, kOutOfRange);
         return false;
     }
-    auto& buffer = buffers[static_cast<std::size_t>(slot)];
-    if (!buffer)
-        buffer = std::make_unique_for_overwrite<RegionCodec::ChunkBuffer>();
+    StoredChunk& stored = slots[static_cast<std::size_t>(slot)];
 
     chunk.LockVoxelMutex();
     std::uint16_t uniform = 0;
     // A uniform chunk keeps no array; reading it through GetVoxels would make one.
     if (chunk.IsUniform(uniform))
-        buffer->fill(uniform);
+        stored.MakeUniform(uniform);
     else
-        std::memcpy(buffer->data(), chunk.GetVoxels(), RegionCodec::kRawBytes);
+    {
+        if (!stored.codes)
+            stored.codes = std::make_unique_for_overwrite<RegionCodec::ChunkBuffer>();
+        std::memcpy(stored.codes->data(), chunk.GetVoxels(), RegionCodec::kRawBytes);
+        stored.present = true;
+        // An edited chunk keeps its array until its next build, though it may be uniform again.
+        stored.Compact();
+    }
     chunk.UnLockVoxelMutex();
     ++storeCount;
     return true;
@@ -61,11 +80,14 @@ bool Region::StoreChunk(PimVoxelGrid& chunk)
 
 bool Region::CopyIntoChunk(int slot, PimVoxelGrid& chunk) const
 {
-    const auto& buffer = buffers[static_cast<std::size_t>(slot)];
-    if (!buffer)
+    const StoredChunk& stored = slots[static_cast<std::size_t>(slot)];
+    if (!stored.present)
         return false;
     chunk.LockVoxelMutex();
-    std::memcpy(chunk.SetVoxels(), buffer->data(), RegionCodec::kRawBytes);
+    if (stored.codes)
+        std::memcpy(chunk.SetVoxels(), stored.codes->data(), RegionCodec::kRawBytes);
+    else
+        chunk.FillVoxels(stored.uniformCode);
     chunk.UnLockVoxelMutex();
     return true;
 }
@@ -96,7 +118,7 @@ bool Region::HoldsChunk(const PimVoxelGrid& chunk) const
     const PimVector3 location = chunk.GetLocation();
     std::lock_guard<std::mutex> hold(regionMutex);
     const int slot = SlotOfLocked(location);
-    return slot >= 0 && buffers[static_cast<std::size_t>(slot)] != nullptr;
+    return slot >= 0 && slots[static_cast<std::size_t>(slot)].present;
 }
 
 bool Region::HoldsSlot(int slot) const
@@ -104,13 +126,20 @@ bool Region::HoldsSlot(int slot) const
     if (slot < 0 || slot >= RegionCodec::kSlotCount)
         return false;
     std::lock_guard<std::mutex> hold(regionMutex);
-    return buffers[static_cast<std::size_t>(slot)] != nullptr;
+    return slots[static_cast<std::size_t>(slot)].present;
 }
 
 int Region::GetChunkCount() const
 {
     std::lock_guard<std::mutex> hold(regionMutex);
-    return static_cast<int>(std::count_if(buffers.begin(), buffers.end(), [](const auto& b) { return b != nullptr; }));
+    return static_cast<int>(std::count_if(slots.begin(), slots.end(), [](const StoredChunk& s) { return s.present; }));
+}
+
+std::size_t Region::GetStoredBytes() const
+{
+    std::lock_guard<std::mutex> hold(regionMutex);
+    const auto full = std::count_if(slots.begin(), slots.end(), [](const StoredChunk& s) { return s.codes != nullptr; });
+    return static_cast<std::size_t>(full) * sizeof(RegionCodec::ChunkBuffer);
 }
 
 PimVector3 Region::GetOrigin() const
@@ -134,11 +163,21 @@ bool Region::IsDirty() const
 std::uint64_t Region::EncodeFile(std::vector<std::uint8_t>& file)
 {
     std::lock_guard<std::mutex> hold(regionMutex);
-    for (auto& buffer : buffers)
-        if (buffer)
-            RegionCodec::ClearUnstoredCodes(*buffer);
+    RegionCodec::ChunkViews views;
+    for (std::size_t slot = 0; slot < slots.size(); ++slot)
+    {
+        StoredChunk& stored = slots[slot];
+        if (stored.codes)
+        {
+            RegionCodec::ClearUnstoredCodes(*stored.codes);
+            stored.Compact();
+        }
+        else if (stored.uniformCode == RegionCodec::kUnstoredCode)
+            stored.uniformCode = 0;
+        views[slot] = {stored.present, stored.codes.get(), stored.uniformCode};
+    }
     const RegionCodec::HeaderOrigin header{HeaderInteger(origin.x), HeaderInteger(origin.y), HeaderInteger(origin.z)};
-    RegionCodec::EncodeRegion(header, buffers, file);
+    RegionCodec::EncodeRegion(header, views, file);
     return storeCount;
 }
 
@@ -150,9 +189,21 @@ void Region::MarkWritten(std::uint64_t stamp)
 
 void Region::ReplaceContents(const PimVector3& newOrigin, RegionCodec::ChunkBuffers&& chunks)
 {
-    std::lock_guard<std::mutex> hold(regionMutex);
-    origin = newOrigin;
-    originSet = true;
-    buffers = std::move(chunks);
-    writtenCount = storeCount;
+    // Compacted before the lock is taken: the worker may be loading from this region meanwhile.
+    StoredChunks replacement;
+    for (std::size_t slot = 0; slot < chunks.size(); ++slot)
+        if (chunks[slot])
+        {
+            replacement[slot].present = true;
+            replacement[slot].codes = std::move(chunks[slot]);
+            replacement[slot].Compact();
+        }
+    {
+        std::lock_guard<std::mutex> hold(regionMutex);
+        origin = newOrigin;
+        originSet = true;
+        slots.swap(replacement);
+        writtenCount = storeCount;
+    }
+    // The previous contents are released here, after the lock.
 }

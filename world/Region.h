@@ -4,7 +4,10 @@
 #include "engine/PimVoxelGrid.h"
 #include "world/RegionCodec.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -12,6 +15,9 @@
 // The stored voxels of one region (8 x 8 x 8 chunks, 256 voxels a side): up to 512 chunk copies
 // in PimVoxelGrid's index order, one per slot, as one region file holds them. A chunk is copied in
 // when it is saved (StoreChunk) and copied out when the world loads it (LoadChunk).
+//
+// A copy whose voxels all hold one code keeps only that code, not the 64 KiB of codes: most
+// stored chunks are all air, all rock or all water, and a world keeps every region it read.
 //
 // The origin is set by the first chunk stored or by reading a file. The region is dirty from a
 // store until the file written after it (WriteRegionFile) succeeds.
@@ -27,13 +33,13 @@ public:
     Region(const Region&) = delete;
     Region& operator=(const Region&) = delete;
 
-    // Copies a chunk's voxels into its slot (allocating the slot's buffer) and marks the region
-    // dirty; the first chunk stored sets the origin to its region's. A chunk outside this region
+    // Copies a chunk's voxels into its slot (allocating the slot's codes unless they are all one
+    // code) and marks the region dirty; the first chunk stored sets the origin to its region's. A chunk outside this region
     // is reported ("Must be in range") and not stored: false.
     bool StoreChunk(PimVoxelGrid& chunk);
 
     // Copies the stored voxels of the chunk's slot into the chunk (a bulk write: data, not an
-    // edit). False, changing nothing, when the region holds no copy for it; a chunk outside this
+    // edit); a uniform copy leaves the chunk uniform, without a voxel array. False, changing nothing, when the region holds no copy for it; a chunk outside this
     // region is reported ("Must be in range").
     bool LoadChunk(PimVoxelGrid& chunk) const;
     // The same for a slot given directly, into any chunk (model previews place a region's chunks
@@ -44,6 +50,8 @@ public:
     bool HoldsChunk(const PimVoxelGrid& chunk) const;
     bool HoldsSlot(int slot) const;
     int GetChunkCount() const;
+    // Bytes of chunk codes held now (64 KiB per copy that is not uniform).
+    std::size_t GetStoredBytes() const;
 
     PimVector3 GetOrigin() const;
     bool IsOriginSet() const;
@@ -56,11 +64,24 @@ public:
     // Clears the dirty flag, unless a chunk was stored after the EncodeFile that gave the stamp.
     void MarkWritten(std::uint64_t stamp);
 
-    // Replaces the whole contents by decoded file contents: the origin (set), the buffers; the
-    // region is clean afterwards.
+    // Replaces the whole contents by decoded file contents: the origin (set), the buffers (uniform
+    // ones are released and kept as their code); the region is clean afterwards.
     void ReplaceContents(const PimVector3& origin, RegionCodec::ChunkBuffers&& chunks);
 
 private:
+    // One slot's copy: absent, uniform (every voxel holds uniformCode; no codes kept) or codes.
+    struct StoredChunk
+    {
+        bool present = false;
+        std::unique_ptr<RegionCodec::ChunkBuffer> codes;
+        std::uint16_t uniformCode = 0;
+
+        void MakeUniform(std::uint16_t code);
+        // Keeps only the code when every voxel of `codes` holds it.
+        void Compact();
+    };
+    using StoredChunks = std::array<StoredChunk, RegionCodec::kSlotCount>;
+
     int SlotOfLocked(const PimVector3& location) const;
     bool CopyIntoChunk(int slot, PimVoxelGrid& chunk) const;
 
@@ -70,5 +91,5 @@ private:
     // Stores since creation, and the store count the last successful write covered.
     std::uint64_t storeCount = 0;
     std::uint64_t writtenCount = 0;
-    RegionCodec::ChunkBuffers buffers;
+    StoredChunks slots;
 };

@@ -339,6 +339,19 @@ void ClearUnstoredCodes(ChunkBuffer& chunk)
         code = code == kUnstoredCode ? 0 : code;
 }
 
+bool IsUniform(const ChunkBuffer& chunk, std::uint16_t& code)
+{
+    const std::uint16_t first = chunk[0];
+    // Or-ing the differences lets the compiler vectorise the scan without an early exit.
+    std::uint16_t differences = 0;
+    for (std::uint16_t c : chunk)
+        differences |= static_cast<std::uint16_t>(c ^ first);
+    if (differences != 0)
+        return false;
+    code = first;
+    return true;
+}
+
 void AppendChunkRecord(const ChunkBuffer& chunk, std::vector<std::uint8_t>& out)
 {
     ListsScratch& s = listsScratch;
@@ -355,12 +368,45 @@ void AppendChunkRecord(const ChunkBuffer& chunk, std::vector<std::uint8_t>& out)
     WriteLists(out.data() + at, s);
 }
 
+void AppendUniformRecord(std::uint16_t code, std::vector<std::uint8_t>& out)
+{
+    std::uint8_t words[4];
+    if (code == 0)
+    {
+        // No non-zero code: a lists record with no groups.
+        PutWord(words, kModeValueLists);
+        PutWord(words + 2, 0);
+        out.insert(out.end(), words, words + 4);
+        return;
+    }
+    // 32768 non-zero voxels always reach the raw threshold.
+    PutWord(words, kModeRaw);
+    PutWord(words + 2, code);
+    out.insert(out.end(), words, words + 2);
+    const std::size_t at = out.size();
+    out.resize(at + kRawBytes);
+    std::uint8_t* codes = out.data() + at;
+    for (std::size_t i = 0; i < kRawBytes; i += 2)
+    {
+        codes[i] = words[2];
+        codes[i + 1] = words[3];
+    }
+}
+
 void EncodeRegion(const HeaderOrigin& origin, const ChunkBuffers& chunks, std::vector<std::uint8_t>& out)
+{
+    ChunkViews views;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        views[slot] = {chunks[slot] != nullptr, chunks[slot].get(), 0};
+    EncodeRegion(origin, views, out);
+}
+
+void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out)
 {
     out.assign(kHeaderSize, 0);
     std::uint32_t present = 0;
     for (int slot = 0; slot < kSlotCount; ++slot)
-        if (chunks[slot])
+        if (chunks[slot].present)
         {
             out[kPresenceOffset + slot] = 1;
             ++present;
@@ -373,9 +419,15 @@ void EncodeRegion(const HeaderOrigin& origin, const ChunkBuffers& chunks, std::v
 
     // Room for every record at its largest, so appending never moves the bytes.
     out.reserve(kHeaderSize + present * (2 + kRawBytes));
-    for (const auto& chunk : chunks)
-        if (chunk)
-            AppendChunkRecord(*chunk, out);
+    for (const ChunkView& chunk : chunks)
+    {
+        if (!chunk.present)
+            continue;
+        if (chunk.codes)
+            AppendChunkRecord(*chunk.codes, out);
+        else
+            AppendUniformRecord(chunk.uniformCode, out);
+    }
 }
 
 DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks)

@@ -59,15 +59,32 @@ struct HeaderOrigin
     std::int32_t z = 0;
 };
 
+// One slot as the encoder reads it: absent, uniform (every voxel holds uniformCode and no codes
+// are kept) or its codes.
+struct ChunkView
+{
+    bool present = false;
+    const ChunkBuffer* codes = nullptr;
+    std::uint16_t uniformCode = 0;
+};
+using ChunkViews = std::array<ChunkView, kSlotCount>;
+
 // Sets every voxel holding kUnstoredCode to 0.
 void ClearUnstoredCodes(ChunkBuffer& chunk);
+
+// True, with the code, when every voxel of the chunk holds the same code.
+bool IsUniform(const ChunkBuffer& chunk, std::uint16_t& code);
 
 // Appends one version 3 record (mode word and body) of a chunk's codes. kUnstoredCode is written
 // as it is: callers clear it first.
 void AppendChunkRecord(const ChunkBuffer& chunk, std::vector<std::uint8_t>& out);
+// The record AppendChunkRecord makes of a chunk whose voxels all hold `code`, without the codes:
+// an empty lists record for 0, else raw.
+void AppendUniformRecord(std::uint16_t code, std::vector<std::uint8_t>& out);
 
 // The whole file: header (count and presence from the chunks present) and records.
 void EncodeRegion(const HeaderOrigin& origin, const ChunkBuffers& chunks, std::vector<std::uint8_t>& out);
+void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out);
 
 // What decoding found. Reading stops at the end of the data, at a version it does not know and
 // at a record of an unknown mode; value-list indices of 32768 or more are skipped.

@@ -131,6 +131,28 @@ TEST(PimVoxelGrid, EditedBackToUniformReleasesTheArrayAfterBuildAndUpdate)
     EXPECT_EQ(chunk.GetVoxel(1, 1, 1), 0);
 }
 
+TEST(PimVoxelGrid, FillingWithOneValueDropsTheArrayAndCountsAsData)
+{
+    PimVoxelGrid chunk;
+    chunk.SetVoxel(0xFF01, 10, 10, 10, false, false);
+    chunk.SetEditedSinceSave(false);
+    chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
+    BuildToFinished(chunk);
+    ASSERT_EQ(chunk.GetVoxelBytes(), 65536u);
+
+    chunk.LockVoxelMutex();
+    chunk.FillVoxels(VoxelCode::Rock);
+    chunk.UnLockVoxelMutex();
+    std::uint16_t value = 0;
+    EXPECT_TRUE(chunk.IsUniform(value));
+    EXPECT_EQ(value, VoxelCode::Rock);
+    EXPECT_EQ(chunk.GetVoxelBytes(), 0u);
+    EXPECT_EQ(chunk.GetVoxel(10, 10, 10), VoxelCode::Rock);
+    EXPECT_FALSE(chunk.IsEditedSinceSave()) << "bulk data is not an edit";
+    chunk.Regenerate(false);
+    EXPECT_EQ(chunk.GetGridStatus(), PimVoxelGrid::kStatusToBuild) << "the mesh is out of date";
+}
+
 TEST(PimVoxelGrid, DeInitialisedChunkHoldsNoMemoryAndIsCleared)
 {
     PimVoxelGrid chunk;

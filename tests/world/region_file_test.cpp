@@ -5,6 +5,7 @@
 #include "../support/temp_folder.h"
 #include "engine/PimAssert.h"
 #include "engine/PimFile.h"
+#include "engine/VoxelCodeTable.h"
 
 #include <gtest/gtest.h>
 
@@ -585,4 +586,144 @@ TEST(RegionCodec, RecordsMatchThePlainEncodingAndReadBack)
         ASSERT_NE(decoded[c * 100], nullptr);
         EXPECT_TRUE(*decoded[c * 100] == cases[c]) << "case " << c;
     }
+}
+
+namespace
+{
+RegionCodec::ChunkBuffer Filled(std::uint16_t code)
+{
+    RegionCodec::ChunkBuffer chunk;
+    chunk.fill(code);
+    return chunk;
+}
+
+void FillChunk(PimVoxelGrid& chunk, std::uint16_t code)
+{
+    chunk.LockVoxelMutex();
+    chunk.FillVoxels(code);
+    chunk.UnLockVoxelMutex();
+}
+
+// A chunk still holding its array though every voxel is `code` again (edited back).
+void EditBackToUniform(PimVoxelGrid& chunk, std::uint16_t code)
+{
+    FillChunk(chunk, code);
+    chunk.SetVoxel(static_cast<std::uint16_t>(code + 1), 3, 3, 3, false, false);
+    chunk.SetVoxel(code, 3, 3, 3, false, false);
+}
+}
+
+TEST(RegionCodec, UniformRecordsMatchTheRecordsOfFullChunks)
+{
+    for (std::uint16_t code : {0, 1, 154, 0xFF07, 0xFFFF})
+    {
+        Bytes uniform;
+        RegionCodec::AppendUniformRecord(code, uniform);
+        Bytes full;
+        RegionCodec::AppendChunkRecord(Filled(code), full);
+        EXPECT_EQ(uniform, full) << code;
+        EXPECT_EQ(uniform.size(), code == 0 ? 4u : 2u + 65536u) << code;
+    }
+}
+
+TEST(RegionMemory, UniformChunksKeepOnlyTheirCodeAndAreWrittenAsFullCopiesWere)
+{
+    // Slot order: empty, rock, 154, rock edited back (array held by the chunk), lists, raw noise.
+    std::vector<std::unique_ptr<PimVoxelGrid>> chunks;
+    RegionCodec::ChunkBuffers expected;
+    auto add = [&](int slot, const RegionCodec::ChunkBuffer& codes) {
+        auto chunk = std::make_unique<PimVoxelGrid>();
+        chunk->SetLocation({static_cast<float>(slot % 8 * 32), static_cast<float>(slot / 64 * 32),
+                            static_cast<float>(slot / 8 % 8 * 32)});
+        chunk->LockVoxelMutex();
+        std::copy(codes.begin(), codes.end(), chunk->SetVoxels());
+        chunk->UnLockVoxelMutex();
+        expected[slot] = std::make_unique<RegionCodec::ChunkBuffer>(codes);
+        RegionCodec::ClearUnstoredCodes(*expected[slot]);
+        chunks.push_back(std::move(chunk));
+        return chunks.back().get();
+    };
+    add(0, Filled(0));
+    add(9, Filled(VoxelCode::Rock));
+    add(70, Filled(RegionCodec::kUnstoredCode));
+    PimVoxelGrid* editedBack = add(200, Filled(VoxelCode::Water));
+    EditBackToUniform(*editedBack, VoxelCode::Water);
+    ASSERT_EQ(editedBack->GetVoxelBytes(), 65536u);
+    RegionCodec::ChunkBuffer lists = Filled(0);
+    for (int i = 0; i < 500; ++i)
+        lists[static_cast<std::size_t>(i * 61)] = static_cast<std::uint16_t>(i % 3 == 0 ? 154 : 0xFF00 + i % 5);
+    add(300, lists);
+    RegionCodec::ChunkBuffer noise;
+    for (int i = 0; i < RegionCodec::kVoxelCount; ++i)
+        noise[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i * 2654435761u >> 16);
+    add(511, noise);
+
+    Region region;
+    for (auto& chunk : chunks)
+        ASSERT_TRUE(region.StoreChunk(*chunk));
+    EXPECT_EQ(region.GetChunkCount(), 6);
+    EXPECT_TRUE(region.HoldsSlot(70));
+    EXPECT_FALSE(region.HoldsSlot(1));
+    EXPECT_EQ(region.GetStoredBytes(), 2u * 65536u) << "only the lists and noise chunks keep codes";
+
+    Bytes written;
+    region.EncodeFile(written);
+    Bytes reference;
+    RegionCodec::EncodeRegion({0, 0, 0}, expected, reference);
+    EXPECT_TRUE(written == reference) << written.size() << " bytes against " << reference.size();
+    // Empty, rock raw, 154 cleared to empty, water raw, then the lists and noise records.
+    Bytes listsRecord;
+    RegionCodec::AppendChunkRecord(*expected[300], listsRecord);
+    EXPECT_EQ(written.size(), 560u + 4 + 65538 + 4 + 65538 + listsRecord.size() + 65538);
+
+    // The region's own 154 copy is empty now, and loads as such.
+    PimVoxelGrid loaded;
+    ASSERT_TRUE(region.LoadSlot(70, loaded));
+    std::uint16_t value = 1;
+    EXPECT_TRUE(loaded.IsUniform(value));
+    EXPECT_EQ(value, 0);
+}
+
+TEST(RegionMemory, UniformCopiesReadFromAFileLoadWithoutAnArray)
+{
+    RegionCodec::ChunkBuffers decoded;
+    decoded[5] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(VoxelCode::Rock));
+    decoded[6] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(0));
+    decoded[7] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(0));
+    (*decoded[7])[32767] = 0xFF03;
+    Region region;
+    region.ReplaceContents({256, 0, 0}, std::move(decoded));
+    EXPECT_EQ(region.GetChunkCount(), 3);
+    EXPECT_EQ(region.GetStoredBytes(), 65536u);
+    EXPECT_FALSE(region.IsDirty());
+
+    // A chunk that held mixed voxels takes the uniform copy and gives its array back.
+    PimVoxelGrid chunk;
+    chunk.SetLocation({256 + 5 * 32, 0, 0});
+    chunk.SetVoxel(0xFF01, 1, 2, 3, false, false);
+    chunk.SetEditedSinceSave(false);
+    ASSERT_TRUE(region.LoadChunk(chunk));
+    std::uint16_t value = 0;
+    EXPECT_TRUE(chunk.IsUniform(value));
+    EXPECT_EQ(value, VoxelCode::Rock);
+    EXPECT_EQ(chunk.GetVoxelBytes(), 0u);
+    EXPECT_FALSE(chunk.IsEditedSinceSave());
+
+    ASSERT_TRUE(region.LoadSlot(6, chunk));
+    EXPECT_EQ(chunk.GetVoxel(1, 2, 3), 0);
+    ASSERT_TRUE(region.LoadSlot(7, chunk));
+    EXPECT_EQ(chunk.GetVoxel(31, 31, 31), 0xFF03);
+    EXPECT_EQ(chunk.GetVoxel(30, 31, 31), 0);
+    EXPECT_FALSE(region.LoadSlot(8, chunk));
+
+    // Storing mixed voxels over a uniform copy keeps them, and uniform ones give them back.
+    chunk.SetLocation({256 + 5 * 32, 0, 0});
+    ASSERT_TRUE(region.StoreChunk(chunk));
+    EXPECT_EQ(region.GetStoredBytes(), 2u * 65536u);
+    FillChunk(chunk, 0);
+    ASSERT_TRUE(region.StoreChunk(chunk));
+    EXPECT_EQ(region.GetStoredBytes(), 65536u);
+    PimVoxelGrid reloaded;
+    ASSERT_TRUE(region.LoadSlot(5, reloaded));
+    EXPECT_EQ(reloaded.GetVoxel(0, 0, 0), 0);
 }
