@@ -131,7 +131,9 @@ void WriteIslandRegions(GameSettings& settings, const WorldSetup& setup)
     PimVoxelGrid::LockAllBuildChannels(true);
     const bool written = store.WriteRegions();
     PimVoxelGrid::LockAllBuildChannels(false);
-    std::printf("island: %zu region files written%s\n", store.GetRegionCount(), written ? "" : " (FAILED)");
+    std::printf("island: %zu region files written%s; their chunk copies hold %.0f MiB of codes\n",
+                store.GetRegionCount(), written ? "" : " (FAILED)",
+                static_cast<double>(store.GetStoredBytes()) / (1024.0 * 1024.0));
 }
 
 struct PhaseResult

@@ -341,3 +341,12 @@ std::size_t WorldStore::GetRegionCount() const
     std::lock_guard<std::mutex> hold(regionsMutex);
     return regions.size();
 }
+
+std::size_t WorldStore::GetStoredBytes() const
+{
+    std::lock_guard<std::mutex> hold(regionsMutex);
+    std::size_t bytes = 0;
+    for (const auto& entry : regions)
+        bytes += entry.second->GetStoredBytes();
+    return bytes;
+}

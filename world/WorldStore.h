@@ -99,6 +99,8 @@ public:
     PimVector3 RegionsCentre() const;
 
     std::size_t GetRegionCount() const;
+    // Bytes of chunk codes the regions hold (Region::GetStoredBytes summed). Either thread.
+    std::size_t GetStoredBytes() const;
     // The number of region files the world's folder held when it was opened and read.
     std::size_t GetRegionFilesRead() const { return regionFilesRead; }
     // The number of files put aside when the world was opened (a damaged file whose copy was

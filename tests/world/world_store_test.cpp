@@ -166,6 +166,32 @@ TEST_F(WorldStoreTest, OneEditedVoxelWritesOneRegionFileAndASecondSaveRewritesNo
     EXPECT_EQ(StoredCode(*reopened, {544, 32, 64}), 0) << "a region never stored";
 }
 
+TEST_F(WorldStoreTest, UniformChunksReadBackHoldNoCodes)
+{
+    {
+        auto store = Open(L"Castle");
+        for (float x : {0.0f, 32.0f, 288.0f})
+        {
+            PimVoxelGrid uniform;
+            uniform.SetLocation({x, 0, 0});
+            uniform.SetVoxel(0xFF01, 0, 0, 0, false, false);
+            uniform.SetVoxel(0, 0, 0, 0, false, false);
+            store->StoreIfEdited(&uniform);
+        }
+        store->StoreIfEdited(EditedChunk({64, 0, 0}, 0xFF02).get());
+        EXPECT_EQ(store->GetStoredBytes(), 65536u);
+        ASSERT_TRUE(store->WriteRegions());
+    }
+    auto reopened = Open(L"Castle");
+    EXPECT_EQ(reopened->GetRegionCount(), 2u);
+    EXPECT_EQ(reopened->GetStoredBytes(), 65536u);
+    EXPECT_EQ(StoredCode(*reopened, {64, 0, 0}), 0xFF02);
+    PimVoxelGrid loaded;
+    loaded.SetLocation({288, 0, 0});
+    EXPECT_TRUE(reopened->LoadChunk(loaded));
+    EXPECT_EQ(loaded.GetVoxelBytes(), 0u);
+}
+
 TEST_F(WorldStoreTest, RegionsCentreSpansEveryStoredRegionInsideTheWorld)
 {
     auto store = Open(L"Castle");
