@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -19,6 +20,21 @@ bool HasCoreEntryPoints()
     return glGenVertexArrays != nullptr && glBindVertexArray != nullptr && glCreateShader != nullptr
         && glGenBuffers != nullptr && glGenFramebuffers != nullptr && glActiveTexture != nullptr;
 }
+
+// Room left under the usable desktop height for the window's title bar and frame.
+constexpr int kWindowDecorationAllowance = 48;
+}
+
+void PimDisplaySdl::FitWindowSize(int availableWidth, int availableHeight, int& width, int& height)
+{
+    if (availableWidth <= 0 || availableHeight <= 0 || width <= 0 || height <= 0)
+        return;
+    if (width <= availableWidth && height <= availableHeight)
+        return;
+    // The tighter of the two sides sets the scale; rounding down keeps the window inside.
+    const double scale = std::min(double(availableWidth) / width, double(availableHeight) / height);
+    width = std::max(1, static_cast<int>(width * scale));
+    height = std::max(1, static_cast<int>(height * scale));
 }
 
 PimDisplaySdl::~PimDisplaySdl()
@@ -62,9 +78,20 @@ bool PimDisplaySdl::CreateContext(const PimSystemParameters& parameters)
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
 
-    const Uint32 flags = SDL_WINDOW_OPENGL | (surface == Surface::Window ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+    const Uint32 flags = SDL_WINDOW_OPENGL
+        | (surface == Surface::Window ? SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE : SDL_WINDOW_HIDDEN);
+    int width = parameters.width;
+    int height = parameters.height;
+    if (surface == Surface::Window)
+    {
+        // A window taller or wider than the desktop would lose its edges (a headset-shaped view is
+        // taller than many screens): it opens scaled down to fit, keeping its shape.
+        SDL_Rect usable{};
+        if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+            FitWindowSize(usable.w, usable.h - kWindowDecorationAllowance, width, height);
+    }
     window = SDL_CreateWindow(parameters.windowTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              parameters.width, parameters.height, flags);
+                              width, height, flags);
     if (window == nullptr)
     {
         ReportFailure("cannot open a window", SDL_GetError());
@@ -128,6 +155,9 @@ bool PimDisplaySdl::PollEvents(const PimEventForward& forward)
         if (event.type == SDL_QUIT
             || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
             keepRunning = false;
+        // The frame after a resize draws into the whole new drawable.
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window != nullptr)
+            SDL_GL_GetDrawableSize(window, &framebufferWidth, &framebufferHeight);
         if (forward)
             forward(event);
     }

@@ -6,7 +6,8 @@ struct SDL_Window;
 
 // An SDL surface with an OpenGL 3.2 core context (GLSL 1.50), entry points loaded by GLEW.
 //
-// Window: a window of the requested size on the desktop, vsync as the parameters ask.
+// Window: a resizable window of the requested size on the desktop, scaled down to fit the
+// desktop's usable area when it is larger; vsync as the parameters ask.
 // Offscreen: SDL's offscreen video driver, which needs no X server: an EGL pbuffer of the
 // requested size is the default framebuffer, so drawing and glReadPixels behave as in a window.
 // On Mesa without a GPU this is llvmpipe. Main thread only.
@@ -30,6 +31,10 @@ public:
     void Present() override;
 
     bool HasGL() const override { return context != nullptr; }
+
+    // Scales width x height down, keeping its shape, until it fits availableWidth x
+    // availableHeight; a size that fits, or an unknown (non-positive) room, is left as it is.
+    static void FitWindowSize(int availableWidth, int availableHeight, int& width, int& height);
     int GetFramebufferWidth() const override { return framebufferWidth; }
     int GetFramebufferHeight() const override { return framebufferHeight; }
 

@@ -1,5 +1,6 @@
 #include "engine/PimAssert.h"
 #include "engine/PimDisplay.h"
+#include "engine/PimDisplaySdl.h"
 #include "engine/PimShader.h"
 #include "engine/PimSystem.h"
 #include "engine/PimTexture.h"
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -211,4 +213,28 @@ TEST(PimSystemStart, DataFolderIsCreatedAndKeepsTheAssertionLog)
     std::string line;
     std::getline(in, line);
     EXPECT_EQ(line, "logged beside the user's data");
+}
+
+TEST(PimDisplaySdlFit, AWindowLargerThanTheDesktopShrinksKeepingItsShape)
+{
+    int width = 1080;
+    int height = 1200;
+    PimDisplaySdl::FitWindowSize(1920, 1032, width, height); // a 1080p desktop less its panel
+    EXPECT_EQ(height, 1032);
+    EXPECT_EQ(width, 928);
+
+    width = 3000;
+    height = 500;
+    PimDisplaySdl::FitWindowSize(1500, 1000, width, height); // width is the tighter side
+    EXPECT_EQ(width, 1500);
+    EXPECT_EQ(height, 250);
+
+    for (const auto& [roomWidth, roomHeight] : {std::pair{4000, 3000}, std::pair{0, 900}, std::pair{-5, -5}})
+    {
+        width = 1080;
+        height = 1200;
+        PimDisplaySdl::FitWindowSize(roomWidth, roomHeight, width, height); // fits, or room unknown
+        EXPECT_EQ(width, 1080);
+        EXPECT_EQ(height, 1200);
+    }
 }

@@ -3,6 +3,8 @@
 #include "engine/PimScreenshot.h"
 #include "engine/PimTexture.h"
 
+#include <SDL.h>
+
 // The window backend, run by CTest under xvfb-run (see tests/CMakeLists.txt) so that it needs no
 // screen and never opens windows on a developer's desktop.
 TEST(PimDisplayWindow, OpensAWindowWithAGLContextAndDraws)
@@ -27,5 +29,46 @@ TEST(PimDisplayWindow, OpensAWindowWithAGLContextAndDraws)
     EXPECT_EQ(PimSystem::RunFrames(3), 3u);
     PimSystem::RemoveCallback(id);
     EXPECT_EQ(frame.GetColor(10, 10), PimColor(0, 0, 255));
+    PimSystem::Shutdown();
+}
+
+// The xvfb screen is 640 x 480: a headset-shaped window opens scaled down to fit it, keeping its
+// shape, and a resized window is drawn over its whole new size.
+TEST(PimDisplayWindow, ALargeWindowFitsTheScreenAndFollowsAResize)
+{
+    unsetenv("SDL_VIDEODRIVER");
+    PimSystemParameters parameters;
+    parameters.width = 1080;
+    parameters.height = 1200;
+    parameters.display = PimDisplayBackend::Window;
+    ASSERT_TRUE(PimSystem::Initialize(parameters));
+    const int width = PimSystem::GetFramebufferWidth();
+    const int height = PimSystem::GetFramebufferHeight();
+    EXPECT_LE(width, 640);
+    EXPECT_LE(height, 480);
+    EXPECT_GT(height, 300);
+    EXPECT_NEAR(double(width) / height, 1080.0 / 1200.0, 0.01);
+
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    ASSERT_NE(window, nullptr);
+    SDL_SetWindowSize(window, 200, 100);
+    PimTexture frame;
+    const PimCallbackId id = PimSystem::AddFrameCallback(PimFramePhase::Draw, [&] {
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        PimScreenshot::Capture(frame);
+    });
+    // The X server answers the resize asynchronously; a few frames let the event arrive.
+    for (int attempt = 0; attempt < 50 && PimSystem::GetFramebufferWidth() != 200; ++attempt)
+    {
+        PimSystem::RunFrames(1);
+        SDL_Delay(10);
+    }
+    PimSystem::RemoveCallback(id);
+    EXPECT_EQ(PimSystem::GetFramebufferWidth(), 200);
+    EXPECT_EQ(PimSystem::GetFramebufferHeight(), 100);
+    ASSERT_TRUE(frame.IsValid());
+    EXPECT_EQ(frame.GetWidth(), 200);
+    EXPECT_EQ(frame.GetColor(190, 90), PimColor(0, 255, 0));
     PimSystem::Shutdown();
 }
