@@ -178,7 +178,14 @@ void PimVrSimulator::SetLookMode(bool on)
     // Relative mode hides the pointer and keeps it in the window while the view turns; it needs a
     // window, which the offscreen display and the tests do not have.
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GetMouseFocus() != nullptr)
+    {
+        // Raw relative motion never arrives from absolute pointers (virtual machines' tablets,
+        // remote desktops, synthetic input), which would leave the view fixed; warping the
+        // pointer back to the centre turns ordinary motion into relative motion for every
+        // pointer. The environment variable of the same hint still decides when set.
+        SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "1");
         SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+    }
 }
 
 float PimVrSimulator::Axis(int positive, int negative) const
