@@ -5,16 +5,24 @@
 
 #include <SDL.h>
 
+namespace
+{
+bool OpenWindow(int width, int height)
+{
+    unsetenv("SDL_VIDEODRIVER");
+    PimSystemParameters parameters;
+    parameters.width = width;
+    parameters.height = height;
+    parameters.display = PimDisplayBackend::Window;
+    return PimSystem::Initialize(parameters);
+}
+}
+
 // The window backend, run by CTest under xvfb-run (see tests/CMakeLists.txt) so that it needs no
 // screen and never opens windows on a developer's desktop.
 TEST(PimDisplayWindow, OpensAWindowWithAGLContextAndDraws)
 {
-    unsetenv("SDL_VIDEODRIVER");
-    PimSystemParameters parameters;
-    parameters.width = 64;
-    parameters.height = 48;
-    parameters.display = PimDisplayBackend::Window;
-    ASSERT_TRUE(PimSystem::Initialize(parameters));
+    ASSERT_TRUE(OpenWindow(64, 48));
     EXPECT_TRUE(PimSystem::HasGL());
 
     PimShader shader;
@@ -36,12 +44,7 @@ TEST(PimDisplayWindow, OpensAWindowWithAGLContextAndDraws)
 // shape, and a resized window is drawn over its whole new size.
 TEST(PimDisplayWindow, ALargeWindowFitsTheScreenAndFollowsAResize)
 {
-    unsetenv("SDL_VIDEODRIVER");
-    PimSystemParameters parameters;
-    parameters.width = 1080;
-    parameters.height = 1200;
-    parameters.display = PimDisplayBackend::Window;
-    ASSERT_TRUE(PimSystem::Initialize(parameters));
+    ASSERT_TRUE(OpenWindow(1080, 1200));
     const int width = PimSystem::GetFramebufferWidth();
     const int height = PimSystem::GetFramebufferHeight();
     EXPECT_LE(width, 640);
