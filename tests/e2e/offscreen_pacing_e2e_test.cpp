@@ -22,6 +22,12 @@
 namespace
 {
 constexpr std::uint64_t kFrames = 600;
+// A sanitizer's shadow memory and quarantine make resident memory meaningless as a bound.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kResidentMemoryIsOurs = false;
+#else
+constexpr bool kResidentMemoryIsOurs = true;
+#endif
 
 // Resident memory of this process in MiB, from /proc.
 double ResidentMiB()
@@ -76,7 +82,10 @@ TEST(OffscreenPacingE2E, SixHundredFramesKeepMemoryFlatAndATermSignalQuitsAtOnce
     const double seconds = std::chrono::duration<double>(lastFrame - start).count();
     std::printf("offscreen_peak_mib=%.1f\nquit_after_term_ms=%.1f\noffscreen_frames_per_second=%.1f\n", peakMiB,
                 quitMs, static_cast<double>(frames) / seconds);
-    EXPECT_LT(peakMiB, 300.0);
+    if (kResidentMemoryIsOurs)
+    {
+        EXPECT_LT(peakMiB, 300.0);
+    }
     EXPECT_LE(frames, kFrames + 2) << "the signal ends the loop within a frame or two";
     // A frame at most a software renderer's: far from the tens of seconds a queue of frames took.
     EXPECT_LT(quitMs, 1000.0);
