@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 using WorldAddressing::ChunkCoordinates;
 using WorldAddressing::kWindowSlots;
@@ -190,6 +191,7 @@ void VoxelWorld2::Update()
         return;
     UpdateLight();
     worldMesh.RunUpdate();
+    BuildEditedChunks();
     ScheduleVisibleChunks();
     StreamWindow();
     HarvestChannels();
@@ -529,7 +531,52 @@ std::uint16_t VoxelWorld2::SetWorldVoxel(std::uint16_t code, const PimVector3& p
                                          bool fillWrite)
 {
     std::lock_guard hold(worldMutex);
-    return WindowChunks::SetVoxel(window, code, position, rebuildNow, fillWrite);
+    const std::uint16_t old = WindowChunks::SetVoxel(window, code, position, rebuildNow, fillWrite);
+    if (rebuildNow && old != code)
+        if (const PimVoxelGrid* chunk = WindowChunks::FindChunk(window, position))
+            editedLocations.push_back(chunk->GetLocation());
+    return old;
+}
+
+void VoxelWorld2::BuildEditedChunks()
+{
+    std::vector<std::pair<PimVoxelGrid*, PimVector3>> chunks;
+    {
+        std::lock_guard hold(worldMutex);
+        if (editedLocations.empty())
+            return;
+        const auto add = [&chunks](PimVoxelGrid* chunk) {
+            if (chunk == nullptr)
+                return;
+            for (const auto& held : chunks)
+                if (held.first == chunk)
+                    return;
+            chunks.emplace_back(chunk, chunk->GetLocation());
+        };
+        for (const PimVector3& location : editedLocations)
+        {
+            PimVoxelGrid* chunk = WindowChunks::FindChunk(window, location);
+            if (chunk == nullptr || chunk->GetLocation() != location)
+                continue; // the window moved on; the chunk is stored with its edit
+            add(chunk);
+            for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
+                add(chunk->GetGridSide(side));
+        }
+        editedLocations.clear();
+    }
+    // Only this thread puts chunks into channels, so a chunk in none is the main thread's alone
+    // until the scheduling below; the worker may link it meanwhile, which BuildGrid's global
+    // lock orders.
+    for (const auto& [chunk, location] : chunks)
+    {
+        if (chunk->GetBuildChannel() != kNoChannel || chunk->GetGridStatus() != PimVoxelGrid::kStatusToBuild ||
+            !IsReadyToBuild(*chunk, location))
+            continue;
+        chunk->BuildGrid();
+        ++editBuilds;
+        if (chunk->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+            chunk->GLLoad();
+    }
 }
 
 PimVoxelGrid* VoxelWorld2::FindChunkSlot(const PimVector3& position)

@@ -112,6 +112,12 @@ public:
     // Asks every window chunk whose mesh is out of date for a rebuild (after long runs of
     // writes that did not ask themselves).
     void RegenerateAll();
+    // Edits that ask for their rebuild at once (SetWorldVoxel with rebuildNow, the single-voxel
+    // placement) are not queued behind streaming: the next Update builds and uploads the edited
+    // chunk (and the neighbours the write touched) on the main thread, before any scheduling,
+    // unless the chunk is already in a build channel or cannot be built yet. The edit is then
+    // drawn in the frame of that Update. Edited builds so made since creation:
+    std::int32_t GetEditBuildCount() const { return editBuilds; }
 
     // Chunk builds by the worker since creation, rebuilds included.
     std::int32_t GetBuildCount() const { return buildCount.load(std::memory_order_relaxed); }
@@ -224,6 +230,7 @@ private:
     void GiveBackAfterStoring(PimVoxelGrid* chunk);
     void CountStreamingPass();
     void HarvestChannels();
+    void BuildEditedChunks();
     void DrawChunks(const PimMatrix4x4& viewProjection);
     // Draws the six thumbnail views through the active viewport and camera, which are put back
     // as they were afterwards; false (picture untouched) without GL or a drawn frame.
@@ -292,6 +299,10 @@ private:
 
     std::uint32_t streamingPasses = 0;
     bool stalled = false;
+
+    // Guarded by worldMutex: chunk locations of edits that asked for an immediate rebuild.
+    std::vector<PimVector3> editedLocations;
+    std::int32_t editBuilds = 0;
 
     std::shared_ptr<const PimTexture> faceTexture;
 
