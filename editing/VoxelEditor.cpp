@@ -188,6 +188,13 @@ void VoxelEditor::SmoothCursor(const PimVector3& raw, float s)
     cursorCell = smoothed.Integerize();
 }
 
+void VoxelEditor::ShowCursorAt(const PimVector3& raw, float s)
+{
+    SmoothCursor(raw, s);
+    PlaceCursorGraphics();
+    cursorShown = true;
+}
+
 void VoxelEditor::PlaceCursorGraphics()
 {
     const PimMatrix4x4 atCell = PimMatrix4x4::CreateTranslation(cursorCell);

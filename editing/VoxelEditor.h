@@ -80,6 +80,9 @@ public:
     bool IsCursorShown() const { return cursorShown; }
     // Smoothing step alone (step 3), for tests: takes a raw point at player scale s.
     void SmoothCursor(const PimVector3& raw, float s);
+    // The cursor step without a controller: smooths the raw point and places the cursor's
+    // graphics there, shown at the next Draw (render tests, tools that aim otherwise).
+    void ShowCursorAt(const PimVector3& raw, float s);
 
     std::uint16_t GetLastPlacedColour() const { return lastColour; }
     PimVector3 GetLastSingleCell() const { return lastSingleCell; }

@@ -112,6 +112,15 @@ void VoxelHand::Update()
     poseIndex = HandPose::IndexFor(trigger, dominant);
 }
 
+void VoxelHand::SetPose(const PimVector3& at, const PimMatrix4x4& turned, float pull, bool isTracked)
+{
+    position = at;
+    orientation = turned;
+    trigger = pull;
+    tracked = isTracked;
+    poseIndex = HandPose::IndexFor(trigger, dominant);
+}
+
 const PimRenderableMesh* VoxelHand::GetPoseMesh(int pose) const
 {
     return pose >= 0 && pose < HandPose::kPoseCount ? meshes[static_cast<std::size_t>(pose)].get() : nullptr;

@@ -31,6 +31,9 @@ public:
     void Update() override;
     void Draw() override;
 
+    // What Update reads from the controller, given directly (render tests).
+    void SetPose(const PimVector3& position, const PimMatrix4x4& orientation, float trigger, bool tracked);
+
     // Rebuilds the 66 meshes in a new colour (nothing when it is the colour they have).
     void SetColour(PimColor colour);
     PimColor GetColour() const { return colour; }
