@@ -148,7 +148,9 @@ int main()
                 continue;
             }
             panel.SetColour(i % 2 == 0 ? VoxelCode::FirstColour + 100 : VoxelCode::FirstColour + 20);
-            const std::uint32_t quadsBefore = chunk->GetUploadedQuadCount();
+            // Without a display the upload takes the mesh and drops it, so a build of the chunk
+            // (by the main thread's edit path or by the worker) that ends finished is the sign.
+            const std::int32_t buildsBefore = world->GetEditBuildCount() + world->GetBuildCount();
             place = true;
             int frames = 0;
             // Frames from the placement's frame through the first one that draws the new mesh.
@@ -158,7 +160,7 @@ int main()
                 ++frames;
                 const bool uploaded = chunk->GetGridStatus() == PimVoxelGrid::kStatusFinished &&
                                       chunk->GetBuildChannel() == PimVoxelGrid::kNoBuildChannel &&
-                                      chunk->GetUploadedQuadCount() != quadsBefore;
+                                      world->GetEditBuildCount() + world->GetBuildCount() > buildsBefore;
                 if (uploaded)
                     break;
             }

@@ -563,6 +563,30 @@ void VoxelWorld2::BuildEditedChunks()
                 add(chunk->GetGridSide(side));
         }
         editedLocations.clear();
+        // A chunk waiting in a channel's queue or upload stage is taken out of it, so the edit
+        // does not wait behind streaming work; one the worker is building now stays with it.
+        for (const auto& held : chunks)
+        {
+            PimVoxelGrid* chunk = held.first;
+            const std::uint8_t index = chunk->GetBuildChannel();
+            if (index >= kChannelCount)
+                continue;
+            BuildChannel& channel = channels[index];
+            if (channel.queued == chunk)
+            {
+                channel.queued = nullptr;
+                channel.queuedPriority = 0;
+                chunk->SetBuildChannel(kNoChannel);
+            }
+            else if (channel.upload.load() == chunk && channel.building.load() != chunk)
+            {
+                channel.upload.store(nullptr);
+                chunk->SetBuildChannel(kNoChannel);
+                // Its mesh predates the edit: handed over, the chunk asks for a rebuild again.
+                if (chunk->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+                    chunk->GLLoad();
+            }
+        }
     }
     // Only this thread puts chunks into channels, so a chunk in none is the main thread's alone
     // until the scheduling below; the worker may link it meanwhile, which BuildGrid's global

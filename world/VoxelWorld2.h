@@ -115,7 +115,8 @@ public:
     // Edits that ask for their rebuild at once (SetWorldVoxel with rebuildNow, the single-voxel
     // placement) are not queued behind streaming: the next Update builds and uploads the edited
     // chunk (and the neighbours the write touched) on the main thread, before any scheduling,
-    // unless the chunk is already in a build channel or cannot be built yet. The edit is then
+    // taking it out of a build channel's queue or upload stage, unless the worker is building it
+    // now or it cannot be built yet (a neighbour without data). The edit is then
     // drawn in the frame of that Update. Edited builds so made since creation:
     std::int32_t GetEditBuildCount() const { return editBuilds; }
 
