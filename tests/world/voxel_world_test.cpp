@@ -139,11 +139,13 @@ TEST_F(VoxelWorldTest, AChunkThatLeavesWhileTheWorkerHoldsItGoesBackToThePoolWit
     ASSERT_TRUE(Settle());
     ASSERT_EQ(world->GetWindowChunkCount(), 16u);
 
-    // An edit asks for a rebuild; the next frame hands the chunk to the worker.
+    // An edit followed by a rebuild request (as a shape tool's, which the main thread does not
+    // build at once); the next frame hands the chunk to the worker.
     const PimVector3 edit(3.0f, 40.0f, 3.0f);
-    world->SetWorldVoxel(7, edit, true, false);
+    world->SetWorldVoxel(7, edit, false, false);
     PimVoxelGrid* edited = world->FindChunkSlot(edit);
     ASSERT_NE(edited, nullptr);
+    edited->Regenerate(false);
     Frame();
     ASSERT_EQ(world->GetChannel(0).building, edited);
 
