@@ -14,7 +14,9 @@
 #if defined(_WIN32)
 #include <io.h>
 #else
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -114,6 +116,50 @@ fs::path TemporarySibling(const fs::path& target)
     return temporary;
 }
 
+// True for "<digits>-<digits>" (the first number may carry a sign): the part of a temporary
+// name after ".tmp" that TemporarySibling makes.
+bool IsTemporaryStamp(std::string_view text)
+{
+    const std::size_t dash = text.find('-', 1);
+    if (dash == std::string_view::npos)
+        return false;
+    auto allDigits = [](std::string_view digits) {
+        return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    std::string_view stamp = text.substr(0, dash);
+    if (stamp.starts_with('-'))
+        stamp.remove_prefix(1);
+    return allDigits(stamp) && allDigits(text.substr(dash + 1));
+}
+
+// True when name is one TemporarySibling gives some target: "<target>.tmp<stamp>-<counter>".
+bool IsTemporarySiblingName(std::string_view name)
+{
+    const std::size_t mark = name.rfind(".tmp");
+    return mark != std::string_view::npos && mark > 0 && IsTemporaryStamp(name.substr(mark + 4));
+}
+
+#if !defined(_WIN32)
+// Reads at most maxBytes + 1 bytes from an open descriptor; false on a read error.
+bool ReadDescriptor(int descriptor, std::vector<std::uint8_t>& data, std::size_t maxBytes)
+{
+    std::uint8_t buffer[64 * 1024];
+    while (data.size() <= maxBytes)
+    {
+        const std::size_t want = std::min(sizeof buffer, maxBytes + 1 - data.size());
+        const ssize_t count = read(descriptor, buffer, want);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        data.insert(data.end(), buffer, buffer + count);
+    }
+    return true;
+}
+#endif
+
 // A path FileDelete may remove: it names something below a root, not "." or "..".
 bool IsDeletable(const fs::path& path)
 {
@@ -139,20 +185,50 @@ bool CopyThenRemove(const fs::path& from, const fs::path& to)
     return !ec;
 }
 
-std::vector<PimFileListing> ListFolder(const fs::path& folder, bool directories)
+// Which entries a listing keeps.
+enum class ListedKind
+{
+    RegularFiles,
+    Directories,
+    Everything,
+};
+
+bool IsListed(const fs::directory_entry& entry, ListedKind kind, bool& regular)
+{
+    std::error_code ec;
+    regular = entry.is_regular_file(ec);
+    switch (kind)
+    {
+    case ListedKind::RegularFiles:
+        return !ec && regular;
+    case ListedKind::Directories:
+        return entry.is_directory(ec) && !ec;
+    case ListedKind::Everything:
+        return true;
+    }
+    return false;
+}
+
+bool IsUtf8Name(const fs::path& path)
+{
+    const std::string bytes = path.filename().string();
+    return PimUnicode::WideToUtf8(PimUnicode::Utf8ToWide(bytes)) == bytes;
+}
+
+std::vector<PimFileListing> ListFolder(const fs::path& folder, ListedKind kind)
 {
     std::vector<PimFileListing> entries;
     std::error_code ec;
     for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
          it.increment(ec))
     {
-        std::error_code typeError;
-        const bool wanted = directories ? it->is_directory(typeError) : it->is_regular_file(typeError);
-        if (typeError || !wanted)
+        bool regular = false;
+        if (!IsListed(*it, kind, regular))
             continue;
         std::error_code timeError;
         const fs::file_time_type modified = it->last_write_time(timeError);
-        entries.push_back({NameOf(it->path()), timeError ? 0 : ToUnixNanoseconds(modified)});
+        entries.push_back(
+            {NameOf(it->path()), timeError ? 0 : ToUnixNanoseconds(modified), it->path(), IsUtf8Name(it->path()), regular});
     }
     std::sort(entries.begin(), entries.end(), [](const PimFileListing& a, const PimFileListing& b) {
         const PimWString lowerA = a.name.ToLower();
@@ -201,6 +277,82 @@ bool PimFile::ReadAllData(const PimFilePath& path, std::vector<std::uint8_t>& da
         return false;
     }
     return true;
+}
+
+PimFile::ReadOutcome PimFile::ReadRegularFile(const PimFilePath& path, std::vector<std::uint8_t>& data,
+                                              std::size_t maxBytes)
+{
+    data.clear();
+    const fs::path& native = path.Native();
+    std::error_code ec;
+    const fs::file_status status = fs::status(native, ec);
+    if (native.empty() || !fs::exists(status))
+        return ReadOutcome::Missing;
+    if (!fs::is_regular_file(status))
+        return ReadOutcome::NotRegular;
+    const std::uintmax_t size = fs::file_size(native, ec);
+    if (!ec && size > maxBytes)
+        return ReadOutcome::TooLarge;
+#if defined(_WIN32)
+    FileHandle file = OpenFile(native, "rb");
+    if (!file)
+        return ReadOutcome::Failed;
+    std::uint8_t buffer[64 * 1024];
+    std::size_t count = 0;
+    while (data.size() <= maxBytes && (count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        data.insert(data.end(), buffer, buffer + count);
+    const bool readError = std::ferror(file.get()) != 0;
+#else
+    // Non-blocking, so that a FIFO put in the file's place between the check above and here
+    // cannot hold the caller; the descriptor is checked again before anything is read.
+    const int descriptor = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
+    struct stat opened{};
+    if (fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode))
+    {
+        close(descriptor);
+        return ReadOutcome::NotRegular;
+    }
+    const bool readError = !ReadDescriptor(descriptor, data, maxBytes);
+    close(descriptor);
+#endif
+    if (readError)
+    {
+        data.clear();
+        return ReadOutcome::Failed;
+    }
+    if (data.size() > maxBytes)
+    {
+        // The file grew after its size was read.
+        data.clear();
+        return ReadOutcome::TooLarge;
+    }
+    return ReadOutcome::Read;
+}
+
+bool PimFile::IsRegularFile(const PimFilePath& path)
+{
+    std::error_code ec;
+    return !path.Native().empty() && fs::is_regular_file(path.Native(), ec);
+}
+
+int PimFile::RemoveStaleTemporaries(const PimFilePath& folder)
+{
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.Native(), fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end; it.increment(ec))
+    {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError) || it->is_symlink(typeError))
+            continue;
+        const std::string name = it->path().filename().string();
+        std::error_code removeError;
+        if (IsTemporarySiblingName(name) && fs::remove(it->path(), removeError))
+            ++removed;
+    }
+    return removed;
 }
 
 bool PimFile::ReadAllText(const PimFilePath& path, PimString& text)
@@ -311,12 +463,17 @@ bool PimFile::FileMove(const PimFilePath& from, const PimFilePath& to)
 
 std::vector<PimFileListing> PimFile::GetFileList(const PimFilePath& folder)
 {
-    return ListFolder(folder.Native(), false);
+    return ListFolder(folder.Native(), ListedKind::RegularFiles);
 }
 
 std::vector<PimFileListing> PimFile::GetDirectoryList(const PimFilePath& folder)
 {
-    return ListFolder(folder.Native(), true);
+    return ListFolder(folder.Native(), ListedKind::Directories);
+}
+
+std::vector<PimFileListing> PimFile::GetEntryList(const PimFilePath& folder)
+{
+    return ListFolder(folder.Native(), ListedKind::Everything);
 }
 
 bool PimFile::GetModificationTime(const PimFilePath& path, std::int64_t& time)

@@ -32,6 +32,23 @@ public:
     static bool MakeDirectory(const PimFilePath& path);
 
     static bool ReadAllData(const PimFilePath& path, std::vector<std::uint8_t>& data);
+
+    // What ReadRegularFile found at a path.
+    enum class ReadOutcome
+    {
+        Read,       // a regular file of at most maxBytes, read whole
+        Missing,    // nothing at the path (or a link to nothing)
+        NotRegular, // a folder, device, FIFO, socket or a link to one: never opened for reading
+        TooLarge,   // a regular file longer than maxBytes: not read
+        Failed,     // the file could not be opened or read
+    };
+    // Reads a file that may come from anywhere (a user's folder, a damaged disk): only a regular
+    // file (a link to one included) of at most maxBytes is read, so a device, a FIFO or a huge
+    // file can neither hang the caller nor exhaust its memory. data is empty unless Read.
+    static ReadOutcome ReadRegularFile(const PimFilePath& path, std::vector<std::uint8_t>& data,
+                                       std::size_t maxBytes);
+    // True when path names a regular file or a link to one.
+    static bool IsRegularFile(const PimFilePath& path);
     static bool ReadAllText(const PimFilePath& path, PimString& text);
     static bool ReadAllTextW(const PimFilePath& path, PimWString& text);
 
@@ -47,6 +64,11 @@ public:
     static bool WriteDataAtomic(const PimFilePath& path, const void* data, std::size_t size);
     static bool WriteStringAtomic(const PimFilePath& path, std::wstring_view text);
 
+    // Removes the temporary files that WriteDataAtomic leaves in folder when the process is
+    // killed part-way (the target's name + ".tmp" + its own stamp); other files are never
+    // touched. Returns the number removed.
+    static int RemoveStaleTemporaries(const PimFilePath& folder);
+
     // Removes a file, or a folder with everything in it (a link is removed, not followed).
     // False when nothing is there, or for an empty path, a root, "." or "..".
     static bool FileDelete(const PimFilePath& path);
@@ -57,9 +79,12 @@ public:
     // The files (regular files, links to them included) or the sub-folders of a folder, by
     // name without case, then exactly. A missing or unreadable folder gives an empty list.
     // Names that are not UTF-8 on disk are listed with U+FFFD in them and cannot be opened
-    // through the listed name.
+    // through the listed name; the listing's native path reaches them.
     static std::vector<PimFileListing> GetFileList(const PimFilePath& folder);
     static std::vector<PimFileListing> GetDirectoryList(const PimFilePath& folder);
+    // Every entry of a folder, of any kind (folders, links, devices, FIFOs too), in the same
+    // order, with isRegularFile and nameIsUtf8 telling them apart.
+    static std::vector<PimFileListing> GetEntryList(const PimFilePath& folder);
 
     // Last modification of a file or folder, in PimFileListing's time unit.
     static bool GetModificationTime(const PimFilePath& path, std::int64_t& time);
