@@ -9,7 +9,7 @@ class ChunkBlock;
 class PimVoxelGrid;
 class VoxelWorld2;
 
-// The one door through which editing and locomotion read and write voxels (Part 4.1): it refers
+// The one door through which editing and locomotion read and write voxels: it refers
 // to exactly one container - a single chunk (a 32 x 32 x 32 model), the streamed world, or a
 // multi-chunk model (a ChunkBlock: a menu room, a model) - and forwards every read, write,
 // rebuild and collision query to it. Nothing else of editing or locomotion reaches a container

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-// What the voxel editor needs of the off-hand tool panel (Part 4.6; its palette page Part 5.3):
+// What the voxel editor needs of the off-hand tool panel (its tools page and its palette page):
 // the tool id, the current colour, the panel's own frame update, and whether the panel takes the
 // frame (its tools page is shown and the dominant hand is near it, or its palette page is pointed
 // at). The editor updates the panel once per frame, before it looks at the cursor.

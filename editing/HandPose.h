@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-// The hand model of Part 4.1 (step 9): a two-pronged claw 0.1 units wide whose prongs close as
+// The voxel hand's model: a two-pronged claw 0.1 units wide whose prongs close as
 // the trigger is pulled. Pose k (0 to 32) has closure k / 32 and is unmirrored; pose k + 33 is
 // the same closure mirrored (x negated, windings reversed) for the other hand. 66 poses in all.
 namespace HandPose

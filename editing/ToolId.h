@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The editing tools (Part 4.1), stored by the tool panel as an unsigned 32-bit id; 0 at start.
+// The editing tools, stored by the tool panel as an unsigned 32-bit id; 0 at start.
 enum class ToolId : std::uint32_t
 {
     SingleVoxel = 0,

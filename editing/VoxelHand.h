@@ -14,7 +14,7 @@ class GameSettings;
 class PimRenderableMesh;
 class PimShader;
 
-// The animated hand drawn at a controller (Part 4.1, steps 8 to 10): the 66 HandPose meshes are
+// The animated hand drawn at a controller: the 66 HandPose meshes are
 // built once in the hand colour (Initialize, or again when the colour changes) and each frame
 // only the pose of the trigger's pull is selected. Drawn with the hand shader (vertex inputs
 // "vPos", "vNorm", "vColor", "vLight"; uniforms "MVP" and "LightDirection"; output "outColor"),

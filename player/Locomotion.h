@@ -23,12 +23,12 @@ enum class LocomotionState : std::uint32_t
     Teleport = 8,
 };
 
-// Moves the player through the voxel world (Part 7.1): walking with gravity, stepping up,
+// Moves the player through the voxel world: walking with gravity, stepping up,
 // jumping by crouching, falling, flying, teleporting and touch-walking. The headset stays
 // authoritative: locomotion only shifts the VR root position so that the tracked body lands
 // where the physics wants it. Every collision query goes through the rig's EditTarget.
 //
-// Mended faults (deviations from the letter of Part 7.1):
+// Choices that keep the player safe and the motion independent of the frame rate:
 // - The world has a floor: the EditTarget counts everything below y = 0 as solid, so probes,
 //   sweeps and the arc stop there and a fall always ends.
 // - The sweep counts its steps in an int and allows three boundary crossings per unit of length
@@ -59,7 +59,7 @@ public:
 
     Locomotion(GameSettings& settings, EditTarget& target);
 
-    // The rig's step before Update (Part 7.1): VR scale, flying from "WalkPhysics" (not in menu
+    // The rig's step before Update: VR scale, flying from "WalkPhysics" (not in menu
     // rooms), teleport from "MovementType", touch-walk input from the off hand's pad.
     void RigStep(bool menuRoom);
     // The frame's physics.

@@ -1,4 +1,4 @@
-// Locomotion (Part 7.1) driven by scripted devices over a room of chunks.
+// Locomotion driven by scripted devices over a room of chunks.
 
 #include "tests/support/rig_fixture.h"
 

@@ -1,5 +1,5 @@
 // "Graphics/Textures/TeleportReticle.png": the teleport target's ring, laid flat on the ground
-// where a teleport would land (Part 7.1). A bright ring with a soft glow and a small centre dot
+// where a teleport would land. A bright ring with a soft glow and a small centre dot
 // on a transparent ground, so it reads on any terrain.
 #include "content_output.h"
 #include "families.h"
