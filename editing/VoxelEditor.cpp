@@ -50,7 +50,6 @@ VoxelEditor::VoxelEditor(GameSettings& settingsIn, EditTarget& targetIn, EditorP
     : settings(settingsIn), target(targetIn), panel(panelIn)
 {
     tool = panel.GetTool();
-    previousTool = tool;
     // Built once; each frame only moves them.
     cursorCube.AddBox({0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, kCursorColour);
     const PimVector3 centre(0.5f, 0.5f, 0.5f);
@@ -106,15 +105,13 @@ void VoxelEditor::Update()
     FrameStart();
     const float s = PlayerScale();
 
-    // Step 2: the panel, and what a tool change discards.
+    // The panel, and what a tool change discards.
     const std::uint32_t before = panel.GetTool();
-    if (!boxActive)
-        panel.Update();
+    panel.Update();
     tool = panel.GetTool();
     if (tool != before)
     {
         ClearPoints();
-        boxActive = false;
         sampleCount = 0;
     }
 
@@ -131,28 +128,18 @@ void VoxelEditor::Update()
     }
     else
     {
-        // Step 3: the cursor.
         UpdateCursor(s);
         cursorShown = true;
-        // Step 4: one action per pull.
+        // One action per pull.
         if (triggerNow && !triggerHeld)
             Apply(cursorCell);
         triggerHeld = triggerNow;
-        // Step 6.
         if (removeNow && !removeHeld)
             RemoveLastPoint();
         removeHeld = removeNow;
-        // Step 7.
         if (!points.empty())
             Measure(s);
-        previousTool = tool;
-        previousCell = cursorCell;
     }
-
-    // Tool follow-up: only the box tools keep a box.
-    const auto id = static_cast<ToolId>(tool);
-    if (id != ToolId::Select && id != ToolId::FillCube && id != ToolId::FillSphere && id != ToolId::ReferenceImage)
-        boxActive = false;
 }
 
 void VoxelEditor::UpdateCursor(float s)
@@ -248,6 +235,13 @@ void VoxelEditor::PlaceSingleVoxel(const PimVector3& cell)
     if (old == colour && colour == lastColour)
         return;
     target.SetVoxel(colour, cell, true, false);
+    if (target.GetVoxel(cell) != colour)
+    {
+        // Refused by the container (outside the world, or its chunk not loaded yet): nothing
+        // was placed, and the user sees so.
+        Flash();
+        return;
+    }
     ++placements;
     UseMark(colour);
     lastColour = colour;
@@ -291,15 +285,12 @@ void VoxelEditor::RemoveLastPoint()
     points.pop_back();
     if (!distanceLabels.empty())
         distanceLabels.pop_back();
-    if (!secondLabels.empty())
-        secondLabels.pop_back();
 }
 
 void VoxelEditor::ClearPoints()
 {
     points.clear();
     distanceLabels.clear();
-    secondLabels.clear();
 }
 
 const Pim3DText* VoxelEditor::GetDistanceLabel(std::size_t index) const

@@ -16,7 +16,7 @@ class EditorPanel;
 class GameSettings;
 class Pim3DText;
 
-// The world's editor (Part 4.1): turns the dominant-hand controller into tool operations through
+// The world's editor: turns the dominant-hand controller into tool operations through
 // the EditTarget - the cursor a fixed distance ahead of the controller with its smoothing, the
 // trigger's edge detection and the tool dispatch, picked points with their distance labels, the
 // measurement labels and wire box while points exist, and the error flash.
@@ -26,7 +26,7 @@ class Pim3DText;
 // by AddPoint and removed by the remove-last-point button (code 9) as the other tools will use
 // them.
 //
-// Deviation from the letter of Part 4.1 (mended faults):
+// Two choices that keep edits from going astray:
 // - The colour use mark runs after every placement that wrote a colour, not only when the colour
 //   differs from the last placed one, so a colour whose lock the user broke locks again when it
 //   is used.
@@ -52,13 +52,13 @@ public:
     // The cursor, the wire box and the labels, in the current draw pass.
     void Draw();
 
-    // The tool dispatch at a cell (Part 4.1, step 4).
+    // The tool dispatch at a cell: what one trigger pull does with the current tool.
     void Apply(const PimVector3& cell);
 
-    // Adds the cursor cell as a point (step 5): false when it is refused (more than 100 from the
+    // Adds the cursor cell as a point: false when it is refused (more than 100 from the
     // last point: with the error flash; equal to a point in the list: silently).
     bool AddPoint(const PimVector3& cell);
-    // Step 6: the last point with its labels; nothing on an empty list.
+    // Removes the last point with its labels; nothing on an empty list.
     void RemoveLastPoint();
     void ClearPoints();
     const std::vector<PimVector3>& GetPoints() const { return points; }
@@ -78,7 +78,7 @@ public:
     PimVector3 GetCursorCell() const { return cursorCell; }
     // True when the cursor was placed this frame (the panel did not take the frame).
     bool IsCursorShown() const { return cursorShown; }
-    // Smoothing step alone (step 3), for tests: takes a raw point at player scale s.
+    // The cursor's smoothing alone, for tests: takes a raw point at player scale s.
     void SmoothCursor(const PimVector3& raw, float s);
     // The cursor step without a controller: smooths the raw point and places the cursor's
     // graphics there, shown at the next Draw (render tests, tools that aim otherwise).
@@ -87,7 +87,6 @@ public:
     std::uint16_t GetLastPlacedColour() const { return lastColour; }
     PimVector3 GetLastSingleCell() const { return lastSingleCell; }
     std::uint32_t GetTool() const { return tool; }
-    bool IsBoxActive() const { return boxActive; }
     // Set by every completed operation except single-voxel placements (the tutorial reads it).
     bool IsEdited() const { return edited; }
     void ClearEdited() { edited = false; }
@@ -116,7 +115,6 @@ private:
 
     std::vector<PimVector3> points;
     std::vector<std::shared_ptr<Pim3DText>> distanceLabels;
-    std::vector<std::shared_ptr<Pim3DText>> secondLabels; // the second label array (Part 4.4 keeps its own)
     PimVector3 rawPoint;
     PimVector3 smoothed;
     std::uint16_t sampleCount = 0;
@@ -127,11 +125,8 @@ private:
     PimVector3 lastSingleCell;
     std::uint16_t lastColour = 0;
     std::uint32_t tool = 0;
-    std::uint32_t previousTool = 0;
-    PimVector3 previousCell;
     float errorFlash = 0.0f;
     PimColor guideColour{255, 255, 255, 255};
-    bool boxActive = false;
     bool edited = false;
     std::uint64_t placements = 0;
 

@@ -1,4 +1,4 @@
-// The voxel editor, the edit target and the hands (Part 4.1) driven by scripted devices.
+// The voxel editor, the edit target and the hands driven by scripted devices.
 
 #include "tests/support/rig_fixture.h"
 
@@ -99,6 +99,17 @@ TEST_F(EditorTest, AClickOnAVoxelWithTheCurrentAndLastColourChangesNothing)
     panel.colour = kBlue;
     editor->Apply(Cursor());
     EXPECT_EQ(Target().GetVoxel(Cursor()), kBlue);
+}
+
+TEST_F(EditorTest, APlacementTheContainerRefusesIsNotCountedAndFlashes)
+{
+    Frames(2);
+    // Outside the room's chunks: the write changes nothing.
+    editor->Apply(PimVector3(200, 3, 10));
+    EXPECT_EQ(editor->GetPlacementCount(), 0u);
+    EXPECT_GT(editor->GetErrorFlash(), 0.0f);
+    EXPECT_FALSE(settings->activeGame.IsColourLocked(100)) << "nothing placed, nothing used";
+    EXPECT_NE(editor->GetLastPlacedColour(), kRed);
 }
 
 TEST_F(EditorTest, EveryPlacementMarksItsColourUsed)
