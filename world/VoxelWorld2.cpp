@@ -545,62 +545,80 @@ void VoxelWorld2::BuildEditedChunks()
         std::lock_guard hold(worldMutex);
         if (editedLocations.empty())
             return;
-        const auto add = [&chunks](PimVoxelGrid* chunk) {
-            if (chunk == nullptr)
-                return;
-            for (const auto& held : chunks)
-                if (held.first == chunk)
-                    return;
-            chunks.emplace_back(chunk, chunk->GetLocation());
-        };
+        std::vector<PimVector3> waiting;
         for (const PimVector3& location : editedLocations)
         {
-            PimVoxelGrid* chunk = WindowChunks::FindChunk(window, location);
-            if (chunk == nullptr || chunk->GetLocation() != location)
+            PimVoxelGrid* edited = WindowChunks::FindChunk(window, location);
+            if (edited == nullptr || edited->GetLocation() != location)
                 continue; // the window moved on; the chunk is stored with its edit
-            add(chunk);
+            bool workerHoldsOne = false;
+            // The edited chunk and the neighbours whose faces the write touched wait for a build
+            // (status 2) or for the upload of one that predates the edit (status 3).
+            const auto take = [&](PimVoxelGrid* chunk) {
+                if (chunk == nullptr)
+                    return;
+                const std::uint8_t status = chunk->GetGridStatus();
+                if (status != PimVoxelGrid::kStatusToBuild && status != PimVoxelGrid::kStatusBuilt)
+                    return;
+                switch (TakeFromChannel(*chunk))
+                {
+                case ChannelRelease::WorkerHolds:
+                    workerHoldsOne = true;
+                    return;
+                case ChannelRelease::Free:
+                    for (const auto& held : chunks)
+                        if (held.first == chunk)
+                            return;
+                    chunks.emplace_back(chunk, chunk->GetLocation());
+                    return;
+                }
+            };
+            take(edited);
             for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
-                add(chunk->GetGridSide(side));
+                take(edited->GetGridSide(side));
+            // The worker's build may predate the edit: looked at again once it hands the chunk
+            // back, instead of waiting for the scheduler to pick it among streaming work.
+            if (workerHoldsOne)
+                waiting.push_back(location);
         }
-        editedLocations.clear();
-        // A chunk waiting in a channel's queue or upload stage is taken out of it, so the edit
-        // does not wait behind streaming work; one the worker is building now stays with it.
-        for (const auto& held : chunks)
-        {
-            PimVoxelGrid* chunk = held.first;
-            const std::uint8_t index = chunk->GetBuildChannel();
-            if (index >= kChannelCount)
-                continue;
-            BuildChannel& channel = channels[index];
-            if (channel.queued == chunk)
-            {
-                channel.queued = nullptr;
-                channel.queuedPriority = 0;
-                chunk->SetBuildChannel(kNoChannel);
-            }
-            else if (channel.upload.load() == chunk && channel.building.load() != chunk)
-            {
-                channel.upload.store(nullptr);
-                chunk->SetBuildChannel(kNoChannel);
-                // Its mesh predates the edit: handed over, the chunk asks for a rebuild again.
-                if (chunk->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
-                    chunk->GLLoad();
-            }
-        }
+        editedLocations.swap(waiting);
     }
     // Only this thread puts chunks into channels, so a chunk in none is the main thread's alone
     // until the scheduling below; the worker may link it meanwhile, which BuildGrid's global
     // lock orders.
     for (const auto& [chunk, location] : chunks)
     {
-        if (chunk->GetBuildChannel() != kNoChannel || chunk->GetGridStatus() != PimVoxelGrid::kStatusToBuild ||
-            !IsReadyToBuild(*chunk, location))
+        if (chunk->GetGridStatus() != PimVoxelGrid::kStatusToBuild || !IsReadyToBuild(*chunk, location))
             continue;
         chunk->BuildGrid();
         ++editBuilds;
         if (chunk->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
             chunk->GLLoad();
     }
+}
+
+VoxelWorld2::ChannelRelease VoxelWorld2::TakeFromChannel(PimVoxelGrid& chunk)
+{
+    const std::uint8_t index = chunk.GetBuildChannel();
+    if (index >= kChannelCount)
+        return ChannelRelease::Free;
+    BuildChannel& channel = channels[index];
+    if (channel.building.load() == &chunk)
+        return ChannelRelease::WorkerHolds;
+    if (channel.queued == &chunk)
+    {
+        channel.queued = nullptr;
+        channel.queuedPriority = 0;
+    }
+    else if (channel.upload.load() == &chunk)
+    {
+        channel.upload.store(nullptr);
+        // Its mesh predates the edit: handed over, the chunk asks for a rebuild again.
+        if (chunk.GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+            chunk.GLLoad();
+    }
+    chunk.SetBuildChannel(kNoChannel);
+    return ChannelRelease::Free;
 }
 
 PimVoxelGrid* VoxelWorld2::FindChunkSlot(const PimVector3& position)
