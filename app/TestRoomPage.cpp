@@ -43,8 +43,10 @@ constexpr std::uint8_t kBlockColours[] = {100, 20, 4, 110, 24};
 constexpr PimColor kRayColour{255, 255, 255, 255};
 const PimVector3 kLight{0.4f, 1.0f, 0.6f};
 
-// Half the room's width and depth, and its wall height, in world units (metres at scale 1).
-constexpr float kRoomHalf = 4.0f;
+// Half the room's width and depth, and its wall height, in world units (metres at scale 1). The
+// walls stand beyond the editor's cursor (6 units ahead at the start), so what is placed in front
+// of the player is never hidden behind them.
+constexpr float kRoomHalf = 10.0f;
 constexpr float kWallHeight = 3.0f;
 
 std::shared_ptr<PimRenderableMesh> MakeMesh(const std::shared_ptr<PimShader>& shader)
@@ -145,9 +147,21 @@ void TestRoomPage::SetMoveMode(int mode)
     settings.activeGame.SetWalkPhysics(moveMode == 2 ? 1 : 0);
     if (moveMode != 2)
         settings.virtualReality.SetMovementType(moveMode == 0 ? 1 : 0);
-    static const char* const names[] = {"Touch-walk (pad)", "Teleport (aim: touch the pad, G: go)", "Flying (pad)"};
+    ShowMoveMode();
+}
+
+void TestRoomPage::ShowMoveMode()
+{
+    static const char* const names[] = {"touch-walk", "teleport", "flying"};
+    const std::string mode = names[moveMode];
     if (modeLabel)
-        modeLabel->SetText(std::string("Moving: ") + names[moveMode] + "   - off-hand menu (N): next");
+        modeLabel->SetText("Moving: " + mode + "   - off-hand menu (N): next");
+    if (legend)
+        legend->SetPageLines({
+            "In this room: left click places a voxel at the cursor, F takes the next colour, Z removes the last point",
+            "Moving (N: next; now " + mode + "): touch-walk and flying go with the arrow keys",
+            "Teleport: hold T to aim the arc where you look (blue: you can land), tap G to go there",
+        });
 }
 
 void TestRoomPage::StepMoveMode()
@@ -199,6 +213,7 @@ void TestRoomPage::Initialize()
     // Last child: drawn over everything else.
     legend = std::make_shared<SimulatorLegend>();
     AddChildComponent(legend);
+    ShowMoveMode();
 }
 
 void TestRoomPage::BuildRoom()

@@ -34,7 +34,7 @@ class SimulatorLegend;
 // The off hand's menu button (code 1; N in the simulator) steps through the ways of moving:
 // touch-walk, teleport, flying. The off hand's trigger (F) steps through the colours. The mouse
 // hand's trigger (left click) places a voxel at the cursor; V reaches for the surface under the
-// pointer. Main thread only.
+// pointer. The simulator's legend lists these keys under its own. Main thread only.
 class TestRoomPage : public PimUIPage
 {
 public:
@@ -84,6 +84,8 @@ private:
     void BuildRoom();
     void InstallReach();
     void StepMoveMode();
+    // The way of moving on the room's label and the keys of the room in the simulator's legend.
+    void ShowMoveMode();
     void BuildSculpture();
     void FollowHeadset();
     void UpdateHand(Hand& hand);
