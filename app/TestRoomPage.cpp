@@ -3,7 +3,7 @@
 #include "app/BoxMesh.h"
 #include "app/SimulatorLegend.h"
 
-#include "editing/EditorPanel.h"
+#include "editing/SimpleToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 

@@ -10,7 +10,7 @@
 // The engine runs without a display on the fixed 90 Hz clock with scripted devices; the world's
 // worker thread runs as in the program.
 
-#include "editing/EditorPanel.h"
+#include "editing/SimpleToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
-#include "editing/EditorPanel.h"
+#include "editing/SimpleToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 

@@ -5,7 +5,7 @@
 #include "tests/support/TempFolder.h"
 
 #include "editing/EditTarget.h"
-#include "editing/EditorPanel.h"
+#include "editing/SimpleToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "editing/VoxelHand.h"
 

@@ -1,4 +1,4 @@
-#include "editing/EditorPanel.h"
+#include "editing/SimpleToolPanel.h"
 
 #include "engine/PimVrController.h"
 #include "engine/PimVrInputCodes.h"
