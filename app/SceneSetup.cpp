@@ -24,7 +24,7 @@ namespace
 {
 // Builds the page tree's root and the chunk pool; the main menu replaces the test room as root
 // once it exists, and then receives the first-start flag.
-std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, const GameSettings& settings,
+std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, GameSettings& settings,
                                             const std::shared_ptr<PimCamera>& viewerCamera)
 {
     const PimString shaders = settings.GetFolders().shaders.Narrow();
@@ -33,12 +33,11 @@ std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, const GameS
     SetDefaultColourDefinitions();
 
     const PimString textures = settings.GetFolders().textures.Narrow();
-    auto root = std::make_shared<TestRoomPage>(viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps",
-                                               textures + "VoxelTexturesTop1.png", settings.controllerModels);
-    uiManager.AddPage(root);
-
     ChunkPool::Shared().FillTo(kStartupChunkCount);
     PimVoxelGrid::CacheVoxelCodes(kStartupChunkCount);
+    auto root = std::make_shared<TestRoomPage>(settings, viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps",
+                                               textures + "VoxelTexturesTop1.png", settings.controllerModels);
+    uiManager.AddPage(root);
     return root;
 }
 }  // namespace

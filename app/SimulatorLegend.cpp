@@ -19,7 +19,12 @@ constexpr float kShadowOffsets[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 void SimulatorLegend::Update()
 {
     const PimVrSystem& vr = PimVrSystem::GetInstance();
-    std::vector<std::string> lines = vr.IsLegendVisible() ? vr.GetLegendLines() : std::vector<std::string>();
+    std::vector<std::string> lines;
+    if (vr.IsLegendVisible())
+    {
+        lines = vr.GetLegendLines();
+        lines.insert(lines.end(), pageLines.begin(), pageLines.end());
+    }
     const int width = PimSystem::GetFramebufferWidth();
     if (lines == shownLines && width == laidOutWidth)
         return;

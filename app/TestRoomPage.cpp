@@ -3,6 +3,18 @@
 #include "app/BoxMesh.h"
 #include "app/SimulatorLegend.h"
 
+#include "editing/SimpleToolPanel.h"
+#include "editing/VoxelEditor.h"
+#include "player/PlayerRig.h"
+
+#include "settings/GameSettings.h"
+
+#include "world/ChunkPool.h"
+#include "world/TerrainGenerator.h"
+#include "world/VoxelWorld2.h"
+#include "world/WorldParameters.h"
+#include "world/WorldSetup.h"
+
 #include "engine/Pim3DText.h"
 #include "engine/PimCamera.h"
 #include "engine/PimGraphicsLine.h"
@@ -11,6 +23,7 @@
 #include "engine/PimTexture.h"
 #include "engine/PimVoxelGrid.h"
 #include "engine/PimVrInputCodes.h"
+#include "engine/PimVrSimulator.h"
 #include "engine/PimVrSystem.h"
 #include "engine/VoxelCodeTable.h"
 #include "world/ChunkBlock.h"
@@ -18,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -29,8 +43,10 @@ constexpr std::uint8_t kBlockColours[] = {100, 20, 4, 110, 24};
 constexpr PimColor kRayColour{255, 255, 255, 255};
 const PimVector3 kLight{0.4f, 1.0f, 0.6f};
 
-// Half the room's width and depth, and its wall height, in world units (metres at scale 1).
-constexpr float kRoomHalf = 4.0f;
+// Half the room's width and depth, and its wall height, in world units (metres at scale 1). The
+// walls stand beyond the editor's cursor (6 units ahead at the start), so what is placed in front
+// of the player is never hidden behind them.
+constexpr float kRoomHalf = 10.0f;
 constexpr float kWallHeight = 3.0f;
 
 std::shared_ptr<PimRenderableMesh> MakeMesh(const std::shared_ptr<PimShader>& shader)
@@ -42,16 +58,123 @@ std::shared_ptr<PimRenderableMesh> MakeMesh(const std::shared_ptr<PimShader>& sh
 }
 }  // namespace
 
-TestRoomPage::TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShader, std::string fragmentShader,
-                           std::string atlas, std::shared_ptr<ControllerModels> controllerModels)
+TestRoomPage::TestRoomPage(GameSettings& settingsIn, std::shared_ptr<PimCamera> viewerCamera, std::string vertexShader,
+                           std::string fragmentShader, std::string atlas, std::shared_ptr<ControllerModels> controllerModels)
     : camera(std::move(viewerCamera)), controllers(std::move(controllerModels)), vertexShaderPath(std::move(vertexShader)),
-      fragmentShaderPath(std::move(fragmentShader)), atlasPath(std::move(atlas)), shader(std::make_shared<PimShader>())
+      fragmentShaderPath(std::move(fragmentShader)), atlasPath(std::move(atlas)), shader(std::make_shared<PimShader>()),
+      settings(settingsIn)
 {
     hands[0].role = PimVrDeviceIndex::LeftHand;
     hands[1].role = PimVrDeviceIndex::RightHand;
+    // Colour-cube entries (index = 25 r + 5 g + b) as world colours: red, orange, yellow, green,
+    // blue, white.
+    panel = std::make_unique<SimpleToolPanel>(std::vector<std::uint16_t>{
+        VoxelCode::FirstColour + 100, VoxelCode::FirstColour + 110, VoxelCode::FirstColour + 120,
+        VoxelCode::FirstColour + 20, VoxelCode::FirstColour + 4, VoxelCode::FirstColour + 124});
+    rig = std::make_unique<PlayerRig>(settings, camera, PlayerRig::Mode::World);
+    rig->CreateEditor(*panel);
 }
 
-TestRoomPage::~TestRoomPage() = default;
+TestRoomPage::~TestRoomPage()
+{
+    if (PimVrSimulator* simulator = PimVrSystem::GetInstance().GetSimulator())
+        simulator->SetReachHelper({});
+    CloseWorld();
+}
+
+void TestRoomPage::CloseWorld()
+{
+    rig->GetEditTarget().Clear();
+    if (world)
+    {
+        RemoveChildComponent(world.get());
+        world.reset();
+    }
+}
+
+void TestRoomPage::OpenWorld()
+{
+    if (settings.activeGame.GetGameWorldName().empty())
+        settings.activeGame.SetGameWorldName(L"TestRoom");
+    worldSetup = std::make_shared<WorldSetup>(1u);
+    GenerateTerrain(*worldSetup, {{WorldParameterId::TerrainType, static_cast<float>(TerrainType::Flat), {}},
+                                  {WorldParameterId::FlatWidth, static_cast<float>(kWorldSide), {}},
+                                  {WorldParameterId::FlatDepth, static_cast<float>(kWorldSide), {}}});
+    world = std::make_shared<VoxelWorld2>(settings, ChunkPool::Shared());
+    world->SetWorldSetup(worldSetup);
+    world->SetViewerPosition(StartPosition() + PimVector3(0.0f, 1.7f, 0.0f));
+    world->SetWorkerPaused(false);
+    AddChildComponent(world);
+    rig->GetEditTarget().SetWorld(world.get());
+    // As the world page does: the player starts flying; the rig's step lands it when
+    // "WalkPhysics" is 0.
+    rig->GetLocomotion().SetState(LocomotionState::Flying);
+}
+
+void TestRoomPage::InstallReach()
+{
+    PimVrSimulator* simulator = PimVrSystem::GetInstance().GetSimulator();
+    if (simulator == nullptr)
+        return;
+    simulator->SetReachHelper([this](const PimVector3& eye, const PimVector3& ray) -> std::optional<float> {
+        const PimVrSystem& vr = PimVrSystem::GetInstance();
+        const PimVector3 origin = vr.TrackingToWorld(eye);
+        PimVector3 direction = vr.TrackingToWorld(eye + ray) - origin;
+        const float unitsPerMetre = direction.Length();
+        if (unitsPerMetre <= 0.0f)
+            return std::nullopt;
+        direction = direction / unitsPerMetre;
+        EditTarget& target = rig->GetEditTarget();
+        constexpr float kStep = 0.05f;
+        for (float d = kStep; d < 100.0f; d += kStep)
+        {
+            const PimVector3 p = origin + direction * d;
+            if (target.GetVoxel(p) != 0 || target.GetCollision(0, p) >= 2)
+            {
+                // The cursor half a voxel in front of the surface, the hand 6 / s behind it.
+                const float s = settings.activeGame.GetPlayerScale();
+                const float cursorAt = d - 0.5f;
+                return (cursorAt - VoxelEditor::kCursorDistance / s) / unitsPerMetre + PimVrController::TipDistance;
+            }
+        }
+        return std::nullopt;
+    });
+}
+
+void TestRoomPage::SetMoveMode(int mode)
+{
+    moveMode = ((mode % 3) + 3) % 3;
+    settings.activeGame.SetWalkPhysics(moveMode == 2 ? 1 : 0);
+    if (moveMode != 2)
+        settings.virtualReality.SetMovementType(moveMode == 0 ? 1 : 0);
+    ShowMoveMode();
+}
+
+void TestRoomPage::ShowMoveMode()
+{
+    static const char* const names[] = {"touch-walk", "teleport", "flying"};
+    const std::string mode = names[moveMode];
+    if (modeLabel)
+        modeLabel->SetText("Moving: " + mode + "   - off-hand menu (N): next");
+    if (legend)
+        legend->SetPageLines({
+            "In this room: left click places a voxel at the cursor, F takes the next colour, Z removes the last point",
+            "Moving (N: next; now " + mode + "): touch-walk and flying go with the arrow keys",
+            "Teleport: hold T to aim the arc where you look (blue: you can land), tap G to go there",
+        });
+}
+
+void TestRoomPage::StepMoveMode()
+{
+    const int offRole = settings.virtualReality.GetHandPreference() == 2 ? PimVrDeviceIndex::LeftHand
+                                                                          : PimVrDeviceIndex::RightHand;
+    const PimVrController& off = PimVrSystem::GetInstance().GetHandController(offRole);
+    const bool pressed = off.GetValue(PimVrButton::Menu) > PimVrController::PressThreshold;
+    if (pressed && !offMenuHeld)
+        SetMoveMode(moveMode + 1);
+    offMenuHeld = pressed;
+    panel->SetOffHandRole(offRole);
+}
 
 void TestRoomPage::Initialize()
 {
@@ -67,8 +190,19 @@ void TestRoomPage::Initialize()
     label->SetText("Quillot test room");
     label->SetScale(3.0f);
     label->SetColor({255, 230, 120, 255});
-    label->SetPosition({-label->GetWidth() / 2.0f, 2.2f, -kRoomHalf + 0.02f});
+    label->SetPosition(StartPosition() + PimVector3(-label->GetWidth() / 2.0f, 2.2f, -kRoomHalf + 0.02f));
     AddChildComponent(label);
+    modeLabel = std::make_shared<Pim3DText>();
+    modeLabel->SetScale(1.2f);
+    modeLabel->SetColor({200, 230, 255, 255});
+    modeLabel->SetPosition(StartPosition() + PimVector3(-3.6f, 1.7f, -kRoomHalf + 0.02f));
+    AddChildComponent(modeLabel);
+    rig->LoadReticle();
+    InstallReach();
+    OpenWorld();
+    // The world's VR scale, as the world page sets it: the player-scale table value x the size bias.
+    PimVrSystem::GetInstance().SetScale(settings.activeGame.GetPlayerScale() * settings.virtualReality.GetPlayerSizeBias());
+    SetMoveMode(settings.activeGame.GetWalkPhysics() == 1 ? 2 : settings.virtualReality.GetMovementType() == 0 ? 1 : 0);
 
     for (Hand& hand : hands)
     {
@@ -79,6 +213,7 @@ void TestRoomPage::Initialize()
     // Last child: drawn over everything else.
     legend = std::make_shared<SimulatorLegend>();
     AddChildComponent(legend);
+    ShowMoveMode();
 }
 
 void TestRoomPage::BuildRoom()
@@ -105,6 +240,7 @@ void TestRoomPage::BuildRoom()
 
     auto room = MakeMesh(shader);
     room->SetMesh(std::move(vertices), std::move(indices));
+    room->SetLocation(StartPosition());
     AddChildComponent(room);
 }
 
@@ -146,7 +282,7 @@ void TestRoomPage::BuildSculpture()
     sculpture->LoadTextures(atlas);
     PimVoxelGrid* chunk = sculpture->GetChunk(0);
     chunk->SetScale(0.06f);
-    chunk->SetLocation({-0.9f, 0.0f, -3.1f});
+    chunk->SetLocation(StartPosition() + PimVector3(-0.9f, 0.0f, -3.1f));
     sculpture->Build();
 }
 
@@ -154,27 +290,27 @@ void TestRoomPage::Draw()
 {
     if (sculpture)
         sculpture->GetChunk(0)->Draw();
-    if (!controllers)
-        return;
-    for (const Hand& hand : hands)
-        if (hand.tracked)
-            controllers->Draw(hand.role, hand.position, hand.orientation, hand.shownPull);
+    // The rig draws the voxel hands (the controller models stay for the menus).
+    rig->Draw();
 }
 
 void TestRoomPage::Update()
 {
     FollowHeadset();
+    StepMoveMode();
+    rig->Update();
     for (Hand& hand : hands)
         UpdateHand(hand);
 }
 
 void TestRoomPage::FollowHeadset()
 {
+    // The first frame with a headset puts the player at the start, on the world's floor.
     const PimVrController& head = PimVrSystem::GetInstance().GetHeadsetController();
-    if (!head.IsValid())
+    if (placed || !head.IsValid())
         return;
-    camera->SetPosition(head.GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World));
-    camera->SetOrientation(head.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World));
+    rig->GetLocomotion().MoveTo(StartPosition());
+    placed = true;
 }
 
 void TestRoomPage::UpdateHand(Hand& hand)

@@ -10,6 +10,11 @@
 
 class ChunkBlock;
 struct ControllerModels;
+class GameSettings;
+class PlayerRig;
+class SimpleToolPanel;
+class VoxelWorld2;
+class WorldSetup;
 class Pim3DText;
 class PimCamera;
 class PimGraphicsLine;
@@ -17,19 +22,28 @@ class PimRenderableMesh;
 class PimShader;
 class SimulatorLegend;
 
-// The root page until the main menu exists: a small lit room (floor, walls, blocks in colours of
-// the default colour cube), both hands drawn at their controller poses with their pointing rays,
-// a voxel sculpture of two chunks drawn by the chunk shaders (turf, rock, water and colour
-// voxels), a label, and the simulator's key legend. The viewer camera follows the headset's world pose.
-// Hands are drawn with the shared controller models, their triggers moving with the pull.
-// Main thread only.
+// The root page until the main menu exists, where everything of the player can be tried by hand:
+// it opens a flat world (the active game's "GameWorldName", "TestRoom" when none is set) of
+// 256 x 256 voxels whose floor is the world's floor at y = 0, and stands a full player rig in it
+// (PlayerRig: the voxel hands, the editor with the single-voxel tool, locomotion) with the world
+// as its edit target. Around the start lies a small lit room as decoration (floor, walls, blocks in
+// colours of the default colour cube, meshes the player walks through), a voxel sculpture of one
+// chunk drawn by the chunk shaders, a label, the hands' pointing rays and the simulator's key
+// legend. The rig's camera is the viewer camera.
+//
+// The off hand's menu button (code 1; N in the simulator) steps through the ways of moving:
+// touch-walk, teleport, flying. The off hand's trigger (F) steps through the colours. The mouse
+// hand's trigger (left click) places a voxel at the cursor; V reaches for the surface under the
+// pointer. The simulator's legend lists these keys under its own. Main thread only.
 class TestRoomPage : public PimUIPage
 {
 public:
     // The room's boxes are drawn with the mesh shader at the given paths; the voxel sculpture
     // with the chunk programs (PimVoxelGrid::StaticInitialize) and the face atlas at atlasPath;
     // the hands with the controller models (none drawn when null).
-    TestRoomPage(std::shared_ptr<PimCamera> viewerCamera, std::string vertexShaderPath,
+    // settings: the program's settings (the world's name, the rig's settings); they must outlive
+    // the page.
+    TestRoomPage(GameSettings& settings, std::shared_ptr<PimCamera> viewerCamera, std::string vertexShaderPath,
                  std::string fragmentShaderPath, std::string atlasPath,
                  std::shared_ptr<ControllerModels> controllerModels);
     ~TestRoomPage() override;
@@ -41,6 +55,19 @@ public:
     // How far a hand's trigger was pulled at the last update (0 to 1); role 1 left, 2 right.
     float GetShownTriggerPull(int role) const;
     static constexpr float kRayLength = 4.0f;
+    // Width and depth of the room's world, and where the player starts (feet).
+    static constexpr int kWorldSide = 256;
+    static PimVector3 StartPosition() { return {128.5f, 0.0f, 132.5f}; }
+
+    PlayerRig& GetRig() { return *rig; }
+    VoxelWorld2* GetWorld() const { return world.get(); }
+    SimpleToolPanel& GetPanel() { return *panel; }
+    // Closes the world (its worker stops; its chunks go back to the pool). The rig's edit target
+    // is cleared. Nothing is saved here.
+    void CloseWorld();
+    // The way of moving the off hand's menu button chose: 0 touch-walk, 1 teleport, 2 flying.
+    int GetMoveMode() const { return moveMode; }
+    void SetMoveMode(int mode);
 
 private:
     struct Hand
@@ -53,7 +80,12 @@ private:
         float shownPull = 0.0f;
     };
 
+    void OpenWorld();
     void BuildRoom();
+    void InstallReach();
+    void StepMoveMode();
+    // The way of moving on the room's label and the keys of the room in the simulator's legend.
+    void ShowMoveMode();
     void BuildSculpture();
     void FollowHeadset();
     void UpdateHand(Hand& hand);
@@ -68,4 +100,14 @@ private:
     std::shared_ptr<Pim3DText> label;
     std::shared_ptr<SimulatorLegend> legend;
     std::array<Hand, 2> hands;
+
+    GameSettings& settings;
+    std::shared_ptr<WorldSetup> worldSetup;
+    std::shared_ptr<VoxelWorld2> world;
+    std::unique_ptr<SimpleToolPanel> panel;
+    std::unique_ptr<PlayerRig> rig;
+    std::shared_ptr<Pim3DText> modeLabel;
+    bool placed = false;
+    bool offMenuHeld = false;
+    int moveMode = 0;
 };

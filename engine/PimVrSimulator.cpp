@@ -54,7 +54,7 @@ int PimVrSimulator::ActionOfScancode(int scancode)
         {SDL_SCANCODE_UP, PadUp},          {SDL_SCANCODE_DOWN, PadDown},      {SDL_SCANCODE_LEFT, PadLeft},
         {SDL_SCANCODE_RIGHT, PadRight},    {SDL_SCANCODE_T, PadCentre},       {SDL_SCANCODE_G, PadClick},
         {SDL_SCANCODE_LSHIFT, PadOnMouseHand}, {SDL_SCANCODE_RSHIFT, PadOnMouseHand},
-        {SDL_SCANCODE_F1, ToggleLegend},
+        {SDL_SCANCODE_F1, ToggleLegend},  {SDL_SCANCODE_V, Reach},
     };
     for (const KeyBinding& binding : bindings)
     {
@@ -146,6 +146,9 @@ void PimVrSimulator::Press(int action)
         break;
     case ToggleLegend:
         legendVisible = !legendVisible;
+        break;
+    case Reach:
+        reachRequested = true;
         break;
     case Look:
         SetLookMode(true);
@@ -310,7 +313,20 @@ void PimVrSimulator::BeginFrame(double seconds, PimVrDeviceStates& devices)
     TurnAndLook(dt);
     Walk(dt);
     MoveEyeHeight(dt);
-    handDepth = std::clamp(handDepth * std::pow(WheelStep, wheel), MinHandDepth, MaxHandDepth);
+    if (wheel != 0.0f)
+    {
+        // Out of the wheel's range after a reach: the wheel first brings it back.
+        const float base = std::max(handDepth, MinHandDepth);
+        handDepth = std::clamp(base * std::pow(WheelStep, wheel), MinHandDepth, MaxHandDepth);
+    }
+    if (reachRequested && reachHelper)
+    {
+        const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
+        const PimVector3 ray = HeadOrientation().TransformDirection(PointerDirection());
+        if (const std::optional<float> depth = reachHelper(eye, ray))
+            handDepth = std::clamp(*depth, MinReachDepth, MaxHandDepth);
+    }
+    reachRequested = false;
 
     for (PimVrDeviceState& state : devices)
     {
@@ -341,5 +357,6 @@ std::vector<std::string> PimVrSimulator::GetLegendLines() const
         "Mouse hand: " + mouse + " (Tab swaps), it points at the pointer; wheel: farther / nearer",
         "Trigger: left click, F other hand   Menu: M, N other hand   Second button: Z, X other hand",
         "Other hand's pad: arrows touch its edges, T its centre, G clicks it (Shift: mouse hand's pad)",
+        "Reach: V puts the cursor just in front of the surface under the pointer",
     };
 }

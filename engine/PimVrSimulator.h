@@ -3,6 +3,8 @@
 #include "engine/PimVrDevice.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,10 @@ union SDL_Event;
 //   Pad of the other hand (hold Shift for the mouse hand's pad):
 //     arrow keys touch it at its edges (codes 6, 12, 13), T touches its centre (code 6),
 //     G clicks it (code 7, the teleport confirm)
+//   Reach .................. V: the mouse hand moves along the pointer's ray so that what it
+//                            points with (the program's cursor) lands just in front of the
+//                            surface under the pointer (see SetReachHelper); the hand may then
+//                            go behind the eye, so voxels can be placed against a near wall
 //   Legend ................. F1
 // A key or button tapped between two frames counts as held for one frame. While a text field has
 // the keyboard (PimInputTray::IsKeyboardCaptured) the keys are left to it; the mouse still works.
@@ -44,13 +50,21 @@ public:
     static constexpr float SettleSpeed = 1.0f;        // back to standing
     static constexpr float DefaultHandDepth = 0.5f;   // metres from the eye to the mouse hand's tip
     static constexpr float MinHandDepth = 0.1f;
-    static constexpr float MaxHandDepth = 4.0f;
+    static constexpr float MaxHandDepth = 40.0f;
+    // The reach key may put the hand this far behind the eye.
+    static constexpr float MinReachDepth = -40.0f;
     static constexpr float WheelStep = 1.1f;          // depth factor per wheel notch
 
     // The size of the window in the coordinates of its mouse events.
     PimVrSimulator(int viewWidth, int viewHeight);
 
     void HandleEvent(const SDL_Event& event);
+
+    // The program's answer to the reach key: given the eye and the pointer's ray (tracking space,
+    // metres, the ray normalised), the hand depth in metres that puts its cursor in front of the
+    // surface under the pointer, or nothing. Without a helper the key does nothing.
+    using ReachHelper = std::function<std::optional<float>(const PimVector3& eye, const PimVector3& ray)>;
+    void SetReachHelper(ReachHelper helper) { reachHelper = std::move(helper); }
 
     bool IsHeadset() const override { return false; }
     void BeginFrame(double seconds, PimVrDeviceStates& devices) override;
@@ -90,6 +104,7 @@ private:
         PadClick,
         PadOnMouseHand,
         ToggleLegend,
+        Reach,
         MouseTrigger,  // left mouse button
         Look,          // right mouse button
         ActionCount,
@@ -138,4 +153,6 @@ private:
     int mouseHand = PimVrDeviceIndex::RightHand;
     float handDepth = DefaultHandDepth;
     bool legendVisible = true;
+    bool reachRequested = false;
+    ReachHelper reachHelper;
 };

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 using WorldAddressing::ChunkCoordinates;
 using WorldAddressing::kWindowSlots;
@@ -190,6 +191,7 @@ void VoxelWorld2::Update()
         return;
     UpdateLight();
     worldMesh.RunUpdate();
+    BuildEditedChunks();
     ScheduleVisibleChunks();
     StreamWindow();
     HarvestChannels();
@@ -529,7 +531,94 @@ std::uint16_t VoxelWorld2::SetWorldVoxel(std::uint16_t code, const PimVector3& p
                                          bool fillWrite)
 {
     std::lock_guard hold(worldMutex);
-    return WindowChunks::SetVoxel(window, code, position, rebuildNow, fillWrite);
+    const std::uint16_t old = WindowChunks::SetVoxel(window, code, position, rebuildNow, fillWrite);
+    if (rebuildNow && old != code)
+        if (const PimVoxelGrid* chunk = WindowChunks::FindChunk(window, position))
+            editedLocations.push_back(chunk->GetLocation());
+    return old;
+}
+
+void VoxelWorld2::BuildEditedChunks()
+{
+    std::vector<std::pair<PimVoxelGrid*, PimVector3>> chunks;
+    {
+        std::lock_guard hold(worldMutex);
+        if (editedLocations.empty())
+            return;
+        std::vector<PimVector3> waiting;
+        for (const PimVector3& location : editedLocations)
+        {
+            PimVoxelGrid* edited = WindowChunks::FindChunk(window, location);
+            if (edited == nullptr || edited->GetLocation() != location)
+                continue; // the window moved on; the chunk is stored with its edit
+            bool workerHoldsOne = false;
+            // The edited chunk and the neighbours whose faces the write touched wait for a build
+            // (status 2) or for the upload of one that predates the edit (status 3).
+            const auto take = [&](PimVoxelGrid* chunk) {
+                if (chunk == nullptr)
+                    return;
+                const std::uint8_t status = chunk->GetGridStatus();
+                if (status != PimVoxelGrid::kStatusToBuild && status != PimVoxelGrid::kStatusBuilt)
+                    return;
+                switch (TakeFromChannel(*chunk))
+                {
+                case ChannelRelease::WorkerHolds:
+                    workerHoldsOne = true;
+                    return;
+                case ChannelRelease::Free:
+                    for (const auto& held : chunks)
+                        if (held.first == chunk)
+                            return;
+                    chunks.emplace_back(chunk, chunk->GetLocation());
+                    return;
+                }
+            };
+            take(edited);
+            for (std::uint8_t side = 0; side < kVoxelFaceCount; ++side)
+                take(edited->GetGridSide(side));
+            // The worker's build may predate the edit: looked at again once it hands the chunk
+            // back, instead of waiting for the scheduler to pick it among streaming work.
+            if (workerHoldsOne)
+                waiting.push_back(location);
+        }
+        editedLocations.swap(waiting);
+    }
+    // Only this thread puts chunks into channels, so a chunk in none is the main thread's alone
+    // until the scheduling below; the worker may link it meanwhile, which BuildGrid's global
+    // lock orders.
+    for (const auto& [chunk, location] : chunks)
+    {
+        if (chunk->GetGridStatus() != PimVoxelGrid::kStatusToBuild || !IsReadyToBuild(*chunk, location))
+            continue;
+        chunk->BuildGrid();
+        ++editBuilds;
+        if (chunk->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+            chunk->GLLoad();
+    }
+}
+
+VoxelWorld2::ChannelRelease VoxelWorld2::TakeFromChannel(PimVoxelGrid& chunk)
+{
+    const std::uint8_t index = chunk.GetBuildChannel();
+    if (index >= kChannelCount)
+        return ChannelRelease::Free;
+    BuildChannel& channel = channels[index];
+    if (channel.building.load() == &chunk)
+        return ChannelRelease::WorkerHolds;
+    if (channel.queued == &chunk)
+    {
+        channel.queued = nullptr;
+        channel.queuedPriority = 0;
+    }
+    else if (channel.upload.load() == &chunk)
+    {
+        channel.upload.store(nullptr);
+        // Its mesh predates the edit: handed over, the chunk asks for a rebuild again.
+        if (chunk.GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+            chunk.GLLoad();
+    }
+    chunk.SetBuildChannel(kNoChannel);
+    return ChannelRelease::Free;
 }
 
 PimVoxelGrid* VoxelWorld2::FindChunkSlot(const PimVector3& position)

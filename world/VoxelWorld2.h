@@ -112,6 +112,15 @@ public:
     // Asks every window chunk whose mesh is out of date for a rebuild (after long runs of
     // writes that did not ask themselves).
     void RegenerateAll();
+    // Edits that ask for their rebuild at once (SetWorldVoxel with rebuildNow, the single-voxel
+    // placement) are not queued behind streaming: the next Update builds and uploads the edited
+    // chunk (and the neighbours the write touched) on the main thread, before any scheduling,
+    // taking it out of a build channel's queue or upload stage, unless the worker is building it
+    // now or it cannot be built yet (a neighbour without data). The edit is then drawn in the
+    // frame of that Update. A chunk the worker is building is looked at again in each Update
+    // until the worker hands it back, and then rebuilt there when its build predates the edit.
+    // Edited builds so made since creation:
+    std::int32_t GetEditBuildCount() const { return editBuilds; }
 
     // Chunk builds by the worker since creation, rebuilds included.
     std::int32_t GetBuildCount() const { return buildCount.load(std::memory_order_relaxed); }
@@ -224,6 +233,14 @@ private:
     void GiveBackAfterStoring(PimVoxelGrid* chunk);
     void CountStreamingPass();
     void HarvestChannels();
+    void BuildEditedChunks();
+    enum class ChannelRelease
+    {
+        Free,        // in no channel (now): the main thread may build it
+        WorkerHolds, // in a channel's building stage: the worker owns it until it hands it on
+    };
+    // Takes an edited chunk out of its channel's queued or upload stage (world lock held).
+    ChannelRelease TakeFromChannel(PimVoxelGrid& chunk);
     void DrawChunks(const PimMatrix4x4& viewProjection);
     // Draws the six thumbnail views through the active viewport and camera, which are put back
     // as they were afterwards; false (picture untouched) without GL or a drawn frame.
@@ -292,6 +309,11 @@ private:
 
     std::uint32_t streamingPasses = 0;
     bool stalled = false;
+
+    // Guarded by worldMutex: chunk locations of edits that asked for an immediate rebuild and
+    // whose chunks (or a neighbour the edit touched) are not built yet.
+    std::vector<PimVector3> editedLocations;
+    std::int32_t editBuilds = 0;
 
     std::shared_ptr<const PimTexture> faceTexture;
 

@@ -6,6 +6,7 @@
 #include "world/ChunkPool.h"
 #include "world/ControllerModels.h"
 #include "app/TestRoomPage.h"
+#include "world/VoxelWorld2.h"
 
 #include "settings/GameSettings.h"
 #include "settings/SettingsFolders.h"
@@ -133,8 +134,13 @@ TEST_F(StartupE2E, RunsTheRoomWithScriptedHandsUntilExit)
 TEST_F(StartupE2E, FillsThePoolAndTheDefaultColours)
 {
     auto settings = UserSettings();
-    Start(*settings);
+    QuillotScene scene = Start(*settings);
     PimSystem::RunFrames(2);
+    // The test room's world holds chunks of the pool while it is open.
+    auto* room = dynamic_cast<TestRoomPage*>(scene.rootPage.get());
+    ASSERT_NE(room, nullptr);
+    EXPECT_GT(room->GetWorld()->GetWindowChunkCount(), 0u);
+    room->CloseWorld();
 
     const ChunkPool& pool = ChunkPool::Shared();
     ASSERT_EQ(pool.IdleCount(), kStartupChunkCount);

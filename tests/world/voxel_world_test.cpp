@@ -139,11 +139,13 @@ TEST_F(VoxelWorldTest, AChunkThatLeavesWhileTheWorkerHoldsItGoesBackToThePoolWit
     ASSERT_TRUE(Settle());
     ASSERT_EQ(world->GetWindowChunkCount(), 16u);
 
-    // An edit asks for a rebuild; the next frame hands the chunk to the worker.
+    // An edit followed by a rebuild request (as a shape tool's, which the main thread does not
+    // build at once); the next frame hands the chunk to the worker.
     const PimVector3 edit(3.0f, 40.0f, 3.0f);
-    world->SetWorldVoxel(7, edit, true, false);
+    world->SetWorldVoxel(7, edit, false, false);
     PimVoxelGrid* edited = world->FindChunkSlot(edit);
     ASSERT_NE(edited, nullptr);
+    edited->Regenerate(false);
     Frame();
     ASSERT_EQ(world->GetChannel(0).building, edited);
 
@@ -172,6 +174,46 @@ TEST_F(VoxelWorldTest, AChunkThatLeavesWhileTheWorkerHoldsItGoesBackToThePoolWit
     EXPECT_EQ(world->GetLoadCount(), loads + 1);
     EXPECT_EQ(world->GetWorldVoxel(edit), 7);
     EXPECT_EQ(world->GetLeftWindowCount(), 0u);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, ASinglePlacementIsBuiltInItsFrameEvenWhenTheWorkersBuildPredatesIt)
+{
+    const PimVector3 start = ChunkCentreColumn(16, 40.0f, 0);
+    Open(MakeSetup(kFlat, 1, 1), start);
+    ASSERT_TRUE(Settle());
+
+    // A placement asks for its rebuild at once: the next frame builds and uploads it on the main
+    // thread, without the worker.
+    const PimVector3 first(3.0f, 40.0f, 3.0f);
+    PimVoxelGrid* edited = world->FindChunkSlot(first);
+    ASSERT_NE(edited, nullptr);
+    world->SetWorldVoxel(7, first, true, false);
+    const std::int32_t editBuilds = world->GetEditBuildCount();
+    Frame();
+    EXPECT_EQ(world->GetEditBuildCount(), editBuilds + 1);
+    EXPECT_EQ(edited->GetGridStatus(), PimVoxelGrid::kStatusFinished);
+    EXPECT_EQ(edited->GetBuildChannel(), PimVoxelGrid::kNoBuildChannel);
+
+    // The worker holds the chunk and has built it (this thread plays its part) when the next
+    // placement arrives: that frame leaves the chunk with the worker, and the frame after it is
+    // handed back rebuilds it at once instead of waiting for the scheduler.
+    world->SetWorldVoxel(8, first + PimVector3(1, 0, 0), false, false);
+    edited->Regenerate(false);
+    Frame();
+    ASSERT_EQ(world->GetChannel(0).building, edited);
+    edited->BuildGrid();
+    world->SetWorldVoxel(9, first + PimVector3(2, 0, 0), true, false);
+    Frame();
+    EXPECT_EQ(world->GetChannel(0).building, edited) << "the worker's until it hands it on";
+    ASSERT_TRUE(world->WorkerPass());
+    ASSERT_EQ(world->GetChannel(0).upload, edited);
+    Frame();
+    EXPECT_EQ(world->GetEditBuildCount(), editBuilds + 2);
+    EXPECT_EQ(edited->GetGridStatus(), PimVoxelGrid::kStatusFinished);
+    EXPECT_EQ(edited->GetBuildChannel(), PimVoxelGrid::kNoBuildChannel);
+    edited->Regenerate(false);
+    EXPECT_EQ(edited->GetGridStatus(), PimVoxelGrid::kStatusFinished) << "the mesh holds the last placement";
     EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
 }
 

@@ -17,3 +17,5 @@ bool GenerateVoxelTextures(const ContentOutput& output);
 // "Graphics/Textures/modelgrid.png": the ground plane's grid lines, one cell per voxel, crossing
 // at the picture's centre.
 bool GenerateModelGrid(const ContentOutput& output);
+// "Graphics/Textures/TeleportReticle.png": the teleport target's ring, laid on the ground.
+bool GenerateTeleportReticle(const ContentOutput& output);

@@ -23,6 +23,7 @@ constexpr Family Families[] = {
     {"font", GenerateFont},
     {"voxel textures", GenerateVoxelTextures},
     {"model grid", GenerateModelGrid},
+    {"teleport reticle", GenerateTeleportReticle},
 };
 }
 

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "engine/PimVector3.h"
+
+#include <cstdint>
+#include <mutex>
+
+class ChunkBlock;
+class PimVoxelGrid;
+class VoxelWorld2;
+
+// The one door through which editing and locomotion read and write voxels: it refers
+// to exactly one container - a single chunk (a 32 x 32 x 32 model), the streamed world, or a
+// multi-chunk model (a ChunkBlock: a menu room, a model) - and forwards every read, write,
+// rebuild and collision query to it. Nothing else of editing or locomotion reaches a container
+// directly, so that a later undo history can record the edits here.
+//
+// Positions are world positions in voxel units (floats); the container decides which voxel a
+// position falls in. A single chunk is addressed relative to its location, a block relative to
+// its origin. Out-of-range reads give 0 and out-of-range writes change nothing (0 returned).
+//
+// Collision: GetCollision gives the engine's collision class (0 nothing, 1 water, 2 helpers,
+// 3 solid) of the voxel holding a position, at a base level (see PimVoxelGrid::GetCollision).
+// Everything below y = 0 is the world's floor and counts as solid (class 3), so a player can
+// never fall out of the world; reads and writes there still see nothing.
+//
+// Main thread only, except the edit mutex, which any operation that must not interleave with
+// another thread's bulk work (the clipboard's paste) holds.
+class EditTarget
+{
+public:
+    enum class Kind
+    {
+        None,
+        Grid,
+        World,
+        Model,
+    };
+
+    // Each setter points the target at one container and clears the other links; null clears
+    // everything.
+    void SetGrid(PimVoxelGrid* grid);
+    void SetWorld(VoxelWorld2* world);
+    void SetModel(ChunkBlock* model);
+    void Clear();
+
+    Kind GetKind() const { return kind; }
+    PimVoxelGrid* GetGrid() const { return grid; }
+    VoxelWorld2* GetWorld() const { return world; }
+    ChunkBlock* GetModel() const { return model; }
+
+    std::uint16_t GetVoxel(const PimVector3& position) const;
+    // Writes value and returns the value the voxel had before. The two flags go to the engine
+    // unchanged (PimVoxelGrid::SetVoxel): (true, false) for a single placement, which no rebuild
+    // follows; (false, false) for shapes and box fills; (false, true) for flood fills.
+    std::uint16_t SetVoxel(std::uint16_t value, const PimVector3& position, bool rebuildNow, bool fillWrite);
+    // Asks for the meshes of everything changed since to be rebuilt: Regenerate(false) on the
+    // grid or on every chunk of the model in order, the world's RegenerateAll.
+    void Rebuild();
+
+    // Collision class at a position (see above); below y = 0 always 3.
+    std::uint8_t GetCollision(std::uint32_t level, const PimVector3& position) const;
+
+    std::recursive_mutex& GetEditMutex() { return editMutex; }
+
+    // Writes and reads so far, for tests and the benchmark.
+    std::uint64_t GetWriteCount() const { return writes; }
+
+private:
+    Kind kind = Kind::None;
+    PimVoxelGrid* grid = nullptr;
+    VoxelWorld2* world = nullptr;
+    ChunkBlock* model = nullptr;
+    std::uint64_t writes = 0;
+    std::recursive_mutex editMutex;
+};

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "editing/ToolId.h"
+#include "editing/WireLines.h"
+
+#include "engine/PimColor.h"
+#include "engine/PimVector3.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class EditTarget;
+class EditorPanel;
+class GameSettings;
+class Pim3DText;
+
+// The world's editor: turns the dominant-hand controller into tool operations through
+// the EditTarget - the cursor a fixed distance ahead of the controller with its smoothing, the
+// trigger's edge detection and the tool dispatch, picked points with their distance labels, the
+// measurement labels and wire box while points exist, and the error flash.
+//
+// Tools: the dispatch has the single-voxel arm; the arms of the other tools arrive with those
+// tools (the panel offers only tools that have an arm, see IsToolAvailable). Points are picked
+// by AddPoint and removed by the remove-last-point button (code 9) as the other tools will use
+// them.
+//
+// Two choices that keep edits from going astray:
+// - The colour use mark runs after every placement that wrote a colour, not only when the colour
+//   differs from the last placed one, so a colour whose lock the user broke locks again when it
+//   is used.
+// - The trigger's and the remove button's edge detection also run in the frames the panel takes,
+//   so a trigger held from the panel into the world acts only at its next pull.
+//
+// Created with the world's player rig; the rigs of menu rooms have none. Main thread only.
+class VoxelEditor
+{
+public:
+    static constexpr std::uint8_t kMaxPointDistance = 100;
+    // Distance of the cursor ahead of the controller at player scale s: kCursorDistance / s.
+    static constexpr float kCursorDistance = 6.0f;
+
+    VoxelEditor(GameSettings& settings, EditTarget& target, EditorPanel& panel);
+    ~VoxelEditor();
+    VoxelEditor(const VoxelEditor&) = delete;
+    VoxelEditor& operator=(const VoxelEditor&) = delete;
+
+    // Once per frame (the rig's update): frame start, panel, cursor, trigger and dispatch,
+    // points, measurement.
+    void Update();
+    // The cursor, the wire box and the labels, in the current draw pass.
+    void Draw();
+
+    // The tool dispatch at a cell: what one trigger pull does with the current tool.
+    void Apply(const PimVector3& cell);
+
+    // Adds the cursor cell as a point: false when it is refused (more than 100 from the
+    // last point: with the error flash; equal to a point in the list: silently).
+    bool AddPoint(const PimVector3& cell);
+    // Removes the last point with its labels; nothing on an empty list.
+    void RemoveLastPoint();
+    void ClearPoints();
+    const std::vector<PimVector3>& GetPoints() const { return points; }
+    std::size_t GetDistanceLabelCount() const { return distanceLabels.size(); }
+    const Pim3DText* GetDistanceLabel(std::size_t index) const;
+    // The measurement labels: 0 the distance, 1 to 3 the offsets along x, y and z.
+    const Pim3DText& GetMeasurementLabel(int index) const;
+
+    void Flash() { errorFlash = 1.0f; }
+    float GetErrorFlash() const { return errorFlash; }
+    // White, or red while the error flash fades.
+    PimColor GetGuideColour() const { return guideColour; }
+
+    PimVector3 GetRawPoint() const { return rawPoint; }
+    PimVector3 GetSmoothedPoint() const { return smoothed; }
+    std::uint16_t GetSampleCount() const { return sampleCount; }
+    PimVector3 GetCursorCell() const { return cursorCell; }
+    // True when the cursor was placed this frame (the panel did not take the frame).
+    bool IsCursorShown() const { return cursorShown; }
+    // The cursor's smoothing alone, for tests: takes a raw point at player scale s.
+    void SmoothCursor(const PimVector3& raw, float s);
+    // The cursor step without a controller: smooths the raw point and places the cursor's
+    // graphics there, shown at the next Draw (render tests, tools that aim otherwise).
+    void ShowCursorAt(const PimVector3& raw, float s);
+
+    std::uint16_t GetLastPlacedColour() const { return lastColour; }
+    PimVector3 GetLastSingleCell() const { return lastSingleCell; }
+    std::uint32_t GetTool() const { return tool; }
+    // Set by every completed operation except single-voxel placements (the tutorial reads it).
+    bool IsEdited() const { return edited; }
+    void ClearEdited() { edited = false; }
+
+    // Voxels written by single-voxel placements so far.
+    std::uint64_t GetPlacementCount() const { return placements; }
+
+    const WireLines& GetCursorCube() const { return cursorCube; }
+    const WireLines& GetAxisCross() const { return axisCross; }
+    const WireLines& GetWireBox() const { return wireBox; }
+
+private:
+    int DominantRole() const;
+    float PlayerScale() const;
+    void FrameStart();
+    void UpdateCursor(float s);
+    void PlaceCursorGraphics();
+    void Measure(float s);
+    void PlaceSingleVoxel(const PimVector3& cell);
+    void UseMark(std::uint16_t colour);
+    std::shared_ptr<Pim3DText> MakeLabel(PimColor colour, float s) const;
+
+    GameSettings& settings;
+    EditTarget& target;
+    EditorPanel& panel;
+
+    std::vector<PimVector3> points;
+    std::vector<std::shared_ptr<Pim3DText>> distanceLabels;
+    PimVector3 rawPoint;
+    PimVector3 smoothed;
+    std::uint16_t sampleCount = 0;
+    PimVector3 cursorCell;
+    bool cursorShown = false;
+    bool triggerHeld = false;
+    bool removeHeld = false;
+    PimVector3 lastSingleCell;
+    std::uint16_t lastColour = 0;
+    std::uint32_t tool = 0;
+    float errorFlash = 0.0f;
+    PimColor guideColour{255, 255, 255, 255};
+    bool edited = false;
+    std::uint64_t placements = 0;
+
+    WireLines cursorCube;
+    WireLines axisCross;
+    WireLines lagLine;
+    WireLines wireBox;
+    std::array<std::shared_ptr<Pim3DText>, 4> measureLabels;
+};

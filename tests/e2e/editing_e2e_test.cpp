@@ -1,0 +1,192 @@
+// The whole program offscreen with scripted hands: the player walks forward in the test room's
+// world, places a row of voxels with the trigger, saves the world, and a new world object opened
+// on the same folder finds the voxels.
+
+#include "tests/support/TempFolder.h"
+
+#include "app/SceneSetup.h"
+#include "app/TestRoomPage.h"
+#include "editing/SimpleToolPanel.h"
+#include "editing/VoxelEditor.h"
+#include "player/PlayerRig.h"
+
+#include "world/ChunkPool.h"
+#include "world/TerrainGenerator.h"
+#include "world/VoxelWorld2.h"
+#include "world/WorldParameters.h"
+#include "world/WorldSetup.h"
+
+#include "settings/GameSettings.h"
+#include "settings/SettingsFolders.h"
+
+#include "engine/PimSystem.h"
+#include "engine/PimTime.h"
+#include "engine/PimViewport.h"
+#include "engine/PimVoxelGrid.h"
+#include "engine/PimVrInputCodes.h"
+#include "engine/PimVrScriptedDevice.h"
+#include "engine/PimVrSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace
+{
+constexpr int kDominant = PimVrDeviceIndex::RightHand;
+constexpr int kOff = PimVrDeviceIndex::LeftHand;
+constexpr int kRow = 5;
+
+class EditingE2E : public testing::Test
+{
+protected:
+    void SetUp() override { std::filesystem::create_directories(temp.Path() / "home"); }
+    void TearDown() override { PimSystem::Shutdown(); }
+
+    TempFolder temp;
+    ScopedEnvironment home{"HOME", (temp.Path() / "home").string()};
+    ScopedEnvironment data{"XDG_DATA_HOME", (temp.Path() / "data").string()};
+    ScopedEnvironment config{"XDG_CONFIG_HOME", (temp.Path() / "config").string()};
+    ScopedEnvironment video{"SDL_VIDEODRIVER", std::string("offscreen")};
+};
+
+TEST_F(EditingE2E, WalksPlacesARowSavesAndFindsItInANewWorld)
+{
+    auto settings = std::make_unique<GameSettings>(SettingsFolders::Locate());
+    PimSystemParameters parameters = MakeStartParameters(settings->GetFolders());
+    parameters.deviceMode = PimDeviceMode::Scripted;
+    parameters.fixedFrameSeconds = 1.0 / 60.0;
+    parameters.width = 270;
+    parameters.height = 300;
+    ASSERT_TRUE(PimSystem::Initialize(parameters));
+    QuillotScene scene = SetUpScene(*settings);
+    auto* room = dynamic_cast<TestRoomPage*>(scene.rootPage.get());
+    ASSERT_NE(room, nullptr);
+    PimVrScriptedDevice* script = PimVrSystem::GetInstance().GetScript();
+    ASSERT_NE(script, nullptr);
+
+    enum class Phase { Loading, Walking, Placing, Done };
+    Phase phase = Phase::Loading;
+    int phaseFrames = 0;
+    PimVector3 feetBeforeWalk, feetAfterWalk;
+    std::vector<PimVector3> cells;
+    std::uint16_t colour = 0;
+    std::uint64_t frames = 0;
+    bool saved = false;
+
+    PimSystem::AddFrameCallback(PimFramePhase::Update, [&] {
+        ++frames;
+        ++phaseFrames;
+        PlayerRig& rig = room->GetRig();
+        Locomotion& loco = rig.GetLocomotion();
+        VoxelWorld2* world = room->GetWorld();
+        const auto next = [&](Phase p) { phase = p; phaseFrames = 0; };
+        switch (phase)
+        {
+        case Phase::Loading:
+        {
+            // The chunks ahead of the start hold their data and the player stands.
+            const PimVoxelGrid* ahead = world->FindChunkSlot(TestRoomPage::StartPosition() + PimVector3(0, 1, -8));
+            if (frames > 30 && loco.GetState() == LocomotionState::Grounded && ahead != nullptr &&
+                ahead->GetGridStatus() != PimVoxelGrid::kStatusNeedsData)
+            {
+                feetBeforeWalk = loco.GetFeet();
+                script->SetValue(kOff, PimVrButton::PadTouch, 1.0f);
+                script->SetValue(kOff, PimVrButton::PadY, 1.0f);
+                next(Phase::Walking);
+            }
+            break;
+        }
+        case Phase::Walking:
+            if (phaseFrames == 45)
+            {
+                script->SetValue(kOff, PimVrButton::PadTouch, 0.0f);
+                script->SetValue(kOff, PimVrButton::PadY, 0.0f);
+            }
+            if (phaseFrames == 60)
+            {
+                feetAfterWalk = loco.GetFeet();
+                next(Phase::Placing);
+            }
+            break;
+        case Phase::Placing:
+        {
+            // Every 40 frames: move the hand one voxel to the right (the smoothed cursor follows
+            // within them), then pull and release.
+            const int voxel = (phaseFrames - 1) / 40;
+            const int step = (phaseFrames - 1) % 40;
+            const float unit = 1.0f / PimVrSystem::GetInstance().GetScale(); // metres per voxel
+            if (voxel >= kRow)
+            {
+                next(Phase::Done);
+                break;
+            }
+            if (step == 0)
+                script->SetPose(kDominant, {0.2f + static_cast<float>(voxel) * unit, 1.3f, -0.3f}, PimMatrix4x4());
+            if (step == 36)
+                script->SetValue(kDominant, PimVrButton::Trigger, 1.0f);
+            if (step == 38)
+            {
+                cells.push_back(rig.GetEditor()->GetLastSingleCell());
+                colour = room->GetPanel().GetCurrentColour();
+                script->SetValue(kDominant, PimVrButton::Trigger, 0.0f);
+            }
+            break;
+        }
+        case Phase::Done:
+            if (!saved)
+            {
+                world->SaveWorldAndPlayer(loco.GetFeet());
+                saved = true;
+            }
+            PimSystem::ExitSystem();
+            break;
+        }
+        if (frames > 3000)
+            PimSystem::ExitSystem();
+    });
+    PimSystem::Run();
+
+    ASSERT_TRUE(saved) << "the script did not finish in " << frames << " frames";
+    EXPECT_LT(feetAfterWalk.z, feetBeforeWalk.z - 1.0f) << "walked forward (along -z)";
+    EXPECT_NEAR(feetAfterWalk.y, 0.0f, 0.01f) << "on the world's floor";
+    ASSERT_EQ(cells.size(), static_cast<std::size_t>(kRow));
+    EXPECT_EQ(room->GetRig().GetEditor()->GetPlacementCount(), static_cast<std::uint64_t>(kRow));
+    for (int i = 1; i < kRow; ++i)
+        EXPECT_EQ(cells[static_cast<std::size_t>(i)], cells[0] + PimVector3(static_cast<float>(i), 0, 0)) << "a row along x";
+    for (const PimVector3& cell : cells)
+        EXPECT_EQ(room->GetWorld()->GetWorldVoxel(cell + PimVector3(0.5f, 0.5f, 0.5f)), colour);
+    room->CloseWorld();
+
+    // A new world object over the same folder.
+    auto setup = std::make_shared<WorldSetup>(1u);
+    GenerateTerrain(*setup, {{WorldParameterId::TerrainType, static_cast<float>(TerrainType::Flat), {}},
+                             {WorldParameterId::FlatWidth, static_cast<float>(TestRoomPage::kWorldSide), {}},
+                             {WorldParameterId::FlatDepth, static_cast<float>(TestRoomPage::kWorldSide), {}}});
+    auto reopened = std::make_unique<VoxelWorld2>(*settings, ChunkPool::Shared());
+    EXPECT_GT(reopened->GetStore().GetRegionFilesRead(), 0u);
+    reopened->SetWorldSetup(setup);
+    reopened->SetViewerPosition(cells[0]);
+    PimViewport viewport;
+    viewport.GetCamera()->SetPosition(cells[0]);
+    viewport.GetCamera()->SetTarget(cells[0] + PimVector3(0, 0, -1));
+    reopened->SetWorkerPaused(false);
+    int found = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (found < kRow && std::chrono::steady_clock::now() < deadline)
+    {
+        PimTime::BeginFrame();
+        reopened->RunUpdate();
+        viewport.DrawWindowPass(false, 0);
+        reopened->RunDraw();
+        found = 0;
+        for (const PimVector3& cell : cells)
+            found += reopened->GetWorldVoxel(cell + PimVector3(0.5f, 0.5f, 0.5f)) == colour ? 1 : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(found, kRow) << "the row came back from the saved regions";
+    reopened.reset();
+}
+}
