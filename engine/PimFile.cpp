@@ -14,7 +14,9 @@
 #if defined(_WIN32)
 #include <io.h>
 #else
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -114,6 +116,27 @@ fs::path TemporarySibling(const fs::path& target)
     return temporary;
 }
 
+#if !defined(_WIN32)
+// Reads at most maxBytes + 1 bytes from an open descriptor; false on a read error.
+bool ReadDescriptor(int descriptor, std::vector<std::uint8_t>& data, std::size_t maxBytes)
+{
+    std::uint8_t buffer[64 * 1024];
+    while (data.size() <= maxBytes)
+    {
+        const std::size_t want = std::min(sizeof buffer, maxBytes + 1 - data.size());
+        const ssize_t count = read(descriptor, buffer, want);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        data.insert(data.end(), buffer, buffer + count);
+    }
+    return true;
+}
+#endif
+
 // A path FileDelete may remove: it names something below a root, not "." or "..".
 bool IsDeletable(const fs::path& path)
 {
@@ -202,6 +225,60 @@ bool PimFile::ReadAllData(const PimFilePath& path, std::vector<std::uint8_t>& da
     }
     return true;
 }
+
+PimFile::ReadOutcome PimFile::ReadRegularFile(const PimFilePath& path, std::vector<std::uint8_t>& data,
+                                              std::size_t maxBytes)
+{
+    data.clear();
+    const fs::path& native = path.Native();
+    std::error_code ec;
+    const fs::file_status status = fs::status(native, ec);
+    if (native.empty() || !fs::exists(status))
+        return ReadOutcome::Missing;
+    if (!fs::is_regular_file(status))
+        return ReadOutcome::NotRegular;
+    const std::uintmax_t size = fs::file_size(native, ec);
+    if (!ec && size > maxBytes)
+        return ReadOutcome::TooLarge;
+#if defined(_WIN32)
+    FileHandle file = OpenFile(native, "rb");
+    if (!file)
+        return ReadOutcome::Failed;
+    std::uint8_t buffer[64 * 1024];
+    std::size_t count = 0;
+    while (data.size() <= maxBytes && (count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        data.insert(data.end(), buffer, buffer + count);
+    const bool readError = std::ferror(file.get()) != 0;
+#else
+    // Non-blocking, so that a FIFO put in the file's place between the check above and here
+    // cannot hold the caller; the descriptor is checked again before anything is read.
+    const int descriptor = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
+    struct stat opened{};
+    if (fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode))
+    {
+        close(descriptor);
+        return ReadOutcome::NotRegular;
+    }
+    const bool readError = !ReadDescriptor(descriptor, data, maxBytes);
+    close(descriptor);
+#endif
+    if (readError)
+    {
+        data.clear();
+        return ReadOutcome::Failed;
+    }
+    if (data.size() > maxBytes)
+    {
+        // The file grew after its size was read.
+        data.clear();
+        return ReadOutcome::TooLarge;
+    }
+    return ReadOutcome::Read;
+}
+
+PimString PimFile::DecodeText(const std::vector<std::uint8_t>& bytes) { return DecodeFileText(bytes); }
 
 bool PimFile::ReadAllText(const PimFilePath& path, PimString& text)
 {

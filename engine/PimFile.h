@@ -32,6 +32,23 @@ public:
     static bool MakeDirectory(const PimFilePath& path);
 
     static bool ReadAllData(const PimFilePath& path, std::vector<std::uint8_t>& data);
+
+    // What ReadRegularFile found at a path.
+    enum class ReadOutcome
+    {
+        Read,       // a regular file of at most maxBytes, read whole
+        Missing,    // nothing at the path (or a link to nothing)
+        NotRegular, // a folder, device, FIFO, socket or a link to one: never opened for reading
+        TooLarge,   // a regular file longer than maxBytes: not read
+        Failed,     // the file could not be opened or read
+    };
+    // Reads a file that may come from anywhere (a user's folder, a damaged disk): only a regular
+    // file (a link to one included) of at most maxBytes is read, so a device, a FIFO or a huge
+    // file can neither hang the caller nor exhaust its memory. data is empty unless Read.
+    static ReadOutcome ReadRegularFile(const PimFilePath& path, std::vector<std::uint8_t>& data,
+                                       std::size_t maxBytes);
+    // File bytes as text, as ReadAllText reads them (byte order marks and UTF-16 handled).
+    static PimString DecodeText(const std::vector<std::uint8_t>& bytes);
     static bool ReadAllText(const PimFilePath& path, PimString& text);
     static bool ReadAllTextW(const PimFilePath& path, PimWString& text);
 
