@@ -24,10 +24,13 @@ public:
     virtual bool PollEvents(const PimEventForward& forward) = 0;
     // Binds and clears the default framebuffer and sets the viewport to all of it.
     virtual void BeginDraw() = 0;
-    // Shows the frame (swaps buffers).
+    // Shows the frame (swaps buffers). GL backends keep at most two frames in flight in the
+    // driver: Present waits for the frame before last to finish.
     virtual void Present() = 0;
 
     virtual bool HasGL() const = 0;
+    // Frames per second the surface shows (a window's display mode); 0 when it has none.
+    virtual double GetRefreshRate() const { return 0.0; }
     // Size in pixels of the default framebuffer (0 without GL).
     virtual int GetFramebufferWidth() const = 0;
     virtual int GetFramebufferHeight() const = 0;

@@ -128,6 +128,7 @@ void PimDisplaySdl::Close()
 {
     if (context != nullptr)
     {
+        frameFences.Release();
         if (vertexArray != 0)
             glDeleteVertexArrays(1, &vertexArray);
         SDL_GL_DeleteContext(context);
@@ -180,4 +181,13 @@ void PimDisplaySdl::BeginDraw()
 void PimDisplaySdl::Present()
 {
     SDL_GL_SwapWindow(window);
+    frameFences.EndFrame();
+}
+
+double PimDisplaySdl::GetRefreshRate() const
+{
+    SDL_DisplayMode mode{};
+    if (surface != Surface::Window || window == nullptr || SDL_GetWindowDisplayMode(window, &mode) != 0)
+        return 0.0;
+    return mode.refresh_rate > 0 ? static_cast<double>(mode.refresh_rate) : 0.0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PimDisplay.h"
+#include "engine/PimFrameFences.h"
 
 struct SDL_Window;
 
@@ -31,6 +32,7 @@ public:
     void Present() override;
 
     bool HasGL() const override { return context != nullptr; }
+    double GetRefreshRate() const override;
 
     // Scales width x height down, keeping its shape, until it fits availableWidth x
     // availableHeight; a size that fits, or an unknown (non-positive) room, is left as it is.
@@ -48,6 +50,7 @@ private:
     SDL_Window* window = nullptr;
     void* context = nullptr;  // SDL_GLContext
     unsigned int vertexArray = 0;
+    PimFrameFences frameFences;
     int framebufferWidth = 0;
     int framebufferHeight = 0;
 };

@@ -116,6 +116,29 @@ fs::path TemporarySibling(const fs::path& target)
     return temporary;
 }
 
+// True for "<digits>-<digits>" (the first number may carry a sign): the part of a temporary
+// name after ".tmp" that TemporarySibling makes.
+bool IsTemporaryStamp(std::string_view text)
+{
+    const std::size_t dash = text.find('-', 1);
+    if (dash == std::string_view::npos)
+        return false;
+    auto allDigits = [](std::string_view digits) {
+        return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    std::string_view stamp = text.substr(0, dash);
+    if (stamp.starts_with('-'))
+        stamp.remove_prefix(1);
+    return allDigits(stamp) && allDigits(text.substr(dash + 1));
+}
+
+// True when name is one TemporarySibling gives some target: "<target>.tmp<stamp>-<counter>".
+bool IsTemporarySiblingName(std::string_view name)
+{
+    const std::size_t mark = name.rfind(".tmp");
+    return mark != std::string_view::npos && mark > 0 && IsTemporaryStamp(name.substr(mark + 4));
+}
+
 #if !defined(_WIN32)
 // Reads at most maxBytes + 1 bytes from an open descriptor; false on a read error.
 bool ReadDescriptor(int descriptor, std::vector<std::uint8_t>& data, std::size_t maxBytes)
@@ -162,20 +185,50 @@ bool CopyThenRemove(const fs::path& from, const fs::path& to)
     return !ec;
 }
 
-std::vector<PimFileListing> ListFolder(const fs::path& folder, bool directories)
+// Which entries a listing keeps.
+enum class ListedKind
+{
+    RegularFiles,
+    Directories,
+    Everything,
+};
+
+bool IsListed(const fs::directory_entry& entry, ListedKind kind, bool& regular)
+{
+    std::error_code ec;
+    regular = entry.is_regular_file(ec);
+    switch (kind)
+    {
+    case ListedKind::RegularFiles:
+        return !ec && regular;
+    case ListedKind::Directories:
+        return entry.is_directory(ec) && !ec;
+    case ListedKind::Everything:
+        return true;
+    }
+    return false;
+}
+
+bool IsUtf8Name(const fs::path& path)
+{
+    const std::string bytes = path.filename().string();
+    return PimUnicode::WideToUtf8(PimUnicode::Utf8ToWide(bytes)) == bytes;
+}
+
+std::vector<PimFileListing> ListFolder(const fs::path& folder, ListedKind kind)
 {
     std::vector<PimFileListing> entries;
     std::error_code ec;
     for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
          it.increment(ec))
     {
-        std::error_code typeError;
-        const bool wanted = directories ? it->is_directory(typeError) : it->is_regular_file(typeError);
-        if (typeError || !wanted)
+        bool regular = false;
+        if (!IsListed(*it, kind, regular))
             continue;
         std::error_code timeError;
         const fs::file_time_type modified = it->last_write_time(timeError);
-        entries.push_back({NameOf(it->path()), timeError ? 0 : ToUnixNanoseconds(modified)});
+        entries.push_back(
+            {NameOf(it->path()), timeError ? 0 : ToUnixNanoseconds(modified), it->path(), IsUtf8Name(it->path()), regular});
     }
     std::sort(entries.begin(), entries.end(), [](const PimFileListing& a, const PimFileListing& b) {
         const PimWString lowerA = a.name.ToLower();
@@ -279,6 +332,30 @@ PimFile::ReadOutcome PimFile::ReadRegularFile(const PimFilePath& path, std::vect
 }
 
 PimString PimFile::DecodeText(const std::vector<std::uint8_t>& bytes) { return DecodeFileText(bytes); }
+
+bool PimFile::IsRegularFile(const PimFilePath& path)
+{
+    std::error_code ec;
+    return !path.Native().empty() && fs::is_regular_file(path.Native(), ec);
+}
+
+int PimFile::RemoveStaleTemporaries(const PimFilePath& folder)
+{
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.Native(), fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end; it.increment(ec))
+    {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError) || it->is_symlink(typeError))
+            continue;
+        const std::string name = it->path().filename().string();
+        std::error_code removeError;
+        if (IsTemporarySiblingName(name) && fs::remove(it->path(), removeError))
+            ++removed;
+    }
+    return removed;
+}
 
 bool PimFile::ReadAllText(const PimFilePath& path, PimString& text)
 {
@@ -388,12 +465,17 @@ bool PimFile::FileMove(const PimFilePath& from, const PimFilePath& to)
 
 std::vector<PimFileListing> PimFile::GetFileList(const PimFilePath& folder)
 {
-    return ListFolder(folder.Native(), false);
+    return ListFolder(folder.Native(), ListedKind::RegularFiles);
 }
 
 std::vector<PimFileListing> PimFile::GetDirectoryList(const PimFilePath& folder)
 {
-    return ListFolder(folder.Native(), true);
+    return ListFolder(folder.Native(), ListedKind::Directories);
+}
+
+std::vector<PimFileListing> PimFile::GetEntryList(const PimFilePath& folder)
+{
+    return ListFolder(folder.Native(), ListedKind::Everything);
 }
 
 bool PimFile::GetModificationTime(const PimFilePath& path, std::int64_t& time)

@@ -49,6 +49,8 @@ public:
                                        std::size_t maxBytes);
     // File bytes as text, as ReadAllText reads them (byte order marks and UTF-16 handled).
     static PimString DecodeText(const std::vector<std::uint8_t>& bytes);
+    // True when path names a regular file or a link to one.
+    static bool IsRegularFile(const PimFilePath& path);
     static bool ReadAllText(const PimFilePath& path, PimString& text);
     static bool ReadAllTextW(const PimFilePath& path, PimWString& text);
 
@@ -64,6 +66,11 @@ public:
     static bool WriteDataAtomic(const PimFilePath& path, const void* data, std::size_t size);
     static bool WriteStringAtomic(const PimFilePath& path, std::wstring_view text);
 
+    // Removes the temporary files that WriteDataAtomic leaves in folder when the process is
+    // killed part-way (the target's name + ".tmp" + its own stamp); other files are never
+    // touched. Returns the number removed.
+    static int RemoveStaleTemporaries(const PimFilePath& folder);
+
     // Removes a file, or a folder with everything in it (a link is removed, not followed).
     // False when nothing is there, or for an empty path, a root, "." or "..".
     static bool FileDelete(const PimFilePath& path);
@@ -74,9 +81,12 @@ public:
     // The files (regular files, links to them included) or the sub-folders of a folder, by
     // name without case, then exactly. A missing or unreadable folder gives an empty list.
     // Names that are not UTF-8 on disk are listed with U+FFFD in them and cannot be opened
-    // through the listed name.
+    // through the listed name; the listing's native path reaches them.
     static std::vector<PimFileListing> GetFileList(const PimFilePath& folder);
     static std::vector<PimFileListing> GetDirectoryList(const PimFilePath& folder);
+    // Every entry of a folder, of any kind (folders, links, devices, FIFOs too), in the same
+    // order, with isRegularFile and nameIsUtf8 telling them apart.
+    static std::vector<PimFileListing> GetEntryList(const PimFilePath& folder);
 
     // Last modification of a file or folder, in PimFileListing's time unit.
     static bool GetModificationTime(const PimFilePath& path, std::int64_t& time);

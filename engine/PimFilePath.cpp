@@ -27,3 +27,10 @@ PimFilePath::PimFilePath(const wchar_t* text)
 }
 PimFilePath::PimFilePath(const std::wstring& text) : native(FromUtf8(PimUnicode::WideToUtf8(text))) {}
 PimFilePath::PimFilePath(std::wstring_view text) : native(FromUtf8(PimUnicode::WideToUtf8(text))) {}
+
+PimFilePath PimFilePath::FromNative(std::filesystem::path path)
+{
+    PimFilePath result;
+    result.native = std::move(path);
+    return result;
+}

@@ -20,8 +20,14 @@ public:
     PimFilePath(const std::wstring& text);
     PimFilePath(std::wstring_view text);
 
+    // A path exactly as the operating system gave it (a listing's entry), separators and name
+    // bytes untouched.
+    static PimFilePath FromNative(std::filesystem::path path);
+
     const std::filesystem::path& Native() const { return native; }
 
 private:
+    PimFilePath() = default;
+
     std::filesystem::path native;
 };

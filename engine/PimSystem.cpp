@@ -3,6 +3,7 @@
 #include "engine/PimAssert.h"
 #include "engine/PimDisplay.h"
 #include "engine/PimDrawStats.h"
+#include "engine/PimFramePacer.h"
 #include "engine/PimFilePath.h"
 #include "engine/PimIOContext.h"
 #include "engine/PimInputTray.h"
@@ -83,6 +84,19 @@ void UseDataFolder(const std::string& folder)
                      path.string().c_str(), ec.message().c_str());
     else
         PimAssert::SetLogFile((path / "assert.log").string());
+}
+
+// The rate the loop holds to when neither the display's refresh nor a headset paces it.
+constexpr double kDefaultFrameRate = 90.0;
+
+// Frames per second the frame loop is held to: the display's refresh rate, else 90. A headset's
+// runtime paces its own frames, and a fixed clock (tests) runs frames as fast as they come.
+double PacedFrameRate(const SystemState& state)
+{
+    if (state.parameters.fixedFrameSeconds > 0.0 || state.virtualReality)
+        return 0.0;
+    const double refresh = state.display->GetRefreshRate();
+    return refresh > 0.0 ? refresh : kDefaultFrameRate;
 }
 
 void DropRemovedCallbacks()
@@ -213,8 +227,11 @@ std::uint64_t PimSystem::RunFrames(std::uint64_t maxFrames)
     state.running = true;
     std::uint64_t frames = 0;
     PimVrSystem& devices = PimVrSystem::GetInstance();
+    PimFramePacer pacer;
     while (frames < maxFrames && !exitRequested)
     {
+        if (const double rate = PacedFrameRate(state); rate != pacer.GetRate())
+            pacer.SetRate(rate);
         PimInputTray::GetInstance().StartEventBatch();
         if (!state.display->PollEvents(ForwardEvent))
             break;
@@ -227,6 +244,7 @@ std::uint64_t PimSystem::RunFrames(std::uint64_t maxFrames)
         state.display->Present();
         PimDrawStats::EndFrame();
         ++frames;
+        pacer.WaitForNextFrame();
     }
     exitRequested = false;
     state.running = false;

@@ -4,6 +4,7 @@
 #include "engine/PimFile.h"
 #include "engine/PimFileAside.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,11 @@ namespace
 // Moves the file aside and says so, with why it could not be used.
 void SetAside(const PimWString& path, std::string_view owner, std::string_view why)
 {
-    const PimWString aside = PimFileAside::MoveToFreeName(path, SettingsFile::UnreadableSuffix);
-    std::string message = std::string(owner) + " - The settings file " + PimWString(path).Narrow() + " " +
-                          std::string(why) + "; ";
+    const std::filesystem::path aside = PimFileAside::MoveToFreeName(path, SettingsFile::UnreadableSuffix);
+    std::string message = std::string(owner) + " - The settings file " +
+                          PimFilePath(path).Native().filename().string() + " " + std::string(why) + "; ";
     message += aside.empty() ? "it cannot be moved aside and may be replaced by the next save"
-                             : "it is kept as " + aside.Narrow();
+                             : "it is kept as " + aside.string();
     PimAssert::Assert(false, message + ", and the defaults are used");
 }
 }

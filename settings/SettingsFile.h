@@ -19,7 +19,7 @@ namespace SettingsFile
 // GameSettingItem::DefaultMaxLength characters, written as up to five bytes each) and every
 // other setting at its longest come to about 700 KB.
 constexpr std::size_t MaxBytes = 1024 * 1024;
-constexpr std::wstring_view UnreadableSuffix = L".unreadable";
+constexpr std::string_view UnreadableSuffix = ".unreadable";
 
 enum class Outcome
 {

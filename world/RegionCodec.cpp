@@ -430,11 +430,69 @@ void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vec
     }
 }
 
+namespace
+{
+using SlotSet = std::array<bool, kSlotCount>;
+
+// Reads the records of the given slots in slot order from the header's end, into chunks (marking
+// the slots read), until the slots run out, the data ends or a record has an unknown mode.
+// report.recordsEnd is where the last record read ended.
+void ReadLayout(std::span<const std::uint8_t> data, const SlotSet& slots, ChunkBuffers& chunks, SlotSet& read,
+                DecodeReport& report)
+{
+    std::size_t pos = kHeaderSize;
+    bool modeUnsupported = false;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+    {
+        if (!slots[slot])
+            continue;
+        ++report.recordsListed;
+        const RecordOutcome outcome =
+            modeUnsupported ? RecordOutcome::UnsupportedMode : ReadRecord(report.version, data, pos, chunks[slot], report);
+        if (outcome == RecordOutcome::Truncated)
+        {
+            report.truncated = true;
+            break;
+        }
+        if (outcome == RecordOutcome::UnsupportedMode)
+        {
+            // Where the next record starts is unknown: nothing after this one can be read.
+            modeUnsupported = true;
+            ++report.unsupportedModeSlots;
+        }
+        else
+        {
+            read[slot] = true;
+            ++report.chunksRead;
+        }
+    }
+    report.recordsEnd = pos;
+}
+
+// Header and records agree: as many records as the count says, and the last one ends the data.
+bool Agrees(const DecodeReport& report, std::size_t dataSize)
+{
+    return report.recordsListed == report.declaredCount && !report.truncated && report.unsupportedModeSlots == 0 &&
+           report.recordsEnd == dataSize;
+}
+
+// Of two readings of one file, the better: the one whose header agrees with its records, else
+// the one that reads more chunks; the first on a tie.
+bool IsBetterReading(const DecodeReport& candidate, const DecodeReport& current, std::size_t dataSize)
+{
+    const bool candidateAgrees = Agrees(candidate, dataSize);
+    const bool currentAgrees = Agrees(current, dataSize);
+    if (candidateAgrees != currentAgrees)
+        return candidateAgrees;
+    return candidate.chunksRead > current.chunksRead;
+}
+}
+
 DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks)
 {
     DecodeReport report;
     // Buffers of the slots read are reused; every other slot is emptied at the end.
-    std::array<bool, kSlotCount> read{};
+    SlotSet read{};
     auto finish = [&] {
         for (int slot = 0; slot < kSlotCount; ++slot)
             if (!read[slot])
@@ -452,36 +510,36 @@ DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chun
     if (!report.IsKnownVersion())
         return finish();
 
-    std::size_t pos = kHeaderSize;
-    std::uint32_t recordsSeen = 0;
-    bool modeUnsupported = false;
+    // Every present slot is read, whatever the count says: a count damaged to a smaller number
+    // must not lose the chunks after it. A presence byte other than 0 and 1 is damage; whether it
+    // was a 0 or a 1 is decided by which reading makes the records fit the file.
+    SlotSet ones{};
+    SlotSet nonZero{};
+    bool oddPresence = false;
     for (int slot = 0; slot < kSlotCount; ++slot)
     {
-        if (data[kPresenceOffset + slot] == 1)
-        {
-            ++recordsSeen;
-            const RecordOutcome outcome = modeUnsupported ? RecordOutcome::UnsupportedMode
-                                                          : ReadRecord(report.version, data, pos, chunks[slot], report);
-            if (outcome == RecordOutcome::Truncated)
-            {
-                report.truncated = true;
-                break;
-            }
-            if (outcome == RecordOutcome::UnsupportedMode)
-            {
-                // Where the next record starts is unknown: nothing after this one can be read.
-                modeUnsupported = true;
-                ++report.unsupportedModeSlots;
-            }
-            else
-            {
-                read[slot] = true;
-                ++report.chunksRead;
-            }
-        }
-        if (recordsSeen >= report.declaredCount)
-            break;
+        const std::uint8_t presence = data[kPresenceOffset + slot];
+        ones[slot] = presence == 1;
+        nonZero[slot] = presence != 0;
+        oddPresence = oddPresence || presence > 1;
     }
+    const DecodeReport header = report;
+    ReadLayout(data, ones, chunks, read, report);
+    if (oddPresence)
+    {
+        DecodeReport other = header;
+        ChunkBuffers otherChunks;
+        SlotSet otherRead{};
+        ReadLayout(data, nonZero, otherChunks, otherRead, other);
+        if (IsBetterReading(other, report, data.size()))
+        {
+            report = other;
+            read = otherRead;
+            for (int slot = 0; slot < kSlotCount; ++slot)
+                chunks[slot] = std::move(otherChunks[slot]);
+        }
+    }
+    report.headerMismatch = oddPresence || !Agrees(report, data.size());
     return finish();
 }
 }

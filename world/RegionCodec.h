@@ -47,6 +47,9 @@ constexpr std::uint16_t kUnstoredCode = 154;
 constexpr int kSlotCount = WorldAddressing::kRegionSlots;
 constexpr int kVoxelCount = 32768;
 constexpr std::size_t kRawBytes = kVoxelCount * 2;
+// The longest a region file can be: the header and a raw record (mode word and codes) in every
+// slot. Readers never take more.
+constexpr std::size_t kMaxFileBytes = kHeaderSize + kSlotCount * (2 + kRawBytes);
 
 using ChunkBuffer = std::array<std::uint16_t, kVoxelCount>;
 using ChunkBuffers = std::array<std::unique_ptr<ChunkBuffer>, kSlotCount>;
@@ -87,7 +90,8 @@ void EncodeRegion(const HeaderOrigin& origin, const ChunkBuffers& chunks, std::v
 void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out);
 
 // What decoding found. Reading stops at the end of the data, at a version it does not know and
-// at a record of an unknown mode; value-list indices of 32768 or more are skipped.
+// at a record of an unknown mode; value-list indices of 32768 or more are skipped. Every slot the
+// presence table marks is read, whatever the count says.
 struct DecodeReport
 {
     // The data holds the 560 header bytes; nothing else is valid without them.
@@ -98,7 +102,14 @@ struct DecodeReport
     std::uint32_t originZ = 0;
     std::uint16_t version = 0;
     std::uint32_t declaredCount = 0;
+    // Records the presence table called for, and the chunks read whole of them.
+    std::uint32_t recordsListed = 0;
     int chunksRead = 0;
+    // Where the last record read ended.
+    std::size_t recordsEnd = 0;
+    // The header disagrees with the records: a count other than the number of records, a
+    // presence byte other than 0 and 1, or bytes after the last record.
+    bool headerMismatch = false;
     // A record ran past the end of the data (the file was cut short); that chunk and the ones
     // after it are missing.
     bool truncated = false;
@@ -108,15 +119,17 @@ struct DecodeReport
     std::size_t ignoredIndices = 0;
 
     bool IsKnownVersion() const { return version >= 1 && version <= 3; }
-    // Nothing was lost: the header, a known version, every record whole.
+    // Nothing was lost or doubtful: the header, a known version, every record whole, and header
+    // and records agreeing.
     bool IsIntact() const
     {
-        return headerComplete && IsKnownVersion() && !truncated && unsupportedModeSlots == 0;
+        return headerComplete && IsKnownVersion() && !truncated && unsupportedModeSlots == 0 && !headerMismatch;
     }
 };
 
 // Reads a file's bytes into `chunks`: each chunk read gets a buffer (one already there is
-// reused), every other slot is emptied. Records are read for the slots whose presence byte is 1, in slot order,
-// stopping after the slot at which the number read reaches the header's count.
+// reused), every other slot is emptied. Records are read for the slots whose presence byte is 1
+// (or, when the table holds other values and that reading fits the file better, not 0), in slot
+// order.
 DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks);
 }

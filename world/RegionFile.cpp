@@ -23,7 +23,8 @@ PimWString JoinPath(const PimWString& folder, const PimWString& name)
 // One candidate file, decoded.
 struct Candidate
 {
-    bool hasData = false; // read, and not empty
+    bool hasData = false;  // read, and not empty
+    bool rejected = false; // not a regular file, or too long to be a region file
     RegionCodec::ChunkBuffers chunks;
     RegionCodec::DecodeReport report;
 };
@@ -31,9 +32,18 @@ struct Candidate
 void ReadCandidate(const PimWString& path, Candidate& candidate)
 {
     std::vector<std::uint8_t> bytes;
-    candidate.hasData = PimFile::ReadAllData(path, bytes) && !bytes.empty();
+    const PimFile::ReadOutcome outcome = PimFile::ReadRegularFile(path, bytes, RegionCodec::kMaxFileBytes);
+    candidate.rejected =
+        outcome == PimFile::ReadOutcome::NotRegular || outcome == PimFile::ReadOutcome::TooLarge;
+    candidate.hasData = outcome == PimFile::ReadOutcome::Read && !bytes.empty();
     if (candidate.hasData)
         candidate.report = RegionCodec::DecodeRegion(bytes, candidate.chunks);
+}
+
+// Something other than a regular file (or a link to one) holds the name.
+bool HoldsObstacle(const PimWString& path)
+{
+    return PimFile::FileExists(path) && !PimFile::IsRegularFile(path);
 }
 }
 
@@ -57,6 +67,13 @@ bool WriteRegionFile(Region& region, const PimWString& folder)
     const PimWString path = JoinPath(folder, FileName(region.GetOrigin()));
     const PimWString backup = BackupPath(path);
 
+    // A folder or special file is never moved over or removed: it may hold a user's files.
+    if (HoldsObstacle(path) || HoldsObstacle(backup))
+    {
+        PimAssert::Assert(false, "RegionFile::WriteRegionFile() - Something other than a file holds the region "
+                                 "file's name; the region is not written");
+        return false;
+    }
     if (PimFile::FileExists(path) && !PimFile::FileMove(path, backup))
         return false;
     if (PimFile::WriteDataAtomic(path, bytes.data(), bytes.size()))
@@ -95,8 +112,11 @@ ReadReport ReadRegionFileReporting(Region& region, const PimWString& path)
         chosen = &main;
     else if (backup.hasData && backup.report.headerComplete)
         chosen = &backup;
+    ReadReport result;
+    result.mainRejected = main.rejected;
+    result.backupRejected = backup.rejected;
     if (chosen == nullptr)
-        return {};
+        return result;
 
     for (int i = 0; i < chosen->report.unsupportedModeSlots; ++i)
         PimAssert::Assert(false, kUnsupportedMode);
@@ -105,6 +125,8 @@ ReadReport ReadRegionFileReporting(Region& region, const PimWString& path)
                                       static_cast<float>(report.originZ)),
                            std::move(chosen->chunks));
     const bool passedOverMain = chosen != &main && main.hasData;
-    return {true, report.IsIntact() && !passedOverMain};
+    result.read = true;
+    result.whole = report.IsIntact() && !passedOverMain;
+    return result;
 }
 }

@@ -25,13 +25,16 @@ PimWString BackupPath(const PimWString& path);
 
 // Writes the region into folder (with or without a trailing separator) when it is dirty; true
 // when it is written or was clean. On failure the previous file is left in place (restored
-// from the backup) and the region stays dirty. Codes 154 are cleared in the region's stored
+// from the backup) and the region stays dirty. Only regular files (or links) are moved or
+// removed: a folder or special file at the region's name or its backup's makes the write fail
+// with a report, and is left as it is. Codes 154 are cleared in the region's stored
 // copies and written as 0.
 bool WriteRegionFile(Region& region, const PimWString& folder);
 
 // Fills the region from the file at path, or from its backup when the file is missing or empty,
 // or when it is damaged (cut short, a record of unknown mode, an unknown version, a header
-// shorter than 560 bytes) and the backup reads whole. Takes the origin from the header; the
+// shorter than 560 bytes, a header that disagrees with the records) and the backup reads whole.
+// Only regular files of at most RegionCodec::kMaxFileBytes are read. Takes the origin from the header; the
 // region is clean afterwards. From damaged data without a better backup, the chunks before the
 // damage are kept. A record of unknown mode is reported ("Compression mode not supported - file
 // corrupted") for its slot and every later present slot. True when a file with a whole header
@@ -44,6 +47,11 @@ struct ReadReport
 {
     // A file with a whole header was read into the region (what ReadRegionFile returns).
     bool read = false;
+    // The file at the path, or its backup, is no region file at all: not a regular file (a
+    // folder, a device, a FIFO, a link to one of them) or longer than any region file can be.
+    // It was never read; the caller sets it aside.
+    bool mainRejected = false;
+    bool backupRejected = false;
     // Nothing on disk was passed over: the file taken was read whole, and it was the main file
     // unless that one was missing or empty. False when any chunk of the data was lost to damage
     // or a damaged main file gave way to its backup.

@@ -3,10 +3,13 @@
 #include "engine/PimAssert.h"
 #include "engine/PimFile.h"
 #include "settings/GameSettings.h"
+#include "world/RegionCodec.h"
 #include "world/RegionFile.h"
 #include "world/WorldAddressing.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
 #include <limits>
 #include <vector>
 
@@ -16,8 +19,8 @@ constexpr std::wstring_view kRegionFolder = L"World\\";
 constexpr std::wstring_view kThumbnailName = L"SaveView.png";
 constexpr std::wstring_view kMapExtension = L".map";
 constexpr std::wstring_view kBackupExtension = L".mapbu";
-constexpr const wchar_t* kUnreadableSuffix = L".unreadable";
-constexpr const wchar_t* kDamagedSuffix = L".damaged";
+constexpr const char* kUnreadableSuffix = ".unreadable";
+constexpr const char* kDamagedSuffix = ".damaged";
 // Longest name a folder may have on the file systems we run on, in bytes.
 constexpr std::size_t kMaxNameBytes = 255;
 // Attempts at a free name for a file put aside before giving up on it.
@@ -42,40 +45,80 @@ bool IsWorldRegionOrigin(const PimVector3& origin)
     return WorldAddressing::IsInsideWorld(origin) && WorldAddressing::RegionOrigin(origin) == origin;
 }
 
-PimWString AsideName(const PimWString& name, const wchar_t* suffix, int attempt)
+// The main name of a region file name or of its backup's.
+PimWString MainName(const PimWString& name)
 {
-    PimWString aside = name + suffix;
+    return name.ends_with(kBackupExtension) ? PimWString(name.substr(0, name.size() - 2)) : name;
+}
+
+// True when saving some region of the world writes a file of this name (as its region file or
+// its backup): three whole numbers joined by "_", the origin of a region inside the world.
+bool IsRegionFileName(const PimWString& name)
+{
+    const PimWString main = MainName(name);
+    if (!main.ends_with(kMapExtension))
+        return false;
+    std::wstring_view rest = std::wstring_view(main).substr(0, main.size() - kMapExtension.size());
+    float coordinates[3] = {};
+    for (float& coordinate : coordinates)
+    {
+        const std::size_t end = std::min(rest.find(L'_'), rest.size());
+        const std::wstring_view digits = rest.substr(0, end);
+        if (digits.empty() || digits.size() > 5 ||
+            !std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
+            return false;
+        coordinate = static_cast<float>(std::stoi(std::wstring(digits)));
+        rest = end < rest.size() ? rest.substr(end + 1) : std::wstring_view();
+    }
+    const PimVector3 origin(coordinates[0], coordinates[1], coordinates[2]);
+    return IsWorldRegionOrigin(origin) && RegionFile::FileName(origin) == main;
+}
+
+std::filesystem::path AsideName(const std::filesystem::path& path, const char* suffix, int attempt)
+{
+    std::filesystem::path aside = path;
+    aside += suffix;
     if (attempt > 1)
-        aside += PimWString::FromLongInt(attempt);
+        aside += std::to_string(attempt);
     return aside;
 }
 
-// Moves path to the first free name of the form path + suffix (+ a number).
-bool MoveToFreeName(const PimWString& path, const wchar_t* suffix)
+bool Exists(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+// Moves path (whatever it is: a file, a link, a folder) to the first free name of the form
+// path + suffix (+ a number). Works on the names as the disk spells them, so a name that is not
+// UTF-8 moves too.
+bool MoveToFreeName(const std::filesystem::path& path, const char* suffix)
 {
     for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt)
     {
-        const PimWString aside = AsideName(path, suffix, attempt);
-        if (!PimFile::FileExists(aside))
-            return PimFile::FileMove(path, aside);
+        const std::filesystem::path aside = AsideName(path, suffix, attempt);
+        if (!Exists(aside))
+            return PimFile::FileMove(PimFilePath::FromNative(path), PimFilePath::FromNative(aside));
     }
     return false;
 }
 
 // Copies path's bytes to the first free name of the form path + suffix (+ a number), unless a
 // copy with the same bytes is already there (a damaged file opened again).
-bool CopyToFreeName(const PimWString& path, const wchar_t* suffix)
+bool CopyToFreeName(const std::filesystem::path& path, const char* suffix)
 {
     std::vector<std::uint8_t> bytes;
-    if (!PimFile::ReadAllData(path, bytes))
+    if (PimFile::ReadRegularFile(PimFilePath::FromNative(path), bytes, RegionCodec::kMaxFileBytes) !=
+        PimFile::ReadOutcome::Read)
         return false;
     for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt)
     {
-        const PimWString aside = AsideName(path, suffix, attempt);
-        if (!PimFile::FileExists(aside))
+        const PimFilePath aside = PimFilePath::FromNative(AsideName(path, suffix, attempt));
+        if (!Exists(aside.Native()))
             return PimFile::WriteDataAtomic(aside, bytes.data(), bytes.size());
         std::vector<std::uint8_t> kept;
-        if (PimFile::ReadAllData(aside, kept) && kept == bytes)
+        if (PimFile::ReadRegularFile(aside, kept, RegionCodec::kMaxFileBytes) == PimFile::ReadOutcome::Read &&
+            kept == bytes)
             return true;
     }
     return false;
@@ -133,7 +176,11 @@ bool WorldStore::Open()
     worldFolder = base + worldName + L"\\";
 
     if (PimFile::FileExists(worldFolder))
+    {
+        // Saves killed part-way leave their temporary files behind; nothing else ever will.
+        PimFile::RemoveStaleTemporaries(worldFolder);
         ScanRegionFiles();
+    }
     hadSettingsFile = activeGame.LoadWorldSettings(WithoutTrailingSeparator(worldFolder));
     // The folder names the world: a settings file copied from another world keeps this name.
     activeGame.SetGameWorldName(worldName);
@@ -143,13 +190,35 @@ bool WorldStore::Open()
 void WorldStore::ScanRegionFiles()
 {
     const PimWString regionFolder = worldFolder + PimWString(kRegionFolder);
+    PimFile::RemoveStaleTemporaries(regionFolder);
     std::set<PimWString> names;
-    for (const PimFileListing& file : PimFile::GetFileList(regionFolder))
+    for (const PimFileListing& entry : PimFile::GetEntryList(regionFolder))
     {
-        if (file.name.ends_with(kMapExtension))
-            names.insert(file.name);
-        else if (file.name.ends_with(kBackupExtension))
-            names.insert(file.name.substr(0, file.name.size() - 2)); // the backup's main name
+        const bool isMap = entry.name.ends_with(kMapExtension);
+        const bool isBackup = entry.name.ends_with(kBackupExtension);
+        if (!isMap && !isBackup)
+            continue;
+        if (!entry.nameIsUtf8)
+        {
+            // No region has such a name (region names are plain digits), and the name as listed
+            // cannot open it: it is moved out of the way by the name the disk gives.
+            PimAssert::Assert(false, "WorldStore::Open() - Region file name that is not UTF-8; moved aside, not loaded");
+            MoveAside(entry.native, entry.name);
+            continue;
+        }
+        if (!entry.isRegularFile)
+        {
+            // A folder, FIFO or device is never read; where a save would write, it is moved out of
+            // the way whatever it holds, so that the save can neither fail on it nor remove it.
+            if (IsRegionFileName(entry.name))
+            {
+                PimAssert::Assert(false, "WorldStore::Open() - Something other than a file holds a region file's "
+                                         "name; moved aside");
+                MoveAside(entry.native, entry.name);
+            }
+            continue;
+        }
+        names.insert(MainName(entry.name));
     }
     for (const PimWString& name : names)
         ReadRegionFileNamed(regionFolder, name);
@@ -158,8 +227,21 @@ void WorldStore::ScanRegionFiles()
 void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWString& name)
 {
     auto region = std::make_unique<Region>();
-    const RegionFile::ReadReport report = RegionFile::ReadRegionFileReporting(*region, regionFolder + name);
+    const PimWString path = regionFolder + name;
+    const RegionFile::ReadReport report = RegionFile::ReadRegionFileReporting(*region, path);
+    for (const auto& [file, rejected] : {std::pair{path, report.mainRejected},
+                                         std::pair{RegionFile::BackupPath(path), report.backupRejected}})
+    {
+        if (!rejected)
+            continue;
+        PimAssert::Assert(false, "WorldStore::Open() - Region file that is no file or longer than any region "
+                                 "file; moved aside, not read");
+        MoveAside(PimFilePath(file).Native(), name);
+    }
     const PimVector3 origin = region->GetOrigin();
+    const bool nothingLeft = !PimFile::FileExists(path) && !PimFile::FileExists(RegionFile::BackupPath(path));
+    if (!report.read && nothingLeft)
+        return;
     if (!report.read || !IsWorldRegionOrigin(origin) || RegionFile::FileName(origin) != name)
     {
         PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file holds no region of this world under "
@@ -181,7 +263,19 @@ void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWS
     regions[WorldAddressing::RegionKey(origin)] = std::move(region);
 }
 
-bool WorldStore::SetAside(const PimWString& regionFolder, const PimWString& name, const wchar_t* suffix, bool copy)
+void WorldStore::MoveAside(const std::filesystem::path& path, const PimWString& name)
+{
+    if (MoveToFreeName(path, kUnreadableSuffix))
+    {
+        ++filesSetAside;
+        return;
+    }
+    PimAssert::Assert(false, "WorldStore::Open() - A region file cannot be put aside; its region will not be "
+                             "written");
+    unwritableFiles.insert(MainName(name));
+}
+
+bool WorldStore::SetAside(const PimWString& regionFolder, const PimWString& name, const char* suffix, bool copy)
 {
     bool allKept = true;
     const PimWString path = regionFolder + name;
@@ -189,7 +283,8 @@ bool WorldStore::SetAside(const PimWString& regionFolder, const PimWString& name
     {
         if (!PimFile::FileExists(file))
             continue;
-        const bool kept = copy ? CopyToFreeName(file, suffix) : MoveToFreeName(file, suffix);
+        const std::filesystem::path native = PimFilePath(file).Native();
+        const bool kept = copy ? CopyToFreeName(native, suffix) : MoveToFreeName(native, suffix);
         filesSetAside += kept;
         allKept = allKept && kept;
     }

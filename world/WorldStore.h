@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -25,10 +26,14 @@ class GameSettings;
 // stored chunks while loading, stores edited chunks into it when they are saved or evicted, and
 // writes it out when it saves.
 //
-// Files the world cannot use are never written over. At opening, a region file that cannot be
-// read, or that is not the file of the region its header names, is moved aside (its name +
-// ".unreadable") and not loaded; a file read only in part (cut short, a record of unknown mode)
-// keeps the chunks read and a copy of its bytes is put aside (its name + ".damaged"). When a file
+// Files the world cannot use are never written over. At opening, the temporary files of saves
+// that were killed part-way are removed; anything with a region file's name that is not a
+// regular file (a folder, a FIFO, a link to a device), or whose name is not UTF-8, or that is
+// longer than any region file, is moved aside (its name + ".unreadable") and never read; a
+// region file that cannot be read, or that is not the file of the region its header names, is
+// moved aside the same way and not loaded; a file read only in part or in doubt (cut short, a
+// record of unknown mode, a header that disagrees with its records) keeps the chunks read and a
+// copy of its bytes is put aside (its name + ".damaged"). When a file
 // cannot be put aside, the region of that file name is never written while the store lives.
 // Each case is reported through PimAssert.
 //
@@ -115,7 +120,11 @@ private:
     void ReadRegionFileNamed(const PimWString& regionFolder, const PimWString& name);
     // Moves (or copies) a region file and its backup to free names ending in suffix; false when
     // one of them could not be put aside.
-    bool SetAside(const PimWString& regionFolder, const PimWString& name, const wchar_t* suffix, bool copy);
+    bool SetAside(const PimWString& regionFolder, const PimWString& name, const char* suffix, bool copy);
+    // Moves one entry of the region folder (anything: a folder, a link, a file with a name that
+    // is not UTF-8) to a free ".unreadable" name; when it cannot be moved, the region of that
+    // name is never written.
+    void MoveAside(const std::filesystem::path& path, const PimWString& name);
     // True, after a report, when a write by `method` may not go ahead.
     bool RefuseWrite(const char* method) const;
     bool MakeWorldFolder(const PimWString& subfolder) const;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -247,4 +249,59 @@ TEST_F(PimFileTest, MissingFolderListsNothing)
     EXPECT_TRUE(PimFile::GetDirectoryList(Backslashed("Nowhere\\")).empty());
     ASSERT_TRUE(PimFile::WriteString(Backslashed("plain"), L"x", false));
     EXPECT_TRUE(PimFile::GetDirectoryList(Backslashed("plain")).empty());
+}
+
+TEST_F(PimFileTest, BoundedReadingTakesOnlyRegularFilesUpToTheirLimit)
+{
+    using Outcome = PimFile::ReadOutcome;
+    std::vector<std::uint8_t> data;
+    Put(root / "small", "12345");
+    EXPECT_EQ(PimFile::ReadRegularFile((root / "small").string(), data, 5), Outcome::Read);
+    EXPECT_EQ(data.size(), 5u);
+    EXPECT_EQ(PimFile::ReadRegularFile((root / "small").string(), data, 4), Outcome::TooLarge);
+    EXPECT_TRUE(data.empty());
+
+    fs::create_symlink(root / "small", root / "link");
+    EXPECT_EQ(PimFile::ReadRegularFile((root / "link").string(), data, 5), Outcome::Read);
+    EXPECT_EQ(PimFile::ReadRegularFile((root / "none").string(), data, 5), Outcome::Missing);
+    fs::create_symlink(root / "none", root / "dangling");
+    EXPECT_EQ(PimFile::ReadRegularFile((root / "dangling").string(), data, 5), Outcome::Missing);
+
+    // Things that would hang the reader or never end are not even opened.
+    fs::create_directory(root / "folder");
+    ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", root / "zero");
+    for (const char* name : {"folder", "fifo", "zero"})
+    {
+        EXPECT_EQ(PimFile::ReadRegularFile((root / name).string(), data, 1 << 20), Outcome::NotRegular) << name;
+        EXPECT_TRUE(data.empty());
+    }
+    EXPECT_TRUE(PimFile::IsRegularFile((root / "link").string()));
+    EXPECT_FALSE(PimFile::IsRegularFile((root / "zero").string()));
+}
+
+TEST_F(PimFileTest, EveryEntryIsListedAndOneWithANameThatIsNotUtf8CanBeReached)
+{
+    const std::string odd = "caf\xe9.map"; // Latin-1, not UTF-8
+    Put(root / odd, "x");
+    Put(root / "plain.map", "y");
+    ASSERT_EQ(::mkfifo((root / "pipe.map").c_str(), 0600), 0);
+    fs::create_directory(root / "folder.map");
+
+    const std::vector<PimFileListing> entries = PimFile::GetEntryList(root.string());
+    ASSERT_EQ(entries.size(), 4u);
+    int regular = 0;
+    for (const PimFileListing& entry : entries)
+    {
+        regular += entry.isRegularFile;
+        if (entry.nameIsUtf8)
+            continue;
+        EXPECT_EQ(entry.name, L"caf\uFFFD.map");
+        EXPECT_FALSE(PimFile::FileExists(entry.name.Narrow()));
+        const PimFilePath path = PimFilePath::FromNative(entry.native);
+        EXPECT_TRUE(PimFile::FileMove(path, PimFilePath::FromNative(root / (odd + ".aside"))));
+    }
+    EXPECT_EQ(regular, 2);
+    EXPECT_EQ(BytesOf(root / (odd + ".aside")), "x");
+    EXPECT_EQ(PimFile::GetFileList(root.string()).size(), 2u) << "only regular files";
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdint>
@@ -277,24 +278,136 @@ TEST_F(RegionFileTest, OlderVersionsAreRead)
     EXPECT_EQ(VoxelAtIndex(chunk, 32767), 77);
 }
 
-TEST_F(RegionFileTest, TheHeaderCountStopsOrOutlastsThePresenceTable)
+TEST_F(RegionFileTest, AHeaderThatDisagreesWithItsRecordsKeepsEveryChunkAndIsDamage)
 {
-    Bytes data = Header(3, 2, {1, 2, 3});
-    for (int i = 0; i < 3; ++i)
-        for (std::uint16_t w : {1, 1, 9, 1, 0})
-            PutWord(data, w);
-    WriteFile(folder / "short.map", data);
-    Region region;
-    ASSERT_TRUE(Read(region, folder / "short.map"));
-    EXPECT_TRUE(region.HoldsSlot(2));
-    EXPECT_FALSE(region.HoldsSlot(3));
+    // Three empty-chunk records behind slots 1, 2 and 3, each with a different code at voxel 0.
+    auto records = [] {
+        Bytes b;
+        for (std::uint16_t code : {9, 10, 11})
+            for (std::uint16_t w : {std::uint16_t(1), std::uint16_t(1), code, std::uint16_t(1), std::uint16_t(0)})
+                PutWord(b, w);
+        return b;
+    };
+    auto decode = [](const Bytes& data, RegionCodec::ChunkBuffers& chunks) {
+        return RegionCodec::DecodeRegion(data, chunks);
+    };
+    RegionCodec::ChunkBuffers chunks;
 
-    // A count above the records present reads them all and stops at the end of the table.
-    data[36] = 200;
-    WriteFile(folder / "long.map", data);
-    Region all;
-    ASSERT_TRUE(Read(all, folder / "long.map"));
-    EXPECT_EQ(all.GetChunkCount(), 3);
+    Bytes agreeing = Header(3, 3, {1, 2, 3});
+    const Bytes body = records();
+    agreeing.insert(agreeing.end(), body.begin(), body.end());
+    EXPECT_TRUE(decode(agreeing, chunks).IsIntact());
+
+    // A count smaller than the table: every record is still read.
+    Bytes smallCount = agreeing;
+    smallCount[36] = 2;
+    RegionCodec::DecodeReport report = decode(smallCount, chunks);
+    EXPECT_EQ(report.chunksRead, 3);
+    ASSERT_TRUE(chunks[3]);
+    EXPECT_EQ((*chunks[3])[0], 11);
+    EXPECT_TRUE(report.headerMismatch);
+    EXPECT_FALSE(report.IsIntact());
+
+    // A count of zero used to read nothing at all.
+    Bytes zeroCount = agreeing;
+    zeroCount[36] = 0;
+    EXPECT_EQ(decode(zeroCount, chunks).chunksRead, 3);
+
+    // A count above the records present reads them all: damage too.
+    Bytes largeCount = agreeing;
+    largeCount[36] = 200;
+    report = decode(largeCount, chunks);
+    EXPECT_EQ(report.chunksRead, 3);
+    EXPECT_FALSE(report.IsIntact());
+
+    // A presence byte damaged from 1 to 5: the reading that fits the records takes it as present.
+    Bytes flippedOne = agreeing;
+    flippedOne[42 + 2] = 5;
+    report = decode(flippedOne, chunks);
+    EXPECT_EQ(report.chunksRead, 3);
+    ASSERT_TRUE(chunks[2] && chunks[3]);
+    EXPECT_EQ((*chunks[2])[0], 10);
+    EXPECT_EQ((*chunks[3])[0], 11);
+    EXPECT_TRUE(report.headerMismatch);
+
+    // A presence byte damaged from 0 to 7: taken as absent, since the records fit without it.
+    Bytes flippedZero = agreeing;
+    flippedZero[42 + 0] = 7;
+    report = decode(flippedZero, chunks);
+    EXPECT_EQ(report.chunksRead, 3);
+    EXPECT_FALSE(chunks[0]);
+    ASSERT_TRUE(chunks[1]);
+    EXPECT_EQ((*chunks[1])[0], 9);
+    EXPECT_TRUE(report.headerMismatch);
+
+    // Bytes after the last record are more than the header accounts for.
+    Bytes trailing = agreeing;
+    PutWord(trailing, 1);
+    report = decode(trailing, chunks);
+    EXPECT_EQ(report.chunksRead, 3);
+    EXPECT_FALSE(report.IsIntact());
+
+    // Through a file: the region holds all three, and the read is reported as not whole.
+    WriteFile(folder / "short.map", smallCount);
+    Region region;
+    const RegionFile::ReadReport read = RegionFile::ReadRegionFileReporting(region, Wide(folder / "short.map"));
+    EXPECT_TRUE(read.read);
+    EXPECT_FALSE(read.whole);
+    EXPECT_EQ(region.GetChunkCount(), 3);
+}
+
+TEST_F(RegionFileTest, OnlyRegularFilesOfARegionFilesSizeAreRead)
+{
+    const Bytes good = WriteOneChunk(0xFF05, 10);
+    ASSERT_FALSE(good.empty());
+    const fs::path main = folder / "0_0_0.map";
+
+    // A damaged main file whose backup is a link to an endless device: the device is never read.
+    Bytes cut(good.begin(), good.begin() + 570);
+    WriteFile(main, cut);
+    fs::create_symlink("/dev/zero", folder / "0_0_0.mapbu");
+    Region linked;
+    RegionFile::ReadReport report = RegionFile::ReadRegionFileReporting(linked, Wide(main));
+    EXPECT_TRUE(report.read);
+    EXPECT_FALSE(report.mainRejected);
+    EXPECT_TRUE(report.backupRejected);
+    fs::remove(folder / "0_0_0.mapbu");
+
+    // A FIFO in the backup's place: reading returns at once instead of waiting for a writer.
+    ASSERT_EQ(::mkfifo((folder / "0_0_0.mapbu").c_str(), 0600), 0);
+    Region piped;
+    report = RegionFile::ReadRegionFileReporting(piped, Wide(main));
+    EXPECT_TRUE(report.backupRejected);
+    fs::remove(folder / "0_0_0.mapbu");
+
+    // A file longer than any region file (sparse: it costs no disk) is not read at all.
+    fs::resize_file(main, RegionCodec::kMaxFileBytes + 1);
+    Region huge;
+    report = RegionFile::ReadRegionFileReporting(huge, Wide(main));
+    EXPECT_FALSE(report.read);
+    EXPECT_TRUE(report.mainRejected);
+    EXPECT_EQ(huge.GetChunkCount(), 0);
+}
+
+TEST_F(RegionFileTest, WritingNeverMovesOrRemovesAFolderInTheFilesPlace)
+{
+    for (const char* name : {"0_0_0.map", "0_0_0.mapbu"})
+    {
+        SCOPED_TRACE(name);
+        const fs::path obstacle = folder / name;
+        fs::create_directory(obstacle);
+        WriteFile(obstacle / "notes.txt", Bytes{'h', 'i'});
+
+        Region region;
+        TestChunk chunk({0, 0, 0}, 0xFF07, 3);
+        ASSERT_TRUE(region.StoreChunk(chunk.grid));
+        const unsigned long failures = PimAssert::GetFailureCount();
+        EXPECT_FALSE(RegionFile::WriteRegionFile(region, Wide(folder.path)));
+        EXPECT_EQ(PimAssert::GetFailureCount(), failures + 1);
+        EXPECT_TRUE(region.IsDirty());
+        EXPECT_EQ(ReadFile(obstacle / "notes.txt"), (Bytes{'h', 'i'}));
+        fs::remove_all(obstacle);
+    }
 }
 
 TEST_F(RegionFileTest, AnUnknownModeEndsTheReadingButKeepsEarlierChunks)

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
+#include <fstream>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -289,6 +292,86 @@ TEST_F(WorldStoreTest, ADamagedFileKeepsTheChunksReadAndACopyOfItsBytes)
     auto fromBackup = Open(L"Castle");
     EXPECT_EQ(StoredCode(*fromBackup, {0, 0, 64}), 0xFF02);
     EXPECT_EQ(ReadBytes(file.string() + ".damaged2"), (Bytes{0, 1}));
+}
+
+TEST_F(WorldStoreTest, NoFilesDevicesFifosAndHugeFilesAreSetAsideUnread)
+{
+    SaveCastle({{0, 0, 0}, {256, 0, 0}});
+    const fs::path folder = RegionFolder("Castle");
+    const std::string endless = MapName(0, 0, 0) + "bu";
+    fs::create_symlink("/dev/zero", folder / endless);
+    const std::string fifo = MapName(512, 0, 0);
+    ASSERT_EQ(::mkfifo((folder / fifo).c_str(), 0600), 0);
+    // Sparse: half a gigabyte that costs no disk, and must cost no memory either.
+    const std::string huge = MapName(768, 0, 0);
+    { std::ofstream create(folder / huge); }
+    fs::resize_file(folder / huge, std::uintmax_t{512} << 20);
+
+    PimAssert::ResetFailureCount();
+    auto store = Open(L"Castle");
+    EXPECT_EQ(PimAssert::GetFailureCount(), 3u);
+    EXPECT_EQ(store->GetRegionCount(), 2u);
+    EXPECT_EQ(StoredCode(*store, {0, 0, 0}), 0xFF01);
+    EXPECT_EQ(store->GetFilesSetAside(), 3u);
+    EXPECT_TRUE(fs::is_symlink(folder / (endless + ".unreadable")));
+    EXPECT_TRUE(fs::is_fifo(folder / (fifo + ".unreadable")));
+    EXPECT_EQ(fs::file_size(folder / (huge + ".unreadable")), std::uintmax_t{512} << 20);
+    EXPECT_EQ(Entries(folder).size(), 5u) << "nothing copied: two regions and three entries set aside";
+}
+
+TEST_F(WorldStoreTest, AFolderInARegionFilesPlaceSurvivesASaveWithItsFiles)
+{
+    const fs::path folder = RegionFolder("Castle");
+    const fs::path obstacle = folder / MapName(0, 0, 0);
+    fs::create_directories(obstacle);
+    WriteBytes(obstacle / "keep.txt", {'k'});
+
+    auto store = Open(L"Castle");
+    store->StoreIfEdited(EditedChunk({0, 0, 0}, 0xFF04).get());
+    EXPECT_TRUE(store->WriteRegions());
+    EXPECT_EQ(ReadBytes(folder / (MapName(0, 0, 0) + ".unreadable") / "keep.txt"), Bytes{'k'});
+    EXPECT_EQ(StoredCode(*Open(L"Castle"), {0, 0, 0}), 0xFF04);
+}
+
+TEST_F(WorldStoreTest, OpeningRemovesTheTemporaryFilesOfKilledSavesAndNothingElse)
+{
+    SaveCastle({{0, 0, 0}});
+    const fs::path world = Models() / "Castle";
+    const fs::path folder = RegionFolder("Castle");
+    const std::vector<fs::path> stale = {folder / (MapName(0, 0, 0) + ".tmp8812-0"),
+                                         folder / (MapName(256, 0, 0) + ".tmp-41-17"),
+                                         world / "settings.set.tmp123456789-3", world / "SaveView.png.tmp5-5"};
+    const std::vector<fs::path> kept = {folder / "notes.tmp", folder / (MapName(0, 0, 0) + ".tmp"),
+                                        folder / (MapName(0, 0, 0) + ".tmp12"), world / "my.tmp1-x"};
+    for (const fs::path& path : stale)
+        WriteBytes(path, {1});
+    for (const fs::path& path : kept)
+        WriteBytes(path, {2});
+
+    auto store = Open(L"Castle");
+    EXPECT_EQ(StoredCode(*store, {0, 0, 0}), 0xFF01);
+    for (const fs::path& path : stale)
+        EXPECT_FALSE(fs::exists(path)) << path;
+    for (const fs::path& path : kept)
+        EXPECT_EQ(ReadBytes(path), Bytes{2}) << path;
+}
+
+TEST_F(WorldStoreTest, ARegionFileNameThatIsNotUtf8IsSetAsideForReal)
+{
+    SaveCastle({{0, 0, 0}});
+    const fs::path folder = RegionFolder("Castle");
+    const std::string name = "0_0_0\xff.map";
+    WriteBytes(folder / name, {3, 3});
+
+    PimAssert::ResetFailureCount();
+    EXPECT_EQ(Open(L"Castle")->GetRegionCount(), 1u);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 1u);
+    EXPECT_FALSE(fs::exists(folder / name));
+    EXPECT_EQ(ReadBytes(folder / (name + ".unreadable")), (Bytes{3, 3}));
+
+    PimAssert::ResetFailureCount();
+    Open(L"Castle");
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << "reported once, when it was moved";
 }
 
 TEST_F(WorldStoreTest, ABackupWithoutItsMainFileIsRead)
