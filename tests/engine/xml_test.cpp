@@ -1,3 +1,5 @@
+#include "tests/support/PlainElementSearch.h"
+
 #include "engine/PimXMLWIndex.h"
 #include "engine/PimXMLWParser.h"
 
@@ -82,29 +84,6 @@ TEST(PimXMLWParser, DataIsTakenVerbatim)
     EXPECT_EQ(P::XMLFindTag(L"FogColor", text).ToFloat(), 0.5f);
 }
 
-namespace
-{
-// The element search done the plain way, on the part alone: the first "<tag>", then the tags of
-// that name counted until the depth returns to zero.
-std::optional<std::wstring> PlainFind(const std::wstring& tag, std::wstring_view text)
-{
-    const std::wstring start = L"<" + tag + L">";
-    const std::wstring end = L"</" + tag + L">";
-    const std::size_t first = text.find(start);
-    if (first == std::wstring_view::npos)
-        return std::nullopt;
-    int depth = 0;
-    for (std::size_t at = first; at < text.size(); ++at)
-    {
-        if (text.substr(at, start.size()) == start)
-            ++depth;
-        else if (text.substr(at, end.size()) == end && --depth == 0)
-            return std::wstring(text.substr(first + start.size(), at - first - start.size()));
-    }
-    return std::nullopt;
-}
-}
-
 TEST(PimXMLWIndex, FindsWhatAPlainSearchOfThePartFinds)
 {
     // Random texts of tags, stray brackets and letters; each element found is searched again
@@ -128,7 +107,7 @@ TEST(PimXMLWIndex, FindsWhatAPlainSearchOfThePartFinds)
         for (const std::wstring outer : {L"A", L"B", L"AB"})
         {
             const std::optional<PimXMLWIndex::Span> found = elements.Find(outer, elements.Whole());
-            const std::optional<std::wstring> expected = PlainFind(outer, text);
+            const std::optional<std::wstring> expected = PlainElementSearch(outer, text);
             ASSERT_EQ(found.has_value(), expected.has_value()) << PimWString(text).Narrow() << " " << round;
             if (!found)
                 continue;
@@ -136,7 +115,7 @@ TEST(PimXMLWIndex, FindsWhatAPlainSearchOfThePartFinds)
             for (const std::wstring inner : {L"A", L"B", L"AB"})
             {
                 const std::optional<PimXMLWIndex::Span> nested = elements.Find(inner, *found);
-                const std::optional<std::wstring> plain = PlainFind(inner, *expected);
+                const std::optional<std::wstring> plain = PlainElementSearch(inner, *expected);
                 ASSERT_EQ(nested.has_value(), plain.has_value()) << PimWString(text).Narrow() << " in " << outer;
                 if (nested)
                 {
