@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 namespace
 {
@@ -65,6 +66,15 @@ bool PimDisplaySdl::StartVideo()
         return false;
     }
     videoStarted = true;
+    // With no window system to reach, SDL falls back to a driver that shows nothing; a window
+    // asked for must not turn into a program running where nobody can see it.
+    const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (surface == Surface::Window && (driver == "offscreen" || driver == "dummy"))
+    {
+        ReportFailure("cannot open a window",
+                      "no window system answered (set SDL_VIDEODRIVER=offscreen to run without a screen)");
+        return false;
+    }
     return true;
 }
 

@@ -67,3 +67,24 @@ TEST_F(OffscreenRender, ReopenedContextGetsANewGenerationAndStaleObjectsRecover)
     });
     EXPECT_EQ(frame.GetColor(3, 3), PimColor(0, 255, 0));
 }
+
+// Without any window system a window cannot open: SDL would fall back to a surface nobody sees,
+// and the program must say so instead of running invisibly.
+TEST(WindowWithoutAScreen, FailsWithAReasonInsteadOfRunningUnseen)
+{
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    PimSystemParameters parameters;
+    parameters.width = 64;
+    parameters.height = 48;
+    parameters.display = PimDisplayBackend::Window;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(PimSystem::Initialize(parameters));
+    const std::string reported = testing::internal::GetCapturedStderr();
+    EXPECT_NE(reported.find("cannot open a window"), std::string::npos) << reported;
+    EXPECT_FALSE(PimSystem::IsInitialized());
+    if (!display.empty())
+        setenv("DISPLAY", display.c_str(), 1);
+}

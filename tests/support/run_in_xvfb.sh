@@ -5,7 +5,9 @@
 # The server picks a free display number itself (-displayfd) and reports it once it accepts
 # connections, so two runs started together can neither take the same display nor talk to
 # another run's server (which picking a number by looking for lock files, as xvfb-run -a does,
-# allows).
+# allows). -noreset keeps the server from resetting when its last client leaves: during a reset
+# it refuses connections, so a test that closes its window and opens another would find no X
+# server about half the time.
 set -euo pipefail
 screen="$1"
 shift
@@ -14,7 +16,7 @@ fifo_dir="$(mktemp -d)"
 trap 'rm -rf "$fifo_dir"' EXIT
 mkfifo "$fifo_dir/display"
 
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$fifo_dir"' EXIT
 
