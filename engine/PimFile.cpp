@@ -331,6 +331,8 @@ PimFile::ReadOutcome PimFile::ReadRegularFile(const PimFilePath& path, std::vect
     return ReadOutcome::Read;
 }
 
+PimString PimFile::DecodeText(const std::vector<std::uint8_t>& bytes) { return DecodeFileText(bytes); }
+
 bool PimFile::IsRegularFile(const PimFilePath& path)
 {
     std::error_code ec;

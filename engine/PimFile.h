@@ -47,6 +47,8 @@ public:
     // file can neither hang the caller nor exhaust its memory. data is empty unless Read.
     static ReadOutcome ReadRegularFile(const PimFilePath& path, std::vector<std::uint8_t>& data,
                                        std::size_t maxBytes);
+    // File bytes as text, as ReadAllText reads them (byte order marks and UTF-16 handled).
+    static PimString DecodeText(const std::vector<std::uint8_t>& bytes);
     // True when path names a regular file or a link to one.
     static bool IsRegularFile(const PimFilePath& path);
     static bool ReadAllText(const PimFilePath& path, PimString& text);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <system_error>
+#include <type_traits>
 
 namespace
 {
@@ -73,17 +74,24 @@ std::string_view NumberPart(std::string_view text)
 }
 
 template <typename Integer>
-Integer ParseInteger(std::string_view text)
+std::optional<Integer> ParseInteger(std::string_view text)
 {
     text = NumberPart(text);
+    // from_chars refuses a sign on unsigned types; a negative number saturates at 0 instead.
+    if (std::is_unsigned_v<Integer> && text.size() > 1 && text.front() == '-')
+    {
+        const bool digits = std::all_of(text.begin() + 1, text.end(),
+                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+        return digits ? std::optional<Integer>(0) : std::nullopt;
+    }
     Integer value = 0;
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, value);
     if (result.ptr != end || text.empty())
-        return 0;
+        return std::nullopt;
     if (result.ec == std::errc::result_out_of_range)
         return text.front() == '-' ? std::numeric_limits<Integer>::min() : std::numeric_limits<Integer>::max();
-    return result.ec == std::errc() ? value : 0;
+    return result.ec == std::errc() ? std::optional<Integer>(value) : std::nullopt;
 }
 
 // Whether a well-formed decimal text that lies outside a type's range is too large (rather
@@ -121,14 +129,14 @@ bool HasPositiveDecimalExponent(std::string_view text)
 }
 
 template <typename Real>
-Real ParseReal(std::string_view text)
+std::optional<Real> ParseReal(std::string_view text)
 {
     text = NumberPart(text);
     Real value = 0;
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, value, std::chars_format::general);
     if (result.ptr != end || text.empty() || result.ec == std::errc::invalid_argument)
-        return 0;
+        return std::nullopt;
     if (result.ec == std::errc::result_out_of_range)
     {
         const Real magnitude = HasPositiveDecimalExponent(text) ? std::numeric_limits<Real>::infinity() : Real(0);
@@ -145,13 +153,18 @@ std::string PimNumberText::FromLongUInt(std::uint64_t value) { return FormatInte
 
 int PimNumberText::ToInt(std::string_view text)
 {
-    const std::int64_t value = ParseInteger<std::int64_t>(text);
+    const std::int64_t value = ToLongInt(text);
     constexpr std::int64_t low = std::numeric_limits<int>::min();
     constexpr std::int64_t high = std::numeric_limits<int>::max();
     return static_cast<int>(std::clamp(value, low, high));
 }
 
-std::int64_t PimNumberText::ToLongInt(std::string_view text) { return ParseInteger<std::int64_t>(text); }
-std::uint64_t PimNumberText::ToLongUInt(std::string_view text) { return ParseInteger<std::uint64_t>(text); }
-float PimNumberText::ToFloat(std::string_view text) { return ParseReal<float>(text); }
-double PimNumberText::ToDouble(std::string_view text) { return ParseReal<double>(text); }
+std::int64_t PimNumberText::ToLongInt(std::string_view text) { return ParseLongInt(text).value_or(0); }
+std::uint64_t PimNumberText::ToLongUInt(std::string_view text) { return ParseLongUInt(text).value_or(0); }
+float PimNumberText::ToFloat(std::string_view text) { return ParseFloat(text).value_or(0.0f); }
+double PimNumberText::ToDouble(std::string_view text) { return ParseDouble(text).value_or(0.0); }
+
+std::optional<std::int64_t> PimNumberText::ParseLongInt(std::string_view text) { return ParseInteger<std::int64_t>(text); }
+std::optional<std::uint64_t> PimNumberText::ParseLongUInt(std::string_view text) { return ParseInteger<std::uint64_t>(text); }
+std::optional<float> PimNumberText::ParseFloat(std::string_view text) { return ParseReal<float>(text); }
+std::optional<double> PimNumberText::ParseDouble(std::string_view text) { return ParseReal<double>(text); }

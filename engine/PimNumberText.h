@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,4 +34,11 @@ std::int64_t ToLongInt(std::string_view text);
 std::uint64_t ToLongUInt(std::string_view text);
 float ToFloat(std::string_view text);
 double ToDouble(std::string_view text);
+
+// The same readings without a value for malformed text, for readers that keep a default
+// then; numbers out of range still saturate.
+std::optional<std::int64_t> ParseLongInt(std::string_view text);
+std::optional<std::uint64_t> ParseLongUInt(std::string_view text);
+std::optional<float> ParseFloat(std::string_view text);
+std::optional<double> ParseDouble(std::string_view text);
 }

@@ -13,7 +13,11 @@
 // ones ("<Loc/>") match nothing. The first start tag in the text wins, wherever it stands,
 // nested or not. Its data runs to the end tag that closes it (an element of the same name
 // nested inside is skipped over whole); a start tag that is never closed makes the element
-// count as absent. An absent element's data is empty.
+// count as absent. An absent element's data is empty. A tag name holding "<" or ">", or starting
+// with "/", matches nothing.
+//
+// Each search indexes the text it is given (PimXMLWIndex); readers of many elements of one
+// text keep one index and search it instead.
 //
 // Narrow tag names are UTF-8 (setting names are ASCII). Stateless; any thread may call.
 class PimXMLWParser

@@ -1,7 +1,10 @@
 #include "settings/ControlMap.h"
 
+#include "engine/PimNumberText.h"
 #include "engine/PimXMLWParser.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 void ControlMap::ResetToDefaults()
@@ -21,13 +24,17 @@ PimWString ControlMap::ToXml() const
     return text;
 }
 
-void ControlMap::ReadXml(std::wstring_view data)
+void ControlMap::ReadXml(const PimXMLWIndex& elements, PimXMLWIndex::Span data)
 {
-    invertX = PimXMLWParser::XMLFindTagInt("InvertX", data) != 0;
-    invertY = PimXMLWParser::XMLFindTagInt("InvertY", data) != 0;
+    const auto integer = [&](std::wstring_view tag) -> std::optional<std::int64_t> {
+        const std::optional<PimXMLWIndex::Span> found = elements.Find(tag, data);
+        return found ? PimNumberText::ParseLongInt(PimWString(elements.Text(*found)).Narrow()) : std::nullopt;
+    };
+    invertX = integer(L"InvertX").value_or(0) != 0;
+    invertY = integer(L"InvertY").value_or(0) != 0;
     for (int i = 0; i < KeyCount; ++i)
     {
-        const PimWString code = PimXMLWParser::XMLFindTag(std::to_wstring(i), data);
-        keys[i] = code.empty() ? DefaultKeys[i] : code.ToInt();
+        const std::optional<std::int64_t> code = integer(std::to_wstring(i));
+        keys[i] = code ? static_cast<std::int32_t>(std::clamp<std::int64_t>(*code, INT32_MIN, INT32_MAX)) : DefaultKeys[i];
     }
 }

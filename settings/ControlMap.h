@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PimWString.h"
+#include "engine/PimXMLWIndex.h"
 
 #include <array>
 #include <cstdint>
@@ -27,7 +28,8 @@ struct ControlMap
     void ResetToDefaults();
     // "<InvertX>0</InvertX><InvertY>0</InvertY><0>87</0>" ... "<15>266</15>".
     PimWString ToXml() const;
-    // Reads the data of a ControlMap element. An absent invert flag is false; an absent or
-    // empty key element keeps the default code of its key.
-    void ReadXml(std::wstring_view data);
+    // Reads the data of a ControlMap element (the part data of an indexed text). An absent
+    // invert flag is false; an absent or empty key element, or one that is no integer, keeps
+    // the default code of its key.
+    void ReadXml(const PimXMLWIndex& elements, PimXMLWIndex::Span data);
 };

@@ -1,10 +1,14 @@
 #include "settings/GameSettings.h"
 
 #include "settings/SettingTemplate.h"
+#include "settings/SettingsFile.h"
 
 #include "engine/PimAssert.h"
 #include "engine/PimFile.h"
+#include "engine/PimXMLWIndex.h"
 #include "engine/PimXMLWParser.h"
+
+#include <optional>
 
 GameSettings& GameSettings::GetInstance()
 {
@@ -55,31 +59,31 @@ PimWString GameSettings::GetSettingsFilePath() const
 
 bool GameSettings::Load()
 {
-    const PimWString path = GetSettingsFilePath();
-    PimString fileText;
-    const bool exists = PimFile::FileExists(path);
-    if (!exists || !PimFile::ReadAllText(path, fileText))
+    const auto read = [this](std::wstring_view text) { return ReadUserText(text); };
+    if (SettingsFile::Load(GetSettingsFilePath(), "GameSettings::Load()", read) == SettingsFile::Outcome::Read)
     {
-        PimAssert::Assert(!exists, "GameSettings::Load() - The settings file cannot be read; using defaults");
-        saveRequested = true;
-        controlMap.ResetToDefaults();
-        virtualReality.ResetAll();
-        activeGame.ResetAll();
-        ResetAll();
-        return false;
+        saveRequested = false;
+        loadedFromFile = true;
+        return true;
     }
-
-    ReadUserText(PimWString::Widen(fileText));
-    saveRequested = false;
-    loadedFromFile = true;
-    return true;
+    saveRequested = true;
+    controlMap.ResetToDefaults();
+    virtualReality.ResetAll();
+    activeGame.ResetAll();
+    ResetAll();
+    return false;
 }
 
-void GameSettings::ReadUserText(std::wstring_view text)
+bool GameSettings::ReadUserText(std::wstring_view text)
 {
-    SettingsHandler::ReadXml(text);
-    controlMap.ReadXml(PimXMLWParser::XMLFindTag("ControlMap", text));
-    virtualReality.ReadXml(PimXMLWParser::XMLFindTag("VRSettings", text));
+    const PimXMLWIndex elements(text);
+    const PimXMLWIndex::Span whole = elements.Whole();
+    const std::optional<PimXMLWIndex::Span> controls = elements.Find(L"ControlMap", whole);
+    const std::optional<PimXMLWIndex::Span> vr = elements.Find(L"VRSettings", whole);
+    const bool generalFound = ReadElements(elements, whole);
+    controlMap.ReadXml(elements, controls.value_or(PimXMLWIndex::Span{}));
+    const bool vrFound = virtualReality.ReadElements(elements, vr.value_or(PimXMLWIndex::Span{}));
+    return generalFound || controls.has_value() || vrFound;
 }
 
 bool GameSettings::Save()

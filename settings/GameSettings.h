@@ -52,13 +52,14 @@ public:
 
     void DefineSettings() override;
 
-    // Reads the user settings file; true when it was read. Without a file (or when it cannot
-    // be read) every group and the control map take their defaults and the next Save writes.
+    // Reads the user settings file; true when it was read. Without a file, or when it cannot
+    // be used (SettingsFile: it is then put aside), every group and the control map take their
+    // defaults, the next Save writes, and the start counts as a first start.
     bool Load();
     // Reads the text of a user settings file: the general keys wherever they stand, the
     // control map from "ControlMap" and the VR group from "VRSettings". An absent or empty
-    // element gives its key the default.
-    void ReadUserText(std::wstring_view text);
+    // element gives its key the default. True when the text held any of them.
+    bool ReadUserText(std::wstring_view text);
     // Writes the user settings file when a save is requested, the control map changed or a
     // general key changed (in practice always, as the control map stays marked). The file is
     // replaced as one step; false when it could not be written, and the save stays requested.

@@ -2,6 +2,7 @@
 
 #include "settings/ActiveGameTemplates.h"
 #include "settings/SettingTemplate.h"
+#include "settings/SettingsFile.h"
 
 #include "colour/PaletteModel.h"
 
@@ -57,9 +58,9 @@ void GameSettingsActiveGame::DefineSettings()
     ResetAll();
 }
 
-bool GameSettingsActiveGame::ReadXml(std::wstring_view text)
+bool GameSettingsActiveGame::ReadElements(const PimXMLWIndex& elements, PimXMLWIndex::Span within)
 {
-    SettingsHandler::ReadXml(text);
+    const bool anyFound = SettingsHandler::ReadElements(elements, within);
     // The picture of a reference image is loaded by the reference-image code from its Path;
     // an image without a path keeps none of its placement.
     for (int n = 0; n < ReferenceImageCount; ++n)
@@ -68,7 +69,7 @@ bool GameSettingsActiveGame::ReadXml(std::wstring_view text)
             ResetRefImage(n);
     }
     ApplyColourState();
-    return true;
+    return anyFound;
 }
 
 void GameSettingsActiveGame::ResetAll()
@@ -84,13 +85,10 @@ bool GameSettingsActiveGame::SaveWorldSettings(const PimWString& worldFolder)
 
 bool GameSettingsActiveGame::LoadWorldSettings(const PimWString& worldFolder)
 {
-    const PimWString path = WorldSettingsPath(worldFolder);
-    PimWString text;
-    if (PimFile::FileExists(path) && PimFile::ReadAllTextW(path, text))
-    {
-        ReadXml(text);
+    const auto read = [this](std::wstring_view text) { return ReadXml(text); };
+    if (SettingsFile::Load(WorldSettingsPath(worldFolder), "GameSettingsActiveGame::LoadWorldSettings()", read) ==
+        SettingsFile::Outcome::Read)
         return true;
-    }
     ResetAll();
     return false;
 }

@@ -48,13 +48,14 @@ public:
     void DefineSettings() override;
     // Reads every key, then applies the colour state (world table, locks, the engine's
     // special table and fog colour). A reference image without a path is reset whole.
-    bool ReadXml(std::wstring_view text) override;
+    bool ReadElements(const PimXMLWIndex& elements, PimXMLWIndex::Span within) override;
     // Resets every key and applies the colour state of the defaults.
     void ResetAll() override;
 
     // The world settings file: world folder + "\\settings.set". Writing replaces it as one
     // step; false when it could not be written. Reading resets every key when the file is
-    // absent or unreadable and returns whether it was read.
+    // absent or cannot be used (SettingsFile: it is then put aside) and returns whether it was
+    // read.
     bool SaveWorldSettings(const PimWString& worldFolder);
     bool LoadWorldSettings(const PimWString& worldFolder);
 

@@ -71,6 +71,7 @@ GameSettingItem String(std::string_view name, const PimString& byDefault)
 {
     GameSettingItem item;
     item.SetString(byDefault, ValueUse::Default);
+    item.SetRangeString(GameSettingItem::DefaultMaxLength);
     return Finish(name, item);
 }
 
@@ -78,6 +79,7 @@ GameSettingItem WString(std::string_view name, const PimWString& byDefault)
 {
     GameSettingItem item;
     item.SetWString(byDefault, ValueUse::Default);
+    item.SetRangeString(GameSettingItem::DefaultMaxLength);
     return Finish(name, item);
 }
 

@@ -8,7 +8,8 @@
 
 // Ready-made items for the definition of settings groups: each holds its default (and range)
 // and has been reset to it, so its current value and type are the default's. Vector items are
-// built bottom-up: their children first, then the parent from the list of children.
+// built bottom-up: their children first, then the parent from the list of children. Texts hold
+// at most GameSettingItem::DefaultMaxLength characters, so that a settings file has a bound.
 namespace SettingTemplate
 {
 GameSettingItem Bool(std::string_view name, bool byDefault);

@@ -1,17 +1,46 @@
 #include "settings/SettingsHandler.h"
 
 #include "engine/PimAssert.h"
+#include "engine/PimNumberText.h"
 #include "engine/PimXMLWParser.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <type_traits>
+
+namespace
+{
+// Stores a number read from a settings text. Text that is no number of the item's kind, and a
+// NaN, count as absent: the item takes its default rather than the digits before a stray byte.
+template <typename Number, typename Store>
+void SetNumber(GameSettingItem& item, std::optional<Number> number, Store store)
+{
+    if constexpr (std::is_floating_point_v<Number>)
+    {
+        if (number && std::isnan(*number))
+            number.reset();
+    }
+    if (number)
+        store(*number);
+    else
+        item.ResetToDefault();
+}
+}
 
 bool SettingsHandler::ReadXml(std::wstring_view text)
 {
+    const PimXMLWIndex elements(text);
+    return ReadElements(elements, elements.Whole());
+}
+
+bool SettingsHandler::ReadElements(const PimXMLWIndex& elements, PimXMLWIndex::Span within)
+{
+    bool anyFound = false;
     for (Entry& entry : entries)
-        FromXml(entry.item, entry.item.GetName(), text);
-    return true;
+        anyFound = FromXml(entry.item, entry.item.GetName(), elements, within) || anyFound;
+    return anyFound;
 }
 
 void SettingsHandler::ResetAll()
@@ -113,69 +142,75 @@ PimWString SettingsHandler::ToXml(const GameSettingItem& item)
     return {};
 }
 
-void SettingsHandler::FromXml(GameSettingItem& item, std::string_view tag, std::wstring_view text)
+bool SettingsHandler::FromXml(GameSettingItem& item, std::string_view tag, std::wstring_view text)
 {
-    FromXml(item, PimWString::Widen(tag), text);
+    const PimXMLWIndex elements(text);
+    return FromXml(item, tag, elements, elements.Whole());
 }
 
-void SettingsHandler::FromXml(GameSettingItem& item, std::wstring_view tag, std::wstring_view text)
+bool SettingsHandler::FromXml(GameSettingItem& item, std::string_view tag, const PimXMLWIndex& elements,
+                              PimXMLWIndex::Span within)
 {
-    const PimWString data = PimXMLWParser::XMLFindTag(tag, text);
-    if (data.empty())
+    const std::optional<PimXMLWIndex::Span> found = elements.Find(PimWString::Widen(tag), within);
+    if (!found || found->begin == found->end)
     {
         item.ResetToDefault();
-        return;
+        return false;
     }
+    ReadValue(item, elements, *found);
+    return true;
+}
 
+void SettingsHandler::ReadValue(GameSettingItem& item, const PimXMLWIndex& elements, PimXMLWIndex::Span data)
+{
+    const std::wstring_view text = elements.Text(data);
+    // Number text is ASCII; other characters narrow to bytes no number holds.
+    const auto number = [text] { return PimWString(text).Narrow(); };
     switch (item.GetType())
     {
     case SettingType::Void:
         item.SetString("Void", ValueUse::Current);
         return;
     case SettingType::Bool:
-        item.SetBool(data.ToInt() != 0, ValueUse::Current);
+        SetNumber(item, PimNumberText::ParseLongInt(number()), [&](std::int64_t v) { item.SetBool(v != 0, ValueUse::Current); });
         return;
     case SettingType::Int:
-        item.SetInt(data.ToInt(), ValueUse::Current);
+        SetNumber(item, PimNumberText::ParseLongInt(number()), [&](std::int64_t v) {
+            item.SetInt(static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)), ValueUse::Current);
+        });
         return;
     case SettingType::UInt:
         // A number beyond 32 bits saturates (as Int does) instead of wrapping round.
-        item.SetUInt(static_cast<std::uint32_t>(std::min<std::uint64_t>(data.ToLongUInt(), UINT32_MAX)),
-                     ValueUse::Current);
+        SetNumber(item, PimNumberText::ParseLongUInt(number()), [&](std::uint64_t v) {
+            item.SetUInt(static_cast<std::uint32_t>(std::min<std::uint64_t>(v, UINT32_MAX)), ValueUse::Current);
+        });
         return;
     case SettingType::Int64:
-        item.SetInt64(data.ToLongInt(), ValueUse::Current);
+        SetNumber(item, PimNumberText::ParseLongInt(number()), [&](std::int64_t v) { item.SetInt64(v, ValueUse::Current); });
         return;
     case SettingType::UInt64:
-        item.SetUInt64(data.ToLongUInt(), ValueUse::Current);
+        SetNumber(item, PimNumberText::ParseLongUInt(number()), [&](std::uint64_t v) { item.SetUInt64(v, ValueUse::Current); });
         return;
     case SettingType::Float:
-    case SettingType::Double:
-    {
-        // "nan" reads as a number; a value that is no number counts as absent.
-        const double number = data.ToDouble();
-        if (std::isnan(number))
-            item.ResetToDefault();
-        else if (item.GetType() == SettingType::Float)
-            item.SetFloat(data.ToFloat(), ValueUse::Current);
-        else
-            item.SetDouble(number, ValueUse::Current);
+        SetNumber(item, PimNumberText::ParseFloat(number()), [&](float v) { item.SetFloat(v, ValueUse::Current); });
         return;
-    }
+    case SettingType::Double:
+        SetNumber(item, PimNumberText::ParseDouble(number()), [&](double v) { item.SetDouble(v, ValueUse::Current); });
+        return;
     case SettingType::Vector:
         for (GameSettingItem& child : item.GetChildren())
-            FromXml(child, child.GetName(), data);
+            FromXml(child, child.GetName(), elements, data);
         return;
     case SettingType::String:
-        item.SetString(UnescapeText(data).Narrow(), ValueUse::Current);
+        item.SetString(UnescapeText(text).Narrow(), ValueUse::Current);
         return;
     case SettingType::WString:
-        item.SetWString(UnescapeText(data), ValueUse::Current);
+        item.SetWString(UnescapeText(text), ValueUse::Current);
         return;
     case SettingType::Vector3:
     {
         // Text that is not three finite numbers counts as absent.
-        if (const std::optional<PimVector3> parsed = PimVector3::Parse(data.Narrow()))
+        if (const std::optional<PimVector3> parsed = PimVector3::Parse(number()))
             item.SetVector3(*parsed, ValueUse::Current);
         else
             item.ResetToDefault();

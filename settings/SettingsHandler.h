@@ -3,6 +3,7 @@
 #include "settings/GameSettingItem.h"
 
 #include "engine/PimWString.h"
+#include "engine/PimXMLWIndex.h"
 
 #include <cstdint>
 #include <string_view>
@@ -33,8 +34,11 @@ public:
 
     // Fills the list with the group's items, then ResetAll. Defining again starts afresh.
     virtual void DefineSettings() = 0;
-    // Reads every entry from a settings text; an absent or empty element resets its item.
-    virtual bool ReadXml(std::wstring_view text);
+    // Reads every entry from a settings text; an absent or empty element resets its item. True
+    // when the text holds the element of at least one entry: a text with none is no settings text.
+    bool ReadXml(std::wstring_view text);
+    // The same from the part within of an indexed text.
+    virtual bool ReadElements(const PimXMLWIndex& elements, PimXMLWIndex::Span within);
     // ResetToDefault on every entry in list order.
     virtual void ResetAll();
 
@@ -51,9 +55,13 @@ public:
 
     // The data of one item's element.
     static PimWString ToXml(const GameSettingItem& item);
-    // Reads one item from the element named tag in text (see ReadXml).
-    static void FromXml(GameSettingItem& item, std::wstring_view tag, std::wstring_view text);
-    static void FromXml(GameSettingItem& item, std::string_view tag, std::wstring_view text);
+    // Reads one item from the element named tag in within (see ReadXml); true when the element
+    // is there. Text that is no value of the item's kind ("abc" or stray bytes for a number)
+    // resets the item as an absent element does.
+    static bool FromXml(GameSettingItem& item, std::string_view tag, const PimXMLWIndex& elements,
+                        PimXMLWIndex::Span within);
+    // The same from a whole text.
+    static bool FromXml(GameSettingItem& item, std::string_view tag, std::wstring_view text);
 
     // The escaping of texts in element data, and its reverse. Unescape leaves any other
     // "&" sequence as it stands.
@@ -71,5 +79,8 @@ protected:
     const GameSettingItem& Setting(std::uint16_t id) const;
 
 private:
+    // Reads an item from the data of its element (not empty).
+    static void ReadValue(GameSettingItem& item, const PimXMLWIndex& elements, PimXMLWIndex::Span data);
+
     std::vector<Entry> entries;
 };

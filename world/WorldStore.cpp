@@ -2,6 +2,7 @@
 
 #include "engine/PimAssert.h"
 #include "engine/PimFile.h"
+#include "engine/PimFileAside.h"
 #include "settings/GameSettings.h"
 #include "world/RegionCodec.h"
 #include "world/RegionFile.h"
@@ -23,8 +24,6 @@ constexpr const char* kUnreadableSuffix = ".unreadable";
 constexpr const char* kDamagedSuffix = ".damaged";
 // Longest name a folder may have on the file systems we run on, in bytes.
 constexpr std::size_t kMaxNameBytes = 255;
-// Attempts at a free name for a file put aside before giving up on it.
-constexpr int kMaxAsideNames = 100;
 
 bool IsControlCharacter(wchar_t c)
 {
@@ -74,35 +73,6 @@ bool IsRegionFileName(const PimWString& name)
     return IsWorldRegionOrigin(origin) && RegionFile::FileName(origin) == main;
 }
 
-std::filesystem::path AsideName(const std::filesystem::path& path, const char* suffix, int attempt)
-{
-    std::filesystem::path aside = path;
-    aside += suffix;
-    if (attempt > 1)
-        aside += std::to_string(attempt);
-    return aside;
-}
-
-bool Exists(const std::filesystem::path& path)
-{
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
-}
-
-// Moves path (whatever it is: a file, a link, a folder) to the first free name of the form
-// path + suffix (+ a number). Works on the names as the disk spells them, so a name that is not
-// UTF-8 moves too.
-bool MoveToFreeName(const std::filesystem::path& path, const char* suffix)
-{
-    for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt)
-    {
-        const std::filesystem::path aside = AsideName(path, suffix, attempt);
-        if (!Exists(aside))
-            return PimFile::FileMove(PimFilePath::FromNative(path), PimFilePath::FromNative(aside));
-    }
-    return false;
-}
-
 // Copies path's bytes to the first free name of the form path + suffix (+ a number), unless a
 // copy with the same bytes is already there (a damaged file opened again).
 bool CopyToFreeName(const std::filesystem::path& path, const char* suffix)
@@ -111,10 +81,10 @@ bool CopyToFreeName(const std::filesystem::path& path, const char* suffix)
     if (PimFile::ReadRegularFile(PimFilePath::FromNative(path), bytes, RegionCodec::kMaxFileBytes) !=
         PimFile::ReadOutcome::Read)
         return false;
-    for (int attempt = 1; attempt <= kMaxAsideNames; ++attempt)
+    for (int attempt = 1; attempt <= PimFileAside::kMaxNames; ++attempt)
     {
-        const PimFilePath aside = PimFilePath::FromNative(AsideName(path, suffix, attempt));
-        if (!Exists(aside.Native()))
+        const PimFilePath aside = PimFilePath::FromNative(PimFileAside::NameFor(path, suffix, attempt));
+        if (!PimFileAside::IsTaken(aside.Native()))
             return PimFile::WriteDataAtomic(aside, bytes.data(), bytes.size());
         std::vector<std::uint8_t> kept;
         if (PimFile::ReadRegularFile(aside, kept, RegionCodec::kMaxFileBytes) == PimFile::ReadOutcome::Read &&
@@ -265,7 +235,7 @@ void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWS
 
 void WorldStore::MoveAside(const std::filesystem::path& path, const PimWString& name)
 {
-    if (MoveToFreeName(path, kUnreadableSuffix))
+    if (!PimFileAside::MoveToFreeName(PimFilePath::FromNative(path), kUnreadableSuffix).empty())
     {
         ++filesSetAside;
         return;
@@ -284,7 +254,8 @@ bool WorldStore::SetAside(const PimWString& regionFolder, const PimWString& name
         if (!PimFile::FileExists(file))
             continue;
         const std::filesystem::path native = PimFilePath(file).Native();
-        const bool kept = copy ? CopyToFreeName(native, suffix) : MoveToFreeName(native, suffix);
+        const bool kept = copy ? CopyToFreeName(native, suffix)
+                               : !PimFileAside::MoveToFreeName(PimFilePath::FromNative(native), suffix).empty();
         filesSetAside += kept;
         allKept = allKept && kept;
     }

@@ -90,12 +90,31 @@ TEST_F(PaletteTest, LocksAreBitsOfFourStoredWords)
     EXPECT_FALSE(game.IsColourLocked(256));
 }
 
+TEST_F(PaletteTest, EveryEntryOfTheDefaultPalettesReachesAFreshWorld)
+{
+    // Slot by slot, the entries of Palette0, Palette1 and Palette2.
+    const std::uint16_t table[16][3] = {
+        {0xFFF8, 0xFF79, 0xFF0F}, {0xFF69, 0xFFEF, 0xFF1F}, {0xFF55, 0xFF0F, 0xFF2F}, {0xFF4B, 0xFF3F, 0xFF3F},
+        {0xFFB3, 0xFFE9, 0xFF4F}, {0xFFEF, 0xFFBE, 0xFF5F}, {0xFF4F, 0xFF23, 0xFF6F}, {0xFF0F, 0xFF2B, 0xFF7F},
+        {0xFF38, 0xFFB7, 0xFF8F}, {0xFF00, 0xFFE6, 0xFF9F}, {0xFF6E, 0xFFCB, 0xFFAF}, {0xFF6C, 0xFF5E, 0xFFBF},
+        {0xFFA9, 0xFF50, 0xFFCF}, {0xFFD6, 0xFFFB, 0xFFDF}, {0xFFEB, 0xFFB6, 0xFFEF}, {0xFF29, 0x009A, 0xFFFA},
+    };
+    GameSettingsActiveGame& game = settings->activeGame;
+    game.SetPaletteEntry(1, 3, 131);
+    game.ResetAll();
+    for (int palette = 0; palette < PaletteModel::PaletteCount; ++palette)
+    {
+        for (int slot = 0; slot < 16; ++slot)
+        {
+            EXPECT_EQ(PaletteModel::DefaultPalettes()[palette][slot], table[slot][palette]) << palette << " " << slot;
+            EXPECT_EQ(game.GetPaletteEntry(palette, slot), table[slot][palette]) << palette << " " << slot;
+        }
+    }
+}
+
 TEST_F(PaletteTest, PaletteEntriesRefuseIndicesOutOfRange)
 {
     GameSettingsActiveGame& game = settings->activeGame;
-    EXPECT_EQ(game.GetPaletteEntry(0, 0), 0xFFF8);
-    EXPECT_EQ(game.GetPaletteEntry(1, 15), 154);
-    EXPECT_EQ(game.GetPaletteEntry(2, 15), 0xFFFA);
     EXPECT_EQ(game.GetPaletteEntry(3, 0), 65280);
     EXPECT_EQ(game.GetPaletteEntry(0, 16), 65280);
     EXPECT_EQ(game.GetPaletteEntry(-1, 2), 65280);

@@ -151,8 +151,13 @@ TEST_F(WorldSettingsTest, AnUnreadableOrCorruptWorldFileGivesDefaults)
     GameSettingsActiveGame& game = settings->activeGame;
     SetEveryWorldKey(game);
     ASSERT_TRUE(PimFile::WriteString(temp.Wide() + L"\\settings.set", L"<ActiveColors><C0><R>", false));
-    EXPECT_TRUE(game.LoadWorldSettings(temp.Wide()));
+    EXPECT_FALSE(game.LoadWorldSettings(temp.Wide()));
     EXPECT_EQ(game.WriteXml(), defaults->activeGame.WriteXml());
+    // Kept aside, so that saving the world does not replace it.
+    ASSERT_TRUE(game.SaveWorldSettings(temp.Wide()));
+    PimString kept;
+    ASSERT_TRUE(PimFile::ReadAllText(temp.Wide() + L"\\settings.set.unreadable", kept));
+    EXPECT_EQ(kept, "<ActiveColors><C0><R>");
 
     SetEveryWorldKey(game);
     ASSERT_TRUE(PimFile::FileDelete(temp.Wide() + L"\\settings.set"));

@@ -1,3 +1,4 @@
+#include "engine/PimNumberText.h"
 #include "engine/PimString.h"
 #include "engine/PimWString.h"
 
@@ -248,4 +249,24 @@ TEST(PimStringEncoding, TextTypesWorkAsStandardStrings)
     EXPECT_EQ(names.count(PimString("Palette0")), 1u);
     std::unordered_set<PimWString> wideNames{PimWString::Widen(joined)};
     EXPECT_EQ(wideNames.count(L"Palette0"), 1u);
+}
+
+TEST(PimStringNumbers, ParsingTellsMalformedTextFromZero)
+{
+    for (const char* text : {"", "abc", "12abc", "0.\xC0\x80" "5", "5\xC0", "--1", "-", "-+1", "- 1", "1.5"})
+    {
+        EXPECT_FALSE(PimNumberText::ParseLongInt(text).has_value()) << text;
+        EXPECT_FALSE(PimNumberText::ParseLongUInt(text).has_value()) << text;
+    }
+    for (const char* text : {"", "0.\xC0\x80" "5", "1e", ".", "0x1p3"})
+    {
+        EXPECT_FALSE(PimNumberText::ParseFloat(text).has_value()) << text;
+        EXPECT_FALSE(PimNumberText::ParseDouble(text).has_value()) << text;
+    }
+    EXPECT_EQ(PimNumberText::ParseLongInt(" 0 "), 0);
+    EXPECT_EQ(PimNumberText::ParseLongUInt("-7"), 0u); // a negative number saturates at 0
+    EXPECT_EQ(PimNumberText::ParseLongUInt("+7"), 7u);
+    EXPECT_EQ(PimNumberText::ParseLongInt("-99999999999999999999"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(PimNumberText::ParseFloat("1e39"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(PimNumberText::ParseDouble("0.5"), 0.5);
 }

@@ -1,6 +1,14 @@
+#include "tests/support/PlainElementSearch.h"
+
+#include "engine/PimXMLWIndex.h"
 #include "engine/PimXMLWParser.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <iterator>
+#include <optional>
+#include <string>
 
 using P = PimXMLWParser;
 
@@ -74,4 +82,65 @@ TEST(PimXMLWParser, DataIsTakenVerbatim)
     const PimWString text = P::TagData("GameWorldName", name) + P::TagData("FogColor", L"0.5");
     EXPECT_EQ(P::XMLFindTag("GameWorldName", text), name);
     EXPECT_EQ(P::XMLFindTag(L"FogColor", text).ToFloat(), 0.5f);
+}
+
+TEST(PimXMLWIndex, FindsWhatAPlainSearchOfThePartFinds)
+{
+    // Random texts of tags, stray brackets and letters; each element found is searched again
+    // inside its own data, as nested settings are read.
+    const wchar_t* pieces[] = {L"<A>", L"</A>", L"<B>", L"</B>", L"<AB>", L"</AB>", L"x", L"<", L">", L"</", L"<A",
+                               L"A>", L"<A/>", L"<A a>"};
+    std::uint32_t random = 2463534242u;
+    const auto next = [&random] {
+        random ^= random << 13;
+        random ^= random >> 17;
+        random ^= random << 5;
+        return random;
+    };
+    for (int round = 0; round < 20000; ++round)
+    {
+        std::wstring text;
+        const std::uint32_t length = next() % 16;
+        for (std::uint32_t i = 0; i < length; ++i)
+            text += pieces[next() % std::size(pieces)];
+        const PimXMLWIndex elements(text);
+        for (const std::wstring outer : {L"A", L"B", L"AB"})
+        {
+            const std::optional<PimXMLWIndex::Span> found = elements.Find(outer, elements.Whole());
+            const std::optional<std::wstring> expected = PlainElementSearch(outer, text);
+            ASSERT_EQ(found.has_value(), expected.has_value()) << PimWString(text).Narrow() << " " << round;
+            if (!found)
+                continue;
+            ASSERT_EQ(elements.Text(*found), *expected) << PimWString(text).Narrow();
+            for (const std::wstring inner : {L"A", L"B", L"AB"})
+            {
+                const std::optional<PimXMLWIndex::Span> nested = elements.Find(inner, *found);
+                const std::optional<std::wstring> plain = PlainElementSearch(inner, *expected);
+                ASSERT_EQ(nested.has_value(), plain.has_value()) << PimWString(text).Narrow() << " in " << outer;
+                if (nested)
+                {
+                    ASSERT_EQ(elements.Text(*nested), *plain) << PimWString(text).Narrow();
+                }
+            }
+        }
+    }
+}
+
+TEST(PimXMLWIndex, DeepNestingOfOneNamePairsEveryTag)
+{
+    std::wstring text;
+    for (int i = 0; i < 50000; ++i)
+        text += L"<ControlMap>";
+    text += L"<0>7</0>";
+    for (int i = 0; i < 50000; ++i)
+        text += L"</ControlMap>";
+    const PimXMLWIndex elements(text);
+    std::optional<PimXMLWIndex::Span> level = elements.Find(L"ControlMap", elements.Whole());
+    ASSERT_TRUE(level.has_value());
+    EXPECT_EQ(level->end, text.size() - 13);
+    for (int i = 1; i < 50000; ++i)
+        level = elements.Find(L"ControlMap", *level);
+    ASSERT_TRUE(level.has_value());
+    EXPECT_EQ(elements.Text(*level), L"<0>7</0>");
+    EXPECT_FALSE(elements.Find(L"ControlMap", *level).has_value());
 }

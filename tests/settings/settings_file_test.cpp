@@ -119,16 +119,6 @@ TEST_F(SettingsFileTest, OutOfRangeEmptyAndMalformedValuesFallBackSafely)
     EXPECT_EQ(settings->GetSaveTimer(), 30u);
 }
 
-TEST_F(SettingsFileTest, AFileThatIsNotXmlGivesDefaultsEverywhere)
-{
-    const auto defaults = Restart();
-    WriteSettingsFile(L"\u00ff\u00fe garbage < > </ <<SaveTimer>> & \u0001 \U0001F600");
-    SetEveryUserKey(*settings);
-    ASSERT_TRUE(settings->Load());
-    EXPECT_TRUE(settings->IsLoadedFromFile());
-    EXPECT_EQ(UserText(*settings), UserText(*defaults));
-}
-
 TEST_F(SettingsFileTest, ATruncatedFileKeepsEveryCompleteElementAndDefaultsTheRest)
 {
     const auto saved = Restart();
@@ -141,7 +131,8 @@ TEST_F(SettingsFileTest, ATruncatedFileKeepsEveryCompleteElementAndDefaultsTheRe
     {
         const PimString part = full.substr(0, cut);
         WriteSettingsFile(PimWString::Widen(part));
-        ASSERT_TRUE(settings->Load());
+        // Until the first element is whole, the file holds no setting and is put aside.
+        EXPECT_EQ(settings->Load(), part.find("</SettingVersion>") != std::string::npos) << "cut at " << cut;
         for (std::size_t i = 0; i < settings->GetEntries().size(); ++i)
         {
             const std::wstring savedElement = Element(saved->GetEntries()[i]);

@@ -701,6 +701,41 @@ TEST(RegionCodec, RecordsMatchThePlainEncodingAndReadBack)
     }
 }
 
+TEST(RegionCodec, ChunksOfTwoAndThreeCodesTurnRawAtExactlyThirtyTwoThousandSevenHundredAndSixtyEightWords)
+{
+    // Lists words: the mode word, the code count, a code and a length per code, and one index per
+    // filled voxel. The codes take turns in runs of 5, and the empty voxels lie at both ends.
+    for (std::size_t codes : {2u, 3u})
+    {
+        for (std::size_t words : {32767u, 32768u})
+        {
+            const std::size_t filled = words - 2 - 2 * codes;
+            const std::size_t firstFilled = (RegionCodec::kVoxelCount - filled) / 2;
+            RegionCodec::ChunkBuffer chunk{};
+            for (std::size_t i = 0; i < filled; ++i)
+                chunk[firstFilled + i] = static_cast<std::uint16_t>(0xFF10 + i / 5 % codes);
+
+            Bytes record;
+            RegionCodec::AppendChunkRecord(chunk, record);
+            const bool lists = words < 32768;
+            SCOPED_TRACE(testing::Message() << codes << " codes, " << words << " words");
+            EXPECT_EQ(Word(record, 0), lists ? RegionCodec::kModeValueLists : RegionCodec::kModeRaw);
+            EXPECT_EQ(record.size(), lists ? 2 * words : 2 + RegionCodec::kRawBytes);
+            EXPECT_EQ(record, PlainRecord(chunk));
+
+            RegionCodec::ChunkBuffers chunks;
+            chunks[9] = std::make_unique<RegionCodec::ChunkBuffer>(chunk);
+            Bytes file;
+            RegionCodec::EncodeRegion({0, 0, 0}, chunks, file);
+            EXPECT_EQ(Word(file, RegionCodec::kHeaderSize), Word(record, 0));
+            RegionCodec::ChunkBuffers decoded;
+            EXPECT_TRUE(RegionCodec::DecodeRegion(file, decoded).IsIntact());
+            ASSERT_NE(decoded[9], nullptr);
+            EXPECT_TRUE(*decoded[9] == chunk);
+        }
+    }
+}
+
 namespace
 {
 RegionCodec::ChunkBuffer Filled(std::uint16_t code)
