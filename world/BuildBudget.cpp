@@ -37,9 +37,9 @@ void BuildBudget::Sample(double frameRate, double nowSeconds)
     if (nowSeconds - lastCheck <= kCheckSeconds)
         return;
     if (mean > kRaiseAbove)
-        Set(Get() + 1);
+        Set(Get() + kStep);
     else if (mean < kLowerBelow)
-        Set(Get() - 1);
+        Set(Get() - kStep);
     samples = 0;
     lastCheck = nowSeconds;
 }

@@ -391,22 +391,37 @@ TEST_F(VoxelWorldTest, AWorldThatNeverBuildsDeclaresItselfStalledAndForgetsTheWo
 TEST_F(VoxelWorldTest, TheBudgetFollowsTheFrameRateUnlessFixed)
 {
     Open(MakeSetup(kFlat, 2, 2), ChunkCentreColumn(1, 40.0f, 1));
-    // Frames come at 90 a second: one step up per 3 seconds of frames.
-    for (int frame = 0; frame < 90 * 7; ++frame)
+    // Frames come at 90 a second: one step up after the first check, the top within two seconds.
+    for (int frame = 0; frame < 30; ++frame)
         Frame();
-    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + 2);
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + BuildBudget::kStep);
+    for (int frame = 0; frame < 90 * 2; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMaximum);
 
-    world->SetBudgetControl(3);
-    EXPECT_TRUE(world->IsBudgetFixed());
-    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
-    for (int frame = 0; frame < 90 * 7; ++frame)
+    // Frames at 20 a second take it back down to the bottom.
+    PimTime::SetFixedStep(1000.0 / 20.0);
+    for (int frame = 0; frame < 20 * 3; ++frame)
         Frame();
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
+
+    // Fixed on the loading page, it stays where it was put, whatever the frames do.
+    world->SetBudgetControl(20);
+    EXPECT_TRUE(world->IsBudgetFixed());
+    for (int frame = 0; frame < 20 * 2; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), 20);
+    PimTime::SetFixedStep(1000.0 / 90.0);
+    for (int frame = 0; frame < 90 * 2; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), 20);
+    world->SetBudgetControl(3);
     EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
     world->SetBudgetControl(0);
     EXPECT_FALSE(world->IsBudgetFixed());
-    for (int frame = 0; frame < 90 * 4; ++frame)
+    for (int frame = 0; frame < 30; ++frame)
         Frame();
-    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + 1);
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + BuildBudget::kStep);
 }
 
 TEST_F(VoxelWorldTest, TheWorkerThreadBuildsWhileTheViewerWalks)
