@@ -100,7 +100,9 @@ VoxelWorld2::VoxelWorld2(GameSettings& settingsIn, ChunkPool& poolIn, std::share
 {
     window.slotAt = [this](int slot) { return slots[static_cast<std::size_t>(slot)]; };
     light = LightAt(lightAngle);
-    store.Open();
+    // The region files are read by the worker: each when a chunk of it is first loaded, the rest
+    // when it has nothing else to do.
+    store.Open(WorldStore::RegionReading::Later);
     runner.Start(true);
 }
 
@@ -590,7 +592,7 @@ bool VoxelWorld2::WorkerPass()
         if (PimVoxelGrid* chunk = TakeWork(channel))
             worked = RunChannel(channel, *chunk) || worked;
     }
-    return worked;
+    return worked || store.ReadNextPendingRegion();
 }
 
 PimVoxelGrid* VoxelWorld2::TakeWork(BuildChannel& channel)

@@ -81,8 +81,8 @@ public:
     // full map both stay under their 1.5 GB and 300 MB targets.
     static constexpr std::size_t kLeftWindowLimit = 4096;
 
-    // Opens the world named by the active game's "GameWorldName" from its folder and starts the
-    // worker paused. The face texture goes to every chunk taken for a slot. The settings and the
+    // Opens the world named by the active game's "GameWorldName" from its folder, leaving its
+    // region files to the worker, and starts the worker paused. The face texture goes to every chunk taken for a slot. The settings and the
     // pool must outlive the world. Main thread.
     VoxelWorld2(GameSettings& settings, ChunkPool& pool, std::shared_ptr<const PimTexture> faceTexture);
     // The same with the face texture loaded from the textures folder ("VoxelTexturesTop1.png").
@@ -141,9 +141,10 @@ public:
     void SetWorkerPaused(bool paused);
     bool IsWorkerPaused() const { return runner.IsPaused(); }
 
-    // One pass of the build worker over the channels in use; true when it did some work. The
-    // worker thread runs it; any other thread only while the worker is paused (tests and
-    // benchmarks drive the world frame by frame this way).
+    // One pass of the build worker over the channels in use - a stint with each channel's
+    // building chunk - or, when none had work, the reading of one region file left for later;
+    // true when it did some work. The worker thread runs it; any other thread only while the
+    // worker is paused (tests and benchmarks drive the world frame by frame this way).
     bool WorkerPass();
 
     // Saves the world: the six-view thumbnail (once the world has drawn), the player-location
