@@ -34,7 +34,7 @@ void BuildBudget::Sample(double frameRate, double nowSeconds)
     const double sum = samples == 0 ? frameRate : static_cast<double>(mean) * samples + frameRate;
     ++samples;
     mean = static_cast<float>(sum / samples);
-    if (nowSeconds - lastCheck <= kCheckSeconds)
+    if (samples < kCheckFrames && nowSeconds - lastCheck <= kCheckSeconds)
         return;
     if (mean > kRaiseAbove)
         Set(Get() + kStep);

@@ -113,9 +113,8 @@ bool Region::LoadSlot(int slot, PimVoxelGrid& chunk) const
     return CopyIntoChunk(slot, chunk);
 }
 
-bool Region::HoldsChunk(const PimVoxelGrid& chunk) const
+bool Region::HoldsChunkAt(const PimVector3& location) const
 {
-    const PimVector3 location = chunk.GetLocation();
     std::lock_guard<std::mutex> hold(regionMutex);
     const int slot = SlotOfLocked(location);
     return slot >= 0 && slots[static_cast<std::size_t>(slot)].present;

@@ -46,8 +46,10 @@ public:
     // elsewhere). False for an empty or invalid slot.
     bool LoadSlot(int slot, PimVoxelGrid& chunk) const;
 
-    // True when the region holds a copy of this chunk (by its location).
-    bool HoldsChunk(const PimVoxelGrid& chunk) const;
+    // True when the region holds a copy of this chunk (by its location), or of the chunk at
+    // this location.
+    bool HoldsChunk(const PimVoxelGrid& chunk) const { return HoldsChunkAt(chunk.GetLocation()); }
+    bool HoldsChunkAt(const PimVector3& chunkLocation) const;
     bool HoldsSlot(int slot) const;
     int GetChunkCount() const;
     // Bytes of chunk codes held now (64 KiB per copy that is not uniform).

@@ -250,7 +250,7 @@ void VoxelWorld2::ScheduleChunks()
                 float distance = 0.0f;
                 const bool visible = ChunkVisibility::IsVisible(centre, viewer, viewProjection, distance);
                 candidates.push_back(
-                    {chunk, PriorityOf(visible, distance / kChunkSide, store.HoldsChunk(*chunk)), slot});
+                    {chunk, PriorityOf(visible, distance / kChunkSide, store.HoldsChunkAt(location)), slot});
             }
     QueueBest(candidates);
 }

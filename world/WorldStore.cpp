@@ -375,14 +375,14 @@ Region* WorldStore::FindRegionLocked(const PimVector3& chunkLocation) const
     return found == regions.end() ? nullptr : found->second.get();
 }
 
-bool WorldStore::HoldsChunk(const PimVoxelGrid& chunk) const
+bool WorldStore::HoldsChunkAt(const PimVector3& chunkLocation) const
 {
     const Region* region = nullptr;
     {
         std::lock_guard<std::mutex> hold(regionsMutex);
-        region = FindRegionLocked(chunk.GetLocation());
+        region = FindRegionLocked(chunkLocation);
     }
-    return region != nullptr && region->HoldsChunk(chunk);
+    return region != nullptr && region->HoldsChunkAt(chunkLocation);
 }
 
 bool WorldStore::LoadChunk(PimVoxelGrid& chunk)

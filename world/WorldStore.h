@@ -100,7 +100,9 @@ public:
 
     // True when the chunk's region is read and holds a copy of this chunk; a region whose file
     // is left for later holds nothing until it is read. Never waits for a file. Either thread.
-    bool HoldsChunk(const PimVoxelGrid& chunk) const;
+    bool HoldsChunk(const PimVoxelGrid& chunk) const { return HoldsChunkAt(chunk.GetLocation()); }
+    // The same for the chunk at this location.
+    bool HoldsChunkAt(const PimVector3& chunkLocation) const;
     // Copies the stored copy of the chunk into it; false, changing nothing, when there is none.
     // The chunk's region file, when left for later, is read first: no chunk of a stored region
     // is loaded before that region's data is in. Either thread (the worker while loading).
