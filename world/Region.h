@@ -67,8 +67,10 @@ public:
     void MarkWritten(std::uint64_t stamp);
 
     // Replaces the whole contents by decoded file contents: the origin (set), the buffers (uniform
-    // ones are released and kept as their code); the region is clean afterwards.
-    void ReplaceContents(const PimVector3& origin, RegionCodec::ChunkBuffers&& chunks);
+    // ones are released and kept as their code) and the slots decoded as one code; the region is
+    // clean afterwards.
+    void ReplaceContents(const PimVector3& origin, RegionCodec::ChunkBuffers&& chunks,
+                         const RegionCodec::UniformSlots& uniform);
 
 private:
     // One slot's copy: absent, uniform (every voxel holds uniformCode; no codes kept) or codes.
