@@ -8,12 +8,20 @@
 //   per second, beside the rate of meshing alone (BuildGrid on the same chunks, one after the
 //   other on one thread, measured in the same run once the world is loaded).
 // - 90 Hz: the frame clock fixed at 1/90 s and frames paced to it in real time, as a headset
-//   would. The figure is frame-clock seconds, beside the bound the build budget allows: each
-//   chunk takes two stints in a channel (load, then build), and a frame gives each of the
-//   budget's channels one stint, so no scheduler can do better than budget x frames / 2.
+//   would. The figure is frame-clock seconds, beside the bound the build budget allows: a chunk
+//   takes at least one stint in a channel (load and build), and a frame gives each of the
+//   budget's channels BuildChannel::kStageDepth stints, so no scheduler can do better than
+//   budget x depth chunks a frame.
 // Both also give the peak resident memory of the phase (the peak is reset before each phase),
 // the resident memory with the full window, and the main thread's milliseconds per frame while
-// streaming (mean and worst).
+// streaming (mean and worst) beside its mean once the window is built. The island phases give
+// the main thread's time in opening the world beside the time reading its 20 region files whole
+// takes.
+//
+// Besides the readable lines, the figures are printed as name=value lines, each beside its
+// reference (island_90hz_7720_s, main_ms_mean, main_ms_worst, island_full_window_90hz_s,
+// flat_full_window_90hz_s, island_headless_chunks_per_s, open_main_thread_ms_20_regions and the
+// peaks of resident memory).
 //
 // A plain program: the figures are phases of one run, not repeated kernels. Run it alone on the
 // machine; its times are wall-clock times.
@@ -142,12 +150,15 @@ struct PhaseResult
     double secondsToExpected = 0.0;    // wall clock (headless) or frame clock (90 Hz)
     int framesToExpected = 0;
     int boundFrames = 0;               // the budget bound, in frames
+    int fullWindowBoundFrames = 0;     // the budget bound for the full window's loads, in frames
     double secondsToFullWindow = 0.0;
     std::size_t windowChunks = 0;
     std::int32_t builds = 0;
     std::int32_t loads = 0;
     double meanFrameMs = 0.0;
     double worstFrameMs = 0.0;
+    double settledFrameMs = 0.0;       // mean of the quiet frames after the full window
+    double openMs = 0.0;               // the main thread's time in creating and starting the world
     double peakMiB = 0.0;
     double fullWindowMiB = 0.0;
     double meshingChunksPerSecond = 0.0;
@@ -204,11 +215,14 @@ PhaseResult RunWorld(GameSettings& settings, const std::wstring& name, const std
     world->SetWorldSetup(setup);
     world->SetViewerPosition(start);
     world->SetWorkerPaused(false);
-    result.expected = VoxelWorld2::ExpectedBuildCount(world->GetStore().GetRegionFilesRead());
+    result.openMs = Seconds(Clock::now() - created) * 1000.0;
+    result.expected = VoxelWorld2::ExpectedBuildCount(world->GetStore().GetRegionFilesFound());
 
     const auto frameLength = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / kHeadsetHz));
     double boundChunks = 0.0;
+    std::vector<double> boundByFrame;
     double frameMsSum = 0.0;
+    double quietMsSum = 0.0;
     int quiet = 0;
     std::int32_t lastBuilds = -1, lastLoads = -1;
     int frame = 0;
@@ -221,7 +235,8 @@ PhaseResult RunWorld(GameSettings& settings, const std::wstring& name, const std
         world->RunDraw();
         const double frameMs = Seconds(Clock::now() - frameStart) * 1000.0;
 
-        boundChunks += BuildBudget::Get() / 2.0;
+        boundChunks += static_cast<double>(BuildBudget::Get() * BuildChannel::kStageDepth);
+        boundByFrame.push_back(boundChunks);
         if (result.boundFrames == 0 && boundChunks >= result.expected)
             result.boundFrames = frame + 1;
         const std::int32_t builds = world->GetBuildCount();
@@ -239,6 +254,7 @@ PhaseResult RunWorld(GameSettings& settings, const std::wstring& name, const std
             }
         }
         quiet = builds == lastBuilds && loads == lastLoads && ChannelsEmpty(*world) ? quiet + 1 : 0;
+        quietMsSum = quiet == 0 ? 0.0 : quietMsSum + frameMs;
         lastBuilds = builds;
         lastLoads = loads;
         if (paced)
@@ -247,10 +263,14 @@ PhaseResult RunWorld(GameSettings& settings, const std::wstring& name, const std
     const int fullFrames = frame - kQuietFrames;
     result.secondsToFullWindow = paced ? fullFrames / kHeadsetHz : Seconds(Clock::now() - created);
     result.meanFrameMs = result.framesToExpected > 0 ? frameMsSum / result.framesToExpected : 0.0;
+    result.settledFrameMs = quiet > 0 ? quietMsSum / quiet : 0.0;
     world->SetWorkerPaused(true);
     result.windowChunks = world->GetWindowChunkCount();
     result.builds = world->GetBuildCount();
     result.loads = world->GetLoadCount();
+    const auto reached = std::find_if(boundByFrame.begin(), boundByFrame.end(),
+                                      [&](double chunks) { return chunks >= result.loads; });
+    result.fullWindowBoundFrames = static_cast<int>(reached - boundByFrame.begin()) + 1;
     result.fullWindowMiB = StatusMiB("VmRSS:");
     result.peakMiB = StatusMiB("VmHWM:");
     if (!paced)
@@ -279,6 +299,48 @@ void Print(const char* world, const char* clock, const PhaseResult& r)
                 "mean, %.3f worst while streaming; resident %.0f MiB, peak %.0f MiB\n",
                 world, clock, r.windowChunks, r.loads, r.builds, r.secondsToFullWindow, r.meanFrameMs, r.worstFrameMs,
                 r.fullWindowMiB, r.peakMiB);
+}
+
+void PrintValue(const char* name, double value, const char* referenceName, double reference)
+{
+    std::printf("%s=%.3f  (%s=%.3f)\n", name, value, referenceName, reference);
+}
+
+// The name=value lines of a phase: names start with the world, then the clock.
+void PrintValues(const std::string& world, bool paced, const PhaseResult& r)
+{
+    const std::string prefix = world + (paced ? "_90hz" : "_headless");
+    if (paced)
+    {
+        PrintValue((prefix + "_" + std::to_string(r.expected) + "_s").c_str(), r.secondsToExpected,
+                   "budget_bound_s", r.boundFrames / kHeadsetHz);
+        PrintValue((world + "_full_window_90hz_s").c_str(), r.secondsToFullWindow, "budget_bound_s",
+                   r.fullWindowBoundFrames / kHeadsetHz);
+        if (world == "island")
+        {
+            PrintValue("main_ms_mean", r.meanFrameMs, "main_ms_settled_mean", r.settledFrameMs);
+            PrintValue("main_ms_worst", r.worstFrameMs, "main_ms_settled_mean", r.settledFrameMs);
+        }
+    }
+    else
+    {
+        const double rate = r.secondsToExpected > 0.0 ? r.expected / r.secondsToExpected : 0.0;
+        PrintValue((prefix + "_chunks_per_s").c_str(), rate, "meshing_only_chunks_per_s", r.meshingChunksPerSecond);
+    }
+    PrintValue((prefix + "_main_ms_mean").c_str(), r.meanFrameMs, "settled_main_ms_mean", r.settledFrameMs);
+    PrintValue((prefix + "_main_ms_worst").c_str(), r.worstFrameMs, "settled_main_ms_mean", r.settledFrameMs);
+    PrintValue((prefix + "_peak_mib").c_str(), r.peakMiB, "full_window_mib", r.fullWindowMiB);
+}
+
+// The main thread's time in reading every region file of the world whole, as a store that
+// reads them all at opening does: the reference of the world's opening time.
+double ReadAllRegionsMs(GameSettings& settings, const std::wstring& name)
+{
+    settings.activeGame.SetGameWorldName(name);
+    const Clock::time_point start = Clock::now();
+    WorldStore store(settings);
+    store.Open();
+    return Seconds(Clock::now() - start) * 1000.0;
 }
 }
 
@@ -332,14 +394,31 @@ int main(int argc, char** argv)
         return 1;
     ChunkPool::Shared().FillTo(5000);
 
-    if (wanted("flat", "headless"))
-        Print("flat", "headless", RunWorld(settings, L"BenchFlat", flat, false));
-    if (wanted("flat", "paced"))
-        Print("flat", "90 Hz", RunWorld(settings, L"BenchFlat", flat, true));
-    if (wanted("island", "headless"))
-        Print("island", "headless", RunWorld(settings, L"BenchIsland", island, false));
-    if (wanted("island", "paced"))
-        Print("island", "90 Hz", RunWorld(settings, L"BenchIsland", island, true));
+    struct Phase
+    {
+        const char* world;
+        bool paced;
+    };
+    std::vector<double> islandOpenMs;
+    for (const Phase phase : {Phase{"flat", false}, Phase{"flat", true}, Phase{"island", false}, Phase{"island", true}})
+    {
+        if (!wanted(phase.world, phase.paced ? "paced" : "headless"))
+            continue;
+        const bool isIsland = std::string(phase.world) == "island";
+        const PhaseResult result =
+            RunWorld(settings, isIsland ? L"BenchIsland" : L"BenchFlat", isIsland ? island : flat, phase.paced);
+        Print(phase.world, phase.paced ? "90 Hz" : "headless", result);
+        PrintValues(phase.world, phase.paced, result);
+        if (isIsland)
+            islandOpenMs.push_back(result.openMs);
+    }
+    // After the phases, so that the memory of reading every region does not start a phase.
+    if (!islandOpenMs.empty())
+    {
+        const double reference = ReadAllRegionsMs(settings, L"BenchIsland");
+        for (double openMs : islandOpenMs)
+            PrintValue("open_main_thread_ms_20_regions", openMs, "read_all_regions_ms", reference);
+    }
 
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

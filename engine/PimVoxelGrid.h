@@ -90,8 +90,9 @@ public:
     // or StaticInitialize, since GL may only be called where the context is current. The face
     // atlas stays attached.
     virtual void DeInitialize();
-    // Main thread, once per frame: gives back the voxel array of a chunk its last build found
-    // uniform, when no write came since.
+    // Gives back the voxel array of a chunk its last build found uniform, when no write came
+    // since. Called once per frame by the main thread, and by whichever thread ends a build's
+    // hand-over (the world's upload, or its worker for a build with nothing to upload).
     virtual void Update();
     // Main thread: draws the mesh of the last GLLoad for the current pass
     // (PimDrawContext::GetViewProjection), model = translation(location) * scale. Opaque quads

@@ -19,7 +19,7 @@ std::uint16_t* VoxelStorage::Materialise()
 {
     if (!array)
     {
-        array = std::make_unique<Array>();
+        array = VoxelArrayStock::Take();
         std::fill(std::begin(array->codes), std::end(array->codes), uniform);
     }
     return array->codes;

@@ -1,18 +1,21 @@
 #pragma once
 
+#include "engine/VoxelArrayStock.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 // The codes of one 32 x 32 x 32 chunk. A chunk whose voxels all hold one value keeps only that
 // value (no array): most chunks of a streamed world are air or solid ground. The first write of a
-// different value allocates the full array; Compact returns to the single value when the array
-// turns out uniform. Not synchronised: the owning chunk's voxel lock guards it.
+// different value takes the full array from the VoxelArrayStock; Compact returns to the single
+// value when the array turns out uniform, giving the array back to the stock. Not synchronised:
+// the owning chunk's voxel lock guards it.
 class VoxelStorage
 {
 public:
     static constexpr int kSide = 32;
     static constexpr int kCount = kSide * kSide * kSide;
+    static_assert(kCount == VoxelArray::kCount);
 
     VoxelStorage() = default;
     VoxelStorage(const VoxelStorage&) = delete;
@@ -31,20 +34,14 @@ public:
     // The full array, or null while uniform.
     const std::uint16_t* Data() const { return array ? array->codes : nullptr; }
 
-    // Every voxel holds `value`; the array, if any, is released.
+    // Every voxel holds `value`; the array, if any, goes back to the stock.
     void MakeUniform(std::uint16_t value);
     // Releases the array when every code in it is equal. Returns true when it did.
     bool Compact();
 
-    std::size_t BytesHeld() const { return array ? sizeof(Array) : 0; }
+    std::size_t BytesHeld() const { return array ? sizeof(VoxelArray) : 0; }
 
 private:
-    // One row of 32 codes along x is one 64-byte cache line.
-    struct alignas(64) Array
-    {
-        std::uint16_t codes[kCount];
-    };
-
-    std::unique_ptr<Array> array;
+    VoxelArrayStock::Handle array;
     std::uint16_t uniform = 0;
 };

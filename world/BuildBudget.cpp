@@ -34,12 +34,12 @@ void BuildBudget::Sample(double frameRate, double nowSeconds)
     const double sum = samples == 0 ? frameRate : static_cast<double>(mean) * samples + frameRate;
     ++samples;
     mean = static_cast<float>(sum / samples);
-    if (nowSeconds - lastCheck <= kCheckSeconds)
+    if (samples < kCheckFrames && nowSeconds - lastCheck <= kCheckSeconds)
         return;
     if (mean > kRaiseAbove)
-        Set(Get() + 1);
+        Set(Get() + kStep);
     else if (mean < kLowerBelow)
-        Set(Get() - 1);
+        Set(Get() - kStep);
     samples = 0;
     lastCheck = nowSeconds;
 }

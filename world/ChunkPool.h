@@ -15,7 +15,8 @@
 //
 // The pool owns every chunk it ever made, idle or lent out: a chunk taken from it is borrowed and
 // goes back with GiveBack, never with delete. Chunks made elsewhere (those of a ChunkBlock) are
-// refused.
+// refused. An idle chunk keeps no voxel array: a chunk given back drops its 64 KiB of codes into
+// the VoxelArrayStock, from which the next chunk that needs an array takes it.
 //
 // Threads: the main thread takes chunks (streaming) and gives them back (a world's destruction);
 // the world's worker gives back chunks that left the window while it built them.

@@ -113,9 +113,8 @@ bool Region::LoadSlot(int slot, PimVoxelGrid& chunk) const
     return CopyIntoChunk(slot, chunk);
 }
 
-bool Region::HoldsChunk(const PimVoxelGrid& chunk) const
+bool Region::HoldsChunkAt(const PimVector3& location) const
 {
-    const PimVector3 location = chunk.GetLocation();
     std::lock_guard<std::mutex> hold(regionMutex);
     const int slot = SlotOfLocked(location);
     return slot >= 0 && slots[static_cast<std::size_t>(slot)].present;
@@ -187,12 +186,15 @@ void Region::MarkWritten(std::uint64_t stamp)
     writtenCount = stamp;
 }
 
-void Region::ReplaceContents(const PimVector3& newOrigin, RegionCodec::ChunkBuffers&& chunks)
+void Region::ReplaceContents(const PimVector3& newOrigin, RegionCodec::ChunkBuffers&& chunks,
+                             const RegionCodec::UniformSlots& uniform)
 {
     // Compacted before the lock is taken: the worker may be loading from this region meanwhile.
     StoredChunks replacement;
     for (std::size_t slot = 0; slot < chunks.size(); ++slot)
-        if (chunks[slot])
+        if (uniform[slot].present)
+            replacement[slot].MakeUniform(uniform[slot].code);
+        else if (chunks[slot])
         {
             replacement[slot].present = true;
             replacement[slot].codes = std::move(chunks[slot]);

@@ -46,8 +46,10 @@ public:
     // elsewhere). False for an empty or invalid slot.
     bool LoadSlot(int slot, PimVoxelGrid& chunk) const;
 
-    // True when the region holds a copy of this chunk (by its location).
-    bool HoldsChunk(const PimVoxelGrid& chunk) const;
+    // True when the region holds a copy of this chunk (by its location), or of the chunk at
+    // this location.
+    bool HoldsChunk(const PimVoxelGrid& chunk) const { return HoldsChunkAt(chunk.GetLocation()); }
+    bool HoldsChunkAt(const PimVector3& chunkLocation) const;
     bool HoldsSlot(int slot) const;
     int GetChunkCount() const;
     // Bytes of chunk codes held now (64 KiB per copy that is not uniform).
@@ -65,8 +67,10 @@ public:
     void MarkWritten(std::uint64_t stamp);
 
     // Replaces the whole contents by decoded file contents: the origin (set), the buffers (uniform
-    // ones are released and kept as their code); the region is clean afterwards.
-    void ReplaceContents(const PimVector3& origin, RegionCodec::ChunkBuffers&& chunks);
+    // ones are released and kept as their code) and the slots decoded as one code; the region is
+    // clean afterwards.
+    void ReplaceContents(const PimVector3& origin, RegionCodec::ChunkBuffers&& chunks,
+                         const RegionCodec::UniformSlots& uniform);
 
 private:
     // One slot's copy: absent, uniform (every voxel holds uniformCode; no codes kept) or codes.

@@ -301,6 +301,28 @@ RecordOutcome ReadLists(std::span<const std::uint8_t> data, std::size_t& pos, Ch
     return RecordOutcome::Read;
 }
 
+// True, with the code, when the record at `pos` holds one code in every voxel and can be read
+// without its codes: a whole raw record of equal words, or a lists body without codes. `pos`
+// then moves past it.
+bool ReadOneCode(std::uint16_t mode, std::span<const std::uint8_t> data, std::size_t& pos, std::uint16_t& code)
+{
+    const std::uint8_t* at = data.data() + pos;
+    if (mode == kModeRaw)
+    {
+        // Every word equals the one before it exactly when the bytes equal those two further on.
+        if (data.size() - pos < kRawBytes || std::memcmp(at, at + 2, kRawBytes - 2) != 0)
+            return false;
+        code = GetWord(at);
+        pos += kRawBytes;
+        return true;
+    }
+    if (data.size() - pos < 2 || GetWord(at) != 0)
+        return false;
+    code = 0;
+    pos += 2;
+    return true;
+}
+
 RecordOutcome ReadRaw(std::span<const std::uint8_t> data, std::size_t& pos, ChunkBuffer& chunk)
 {
     if (data.size() - pos < kRawBytes)
@@ -310,9 +332,10 @@ RecordOutcome ReadRaw(std::span<const std::uint8_t> data, std::size_t& pos, Chun
     return RecordOutcome::Read;
 }
 
-// Reads the record at `pos` by the file's version into `chunk`, allocating it when absent.
+// Reads the record at `pos` by the file's version into `chunk`, allocating it when absent, or,
+// when the caller takes uniform slots, into `uniform` when it holds one code.
 RecordOutcome ReadRecord(std::uint16_t version, std::span<const std::uint8_t> data, std::size_t& pos,
-                         std::unique_ptr<ChunkBuffer>& chunk, DecodeReport& report)
+                         std::unique_ptr<ChunkBuffer>& chunk, UniformSlot* uniform, DecodeReport& report)
 {
     std::uint16_t mode = version == 1 ? kModeRaw : kModeValueLists;
     if (version == 3)
@@ -324,6 +347,12 @@ RecordOutcome ReadRecord(std::uint16_t version, std::span<const std::uint8_t> da
     }
     if (mode != kModeRaw && mode != kModeValueLists)
         return RecordOutcome::UnsupportedMode;
+    if (uniform != nullptr && ReadOneCode(mode, data, pos, uniform->code))
+    {
+        uniform->present = true;
+        chunk.reset();
+        return RecordOutcome::Read;
+    }
     if (!chunk)
         chunk = std::make_unique_for_overwrite<ChunkBuffer>();
     if (mode == kModeRaw)
@@ -437,8 +466,8 @@ using SlotSet = std::array<bool, kSlotCount>;
 // Reads the records of the given slots in slot order from the header's end, into chunks (marking
 // the slots read), until the slots run out, the data ends or a record has an unknown mode.
 // report.recordsEnd is where the last record read ended.
-void ReadLayout(std::span<const std::uint8_t> data, const SlotSet& slots, ChunkBuffers& chunks, SlotSet& read,
-                DecodeReport& report)
+void ReadLayout(std::span<const std::uint8_t> data, const SlotSet& slots, ChunkBuffers& chunks, UniformSlots* uniform,
+                SlotSet& read, DecodeReport& report)
 {
     std::size_t pos = kHeaderSize;
     bool modeUnsupported = false;
@@ -448,7 +477,9 @@ void ReadLayout(std::span<const std::uint8_t> data, const SlotSet& slots, ChunkB
             continue;
         ++report.recordsListed;
         const RecordOutcome outcome =
-            modeUnsupported ? RecordOutcome::UnsupportedMode : ReadRecord(report.version, data, pos, chunks[slot], report);
+            modeUnsupported ? RecordOutcome::UnsupportedMode
+                            : ReadRecord(report.version, data, pos, chunks[slot],
+                                         uniform != nullptr ? &(*uniform)[slot] : nullptr, report);
         if (outcome == RecordOutcome::Truncated)
         {
             report.truncated = true;
@@ -488,15 +519,21 @@ bool IsBetterReading(const DecodeReport& candidate, const DecodeReport& current,
 }
 }
 
-DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks)
+DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks, UniformSlots* uniform)
 {
     DecodeReport report;
+    if (uniform != nullptr)
+        uniform->fill(UniformSlot{});
     // Buffers of the slots read are reused; every other slot is emptied at the end.
     SlotSet read{};
     auto finish = [&] {
         for (int slot = 0; slot < kSlotCount; ++slot)
             if (!read[slot])
+            {
                 chunks[slot].reset();
+                if (uniform != nullptr)
+                    (*uniform)[slot] = UniformSlot{};
+            }
         return report;
     };
     if (data.size() < kHeaderSize)
@@ -524,19 +561,22 @@ DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chun
         oddPresence = oddPresence || presence > 1;
     }
     const DecodeReport header = report;
-    ReadLayout(data, ones, chunks, read, report);
+    ReadLayout(data, ones, chunks, uniform, read, report);
     if (oddPresence)
     {
         DecodeReport other = header;
         ChunkBuffers otherChunks;
+        UniformSlots otherUniform;
         SlotSet otherRead{};
-        ReadLayout(data, nonZero, otherChunks, otherRead, other);
+        ReadLayout(data, nonZero, otherChunks, uniform != nullptr ? &otherUniform : nullptr, otherRead, other);
         if (IsBetterReading(other, report, data.size()))
         {
             report = other;
             read = otherRead;
             for (int slot = 0; slot < kSlotCount; ++slot)
                 chunks[slot] = std::move(otherChunks[slot]);
+            if (uniform != nullptr)
+                *uniform = otherUniform;
         }
     }
     report.headerMismatch = oddPresence || !Agrees(report, data.size());

@@ -127,9 +127,20 @@ struct DecodeReport
     }
 };
 
+// A slot read as one code in every voxel, without its codes: most stored chunks are all air, all
+// rock or all water.
+struct UniformSlot
+{
+    bool present = false;
+    std::uint16_t code = 0;
+};
+using UniformSlots = std::array<UniformSlot, kSlotCount>;
+
 // Reads a file's bytes into `chunks`: each chunk read gets a buffer (one already there is
 // reused), every other slot is emptied. Records are read for the slots whose presence byte is 1
 // (or, when the table holds other values and that reading fits the file better, not 0), in slot
-// order.
-DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks);
+// order. With `uniform`, a record of one code (a raw record whose codes are all equal, or a lists
+// record without codes) is entered there instead, its slot in `chunks` left empty, so that it
+// never takes 64 KiB; every slot not read that way is cleared there.
+DecodeReport DecodeRegion(std::span<const std::uint8_t> data, ChunkBuffers& chunks, UniformSlots* uniform = nullptr);
 }

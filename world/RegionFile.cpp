@@ -26,6 +26,7 @@ struct Candidate
     bool hasData = false;  // read, and not empty
     bool rejected = false; // not a regular file, or too long to be a region file
     RegionCodec::ChunkBuffers chunks;
+    RegionCodec::UniformSlots uniform;
     RegionCodec::DecodeReport report;
 };
 
@@ -37,7 +38,7 @@ void ReadCandidate(const PimWString& path, Candidate& candidate)
         outcome == PimFile::ReadOutcome::NotRegular || outcome == PimFile::ReadOutcome::TooLarge;
     candidate.hasData = outcome == PimFile::ReadOutcome::Read && !bytes.empty();
     if (candidate.hasData)
-        candidate.report = RegionCodec::DecodeRegion(bytes, candidate.chunks);
+        candidate.report = RegionCodec::DecodeRegion(bytes, candidate.chunks, &candidate.uniform);
 }
 
 // Something other than a regular file (or a link to one) holds the name.
@@ -123,7 +124,7 @@ ReadReport ReadRegionFileReporting(Region& region, const PimWString& path)
     const RegionCodec::DecodeReport& report = chosen->report;
     region.ReplaceContents(PimVector3(static_cast<float>(report.originX), static_cast<float>(report.originY),
                                       static_cast<float>(report.originZ)),
-                           std::move(chosen->chunks));
+                           std::move(chosen->chunks), chosen->uniform);
     const bool passedOverMain = chosen != &main && main.hasData;
     result.read = true;
     result.whole = report.IsIntact() && !passedOverMain;

@@ -101,7 +101,9 @@ VoxelWorld2::VoxelWorld2(GameSettings& settingsIn, ChunkPool& poolIn, std::share
 {
     window.slotAt = [this](int slot) { return slots[static_cast<std::size_t>(slot)]; };
     light = LightAt(lightAngle);
-    store.Open();
+    // The region files are read by the worker: each when a chunk of it is first loaded, the rest
+    // when it has nothing else to do.
+    store.Open(WorldStore::RegionReading::Later);
     runner.Start(true);
 }
 
@@ -122,24 +124,22 @@ VoxelWorld2::~VoxelWorld2()
         if (chunk != nullptr)
             held.push_back(chunk);
     leftWindow.ForEach([&held](PimVoxelGrid& chunk) { held.push_back(&chunk); });
-    // A chunk that left the window while the worker had it belongs to nobody else now.
-    for (BuildChannel& channel : channels)
-        if (PimVoxelGrid* chunk = channel.building.load(); chunk != nullptr && channel.leftWhileBuilding.load())
-            held.push_back(chunk);
+    {
+        std::lock_guard stages(channelMutex);
+        // A chunk that left the window while the worker had it belongs to nobody else now.
+        for (BuildChannel& channel : channels)
+        {
+            if (channel.building != nullptr && channel.leftWhileBuilding)
+                held.push_back(channel.building);
+            channel = BuildChannel{};
+        }
+    }
     std::sort(held.begin(), held.end());
     held.erase(std::unique(held.begin(), held.end()), held.end());
     for (PimVoxelGrid* chunk : held)
         pool.GiveBack(chunk);
     std::fill(slots.begin(), slots.end(), nullptr);
     leftWindow.Clear();
-    for (BuildChannel& channel : channels)
-    {
-        channel.queued = nullptr;
-        channel.queuedPriority = 0;
-        channel.building.store(nullptr);
-        channel.upload.store(nullptr);
-        channel.leftWhileBuilding.store(false);
-    }
 }
 
 void VoxelWorld2::SetWorldSetup(std::shared_ptr<const WorldSetup> newSetup)
@@ -192,7 +192,7 @@ void VoxelWorld2::Update()
     UpdateLight();
     worldMesh.RunUpdate();
     BuildEditedChunks();
-    ScheduleVisibleChunks();
+    ScheduleChunks();
     StreamWindow();
     HarvestChannels();
 }
@@ -200,14 +200,11 @@ void VoxelWorld2::Update()
 void VoxelWorld2::UpdateChannelsInUse()
 {
     int highest = -1;
-    for (int index = 0; index < kChannelCount; ++index)
     {
-        const BuildChannel& channel = channels[static_cast<std::size_t>(index)];
-        // Building before upload: the worker fills upload before it empties building, so a chunk
-        // on its way between the two is seen in one of them.
-        if (channel.queued != nullptr || channel.building.load() != nullptr || channel.upload.load() != nullptr ||
-            channel.leftWhileBuilding.load())
-            highest = index;
+        std::lock_guard stages(channelMutex);
+        for (int index = 0; index < kChannelCount; ++index)
+            if (channels[static_cast<std::size_t>(index)].IsOccupied())
+                highest = index;
     }
     if (highest >= 0)
         channelsInUse.store(static_cast<std::uint8_t>(highest + 1));
@@ -219,45 +216,45 @@ void VoxelWorld2::UpdateLight()
     PimVoxelGrid::SetLightDirection(light);
 }
 
-void VoxelWorld2::ScheduleVisibleChunks()
+void VoxelWorld2::ScheduleChunks()
 {
     if (!activeCamera || !setup)
         return;
     const PimVector3 viewer = viewerPosition;
     const PimMatrix4x4 viewProjection = activeCamera->GetViewProjection();
     std::lock_guard hold(worldMutex);
-    // The building stages as they stand now: the worker may empty more of them meanwhile, and
-    // those wait for the next frame.
-    ChannelsOpen open;
-    for (std::size_t index = 0; index < channels.size(); ++index)
-        open.buildingEmpty[index] = channels[index].building.load() == nullptr;
-    FindOpenings(open);
+    {
+        // Chunks still queued from an earlier frame compete again, with their priorities of now.
+        std::lock_guard stages(channelMutex);
+        for (BuildChannel& channel : channels)
+        {
+            while (!channel.queued.Empty())
+                channel.queued.PopFront().chunk->SetBuildChannel(kNoChannel);
+        }
+    }
+    candidates.clear();
     for (int y = 0; y < kWindowY; ++y)
         for (int z = 0; z < kWindowZ; ++z)
             for (int x = 0; x < kWindowX; ++x)
             {
-                if (!open.freeChannel && !open.takeOver)
-                    return; // no channel can take anything more in this frame
-                PimVoxelGrid* chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
-                // Most chunks are finished or already in a channel: skip them before any arithmetic.
+                const int slot = SlotIndex(x, y, z);
+                PimVoxelGrid* chunk = slots[static_cast<std::size_t>(slot)];
+                // Most chunks are finished or with the worker: skip them before any arithmetic.
                 if (chunk == nullptr || chunk->GetBuildChannel() != kNoChannel)
                     continue;
                 const std::uint8_t status = chunk->GetGridStatus();
                 if (status == PimVoxelGrid::kStatusFinished)
                     continue;
                 const PimVector3 location = SlotLocation(x, y, z);
-                const PimVector3 centre = location + PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
-                const float distance = (centre - viewer).Length() / kChunkSide;
-                // A chunk that could not win even with every bonus costs nothing more.
-                if (!open.freeChannel && PriorityOf(true, distance, true) <= open.lowestQueued)
-                    continue;
                 if (status == PimVoxelGrid::kStatusToBuild && !IsReadyToBuild(*chunk, location))
                     continue;
-                float unused = 0.0f;
-                const bool visible = ChunkVisibility::IsVisible(centre, viewer, viewProjection, unused);
-                if (ScheduleChunk(*chunk, PriorityOf(visible, distance, store.HoldsChunk(*chunk)), open))
-                    FindOpenings(open);
+                const PimVector3 centre = location + PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
+                float distance = 0.0f;
+                const bool visible = ChunkVisibility::IsVisible(centre, viewer, viewProjection, distance);
+                candidates.push_back(
+                    {chunk, PriorityOf(visible, distance / kChunkSide, store.HoldsChunkAt(location)), slot});
             }
+    QueueBest(candidates);
 }
 
 std::int32_t VoxelWorld2::PriorityOf(bool visible, float distanceInChunks, bool stored)
@@ -267,53 +264,31 @@ std::int32_t VoxelWorld2::PriorityOf(bool visible, float distanceInChunks, bool 
            static_cast<std::int32_t>(std::clamp(base, -1.0e6, 1.0e6));
 }
 
-void VoxelWorld2::FindOpenings(ChannelsOpen& open) const
+void VoxelWorld2::QueueBest(std::vector<Candidate>& found)
 {
-    const int budgetChannels = BuildBudget::Get();
-    const int inUse = channelsInUse.load();
-    open.freeChannel = false;
-    open.takeOver = false;
-    open.lowestQueued = std::numeric_limits<std::int32_t>::max();
-    for (int index = 0; index < kChannelCount; ++index)
-    {
-        if (!open.buildingEmpty[static_cast<std::size_t>(index)])
-            continue;
-        const std::int32_t queued = channels[static_cast<std::size_t>(index)].queuedPriority;
-        open.freeChannel = open.freeChannel || (index < budgetChannels && queued == 0);
-        if (index < inUse)
-        {
-            open.takeOver = true;
-            open.lowestQueued = std::min(open.lowestQueued, queued);
-        }
-    }
-}
-
-bool VoxelWorld2::ScheduleChunk(PimVoxelGrid& chunk, std::int32_t priority, const ChannelsOpen& open)
-{
-    const auto queue = [&](int index) {
-        BuildChannel& channel = channels[static_cast<std::size_t>(index)];
-        if (channel.queued != nullptr)
-            channel.queued->SetBuildChannel(kNoChannel); // taken over: scheduled again later
-        chunk.SetBuildChannel(static_cast<std::uint8_t>(index));
-        channel.queued = &chunk;
-        channel.queuedPriority = priority;
-        if (channelsInUse.load() < index + 1)
-            channelsInUse.store(static_cast<std::uint8_t>(index + 1));
-        return true;
+    const std::size_t budgetChannels = BuildBudget::Get();
+    const std::size_t capacity = budgetChannels * BuildChannel::kStageDepth;
+    const auto better = [](const Candidate& a, const Candidate& b) {
+        return a.priority != b.priority ? a.priority > b.priority : a.slot < b.slot;
     };
-    // A free channel within the budget first; else the first channel with an empty building
-    // stage whose queued chunk matters less.
-    const int budgetChannels = BuildBudget::Get();
-    for (int index = 0; index < budgetChannels; ++index)
-        if (open.buildingEmpty[static_cast<std::size_t>(index)] &&
-            channels[static_cast<std::size_t>(index)].queuedPriority == 0)
-            return queue(index);
-    const int inUse = channelsInUse.load();
-    for (int index = 0; index < inUse; ++index)
-        if (open.buildingEmpty[static_cast<std::size_t>(index)] &&
-            channels[static_cast<std::size_t>(index)].queuedPriority < priority)
-            return queue(index);
-    return false;
+    if (found.size() > capacity)
+    {
+        std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(capacity), found.end(), better);
+        found.resize(capacity);
+    }
+    std::sort(found.begin(), found.end(), better);
+    std::lock_guard stages(channelMutex);
+    // Dealt out one per channel in turn: the worker takes one chunk from each channel per pass,
+    // so it meets them best first.
+    for (std::size_t rank = 0; rank < found.size(); ++rank)
+    {
+        const std::size_t index = rank % budgetChannels;
+        found[rank].chunk->SetBuildChannel(static_cast<std::uint8_t>(index));
+        channels[index].queued.Push({found[rank].chunk, found[rank].priority});
+    }
+    const std::size_t used = std::min(found.size(), budgetChannels);
+    if (channelsInUse.load() < used)
+        channelsInUse.store(static_cast<std::uint8_t>(used));
 }
 
 PimVector3 VoxelWorld2::SlotLocation(int x, int y, int z) const
@@ -363,35 +338,37 @@ void VoxelWorld2::StreamWindow()
 
 void VoxelWorld2::CommitWindow()
 {
-    for (PimVoxelGrid*& chunk : slots)
+    // Out of the channels first, under the channel lock; then into the map or back to the pool.
+    std::vector<std::pair<PimVoxelGrid*, bool>> leaving;
     {
-        if (chunk == nullptr)
-            continue;
-        bool withWorker = false;
-        for (BuildChannel& channel : channels)
+        std::lock_guard stages(channelMutex);
+        for (PimVoxelGrid*& chunk : slots)
         {
-            if (channel.queued == chunk)
+            if (chunk == nullptr)
+                continue;
+            bool withWorker = false;
+            const std::uint8_t index = chunk->GetBuildChannel();
+            if (index < kChannelCount)
             {
-                channel.queued = nullptr;
-                channel.queuedPriority = 0;
-                chunk->SetBuildChannel(kNoChannel);
+                BuildChannel& channel = channels[index];
+                channel.queued.RemoveIf([chunk](const BuildChannel::Queued& entry) { return entry.chunk == chunk; });
+                channel.upload.RemoveIf([chunk](const PimVoxelGrid* entry) { return entry == chunk; });
+                withWorker = channel.building == chunk;
+                if (withWorker)
+                    channel.leftWhileBuilding = true;
+                else
+                    chunk->SetBuildChannel(kNoChannel);
             }
-            if (channel.upload.load() == chunk)
-            {
-                channel.upload.store(nullptr);
-                chunk->SetBuildChannel(kNoChannel);
-            }
-            if (channel.building.load() == chunk)
-            {
-                channel.leftWhileBuilding.store(true);
-                withWorker = true;
-            }
+            leaving.emplace_back(chunk, withWorker);
+            chunk = nullptr;
         }
+    }
+    for (const auto& [chunk, withWorker] : leaving)
+    {
         if (withWorker)
             store.StoreIfEdited(chunk); // the worker gives it back to the pool; its edits stay
         else if (!leftWindow.Add(WorldAddressing::ChunkKey(chunk->GetLocation()), chunk))
             GiveBackAfterStoring(chunk); // another copy of this chunk is already kept
-        chunk = nullptr;
     }
     slots.swap(nextSlots);
 }
@@ -455,28 +432,29 @@ void VoxelWorld2::CountStreamingPass()
 void VoxelWorld2::HarvestChannels()
 {
     std::lock_guard hold(worldMutex);
-    const int inUse = channelsInUse.load();
-    for (int index = 0; index < inUse; ++index)
+    std::array<PimVoxelGrid*, kChannelCount * BuildChannel::kStageDepth> built{};
+    std::size_t builtCount = 0;
     {
-        BuildChannel& channel = channels[static_cast<std::size_t>(index)];
-        if (channel.queued != nullptr && channel.building.load() == nullptr)
+        std::lock_guard stages(channelMutex);
+        for (BuildChannel& channel : channels)
         {
-            channel.building.store(channel.queued);
-            channel.queued = nullptr;
-            channel.queuedPriority = 0;
+            if (channel.building == nullptr && !channel.queued.Empty())
+                channel.building = channel.queued.PopFront().chunk;
+            while (!channel.upload.Empty())
+                built[builtCount++] = channel.upload.PopFront();
         }
-        PimVoxelGrid* built = channel.upload.load();
-        if (built == nullptr)
-            continue;
-        // Whatever its state, the chunk leaves the stage: one that changed since its build
+    }
+    for (std::size_t index = 0; index < builtCount; ++index)
+    {
+        PimVoxelGrid* chunk = built[index];
+        // Whatever its state, the chunk leaves the channel: one that changed since its build
         // (status 2) is scheduled again, instead of blocking the channel.
-        if (built->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
-            built->GLLoad();
-        channel.upload.store(nullptr);
-        built->SetBuildChannel(kNoChannel);
+        if (chunk->GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+            chunk->GLLoad();
+        chunk->SetBuildChannel(kNoChannel);
         // A chunk's own update gives back the voxel array its build found uniform. Every build
-        // of a window chunk ends here, so only these chunks need it, not the whole window.
-        built->Update();
+        // of a window chunk ends here or in the worker's hand-on, so only these chunks need it.
+        chunk->Update();
     }
 }
 
@@ -599,25 +577,22 @@ void VoxelWorld2::BuildEditedChunks()
 
 VoxelWorld2::ChannelRelease VoxelWorld2::TakeFromChannel(PimVoxelGrid& chunk)
 {
-    const std::uint8_t index = chunk.GetBuildChannel();
-    if (index >= kChannelCount)
-        return ChannelRelease::Free;
-    BuildChannel& channel = channels[index];
-    if (channel.building.load() == &chunk)
-        return ChannelRelease::WorkerHolds;
-    if (channel.queued == &chunk)
+    bool uploadWaiting = false;
     {
-        channel.queued = nullptr;
-        channel.queuedPriority = 0;
+        std::lock_guard stages(channelMutex);
+        const std::uint8_t index = chunk.GetBuildChannel();
+        if (index >= kChannelCount)
+            return ChannelRelease::Free;
+        BuildChannel& channel = channels[index];
+        if (channel.building == &chunk)
+            return ChannelRelease::WorkerHolds;
+        if (!channel.queued.RemoveIf([&chunk](const BuildChannel::Queued& queued) { return queued.chunk == &chunk; }))
+            uploadWaiting = channel.upload.RemoveIf([&chunk](const PimVoxelGrid* built) { return built == &chunk; });
+        chunk.SetBuildChannel(kNoChannel);
     }
-    else if (channel.upload.load() == &chunk)
-    {
-        channel.upload.store(nullptr);
-        // Its mesh predates the edit: handed over, the chunk asks for a rebuild again.
-        if (chunk.GetGridStatus() == PimVoxelGrid::kStatusBuilt)
-            chunk.GLLoad();
-    }
-    chunk.SetBuildChannel(kNoChannel);
+    // Its mesh predates the edit: handed over, the chunk asks for a rebuild again.
+    if (uploadWaiting && chunk.GetGridStatus() == PimVoxelGrid::kStatusBuilt)
+        chunk.GLLoad();
     return ChannelRelease::Free;
 }
 
@@ -675,9 +650,20 @@ VoxelWorld2::ChannelView VoxelWorld2::GetChannel(int index) const
     if (index < 0 || index >= kChannelCount)
         return {};
     std::lock_guard hold(worldMutex);
+    std::lock_guard stages(channelMutex);
     const BuildChannel& channel = channels[static_cast<std::size_t>(index)];
-    return {channel.queued, channel.queuedPriority, channel.building.load(), channel.upload.load(),
-            channel.leftWhileBuilding.load()};
+    ChannelView view;
+    if (!channel.queued.Empty())
+    {
+        view.queued = channel.queued.Front().chunk;
+        view.queuedPriority = channel.queued.Front().priority;
+    }
+    view.building = channel.building;
+    view.upload = channel.upload.Empty() ? nullptr : channel.upload.Front();
+    view.leftWhileBuilding = channel.leftWhileBuilding;
+    view.queuedCount = channel.queued.count;
+    view.uploadCount = channel.upload.count;
+    return view;
 }
 
 // ---- The build worker ----
@@ -689,98 +675,98 @@ bool VoxelWorld2::WorkerPass()
     for (int index = 0; index < inUse; ++index)
     {
         BuildChannel& channel = channels[static_cast<std::size_t>(index)];
-        PimVoxelGrid* chunk = channel.building.load();
-        if (chunk == nullptr)
-            continue;
-        switch (RunChannel(channel, *chunk))
-        {
-        case ChannelStep::Idle: break;
-        case ChannelStep::Worked: worked = true; break;
-        case ChannelStep::EndPass: return true;
-        }
+        if (PimVoxelGrid* chunk = TakeWork(channel))
+            worked = RunChannel(channel, *chunk) || worked;
     }
-    return worked;
+    return worked || store.ReadNextPendingRegion();
 }
 
-VoxelWorld2::ChannelStep VoxelWorld2::RunChannel(BuildChannel& channel, PimVoxelGrid& chunk)
+PimVoxelGrid* VoxelWorld2::TakeWork(BuildChannel& channel)
 {
-    const std::uint8_t status = chunk.GetGridStatus();
-    if (status == PimVoxelGrid::kStatusNeedsData)
+    std::lock_guard stages(channelMutex);
+    if (channel.building == nullptr && !channel.queued.Empty())
+        channel.building = channel.queued.PopFront().chunk;
+    return channel.building;
+}
+
+bool VoxelWorld2::RunChannel(BuildChannel& channel, PimVoxelGrid& chunk)
+{
+    bool worked = false;
+    if (chunk.GetGridStatus() == PimVoxelGrid::kStatusNeedsData)
     {
-        LoadChunk(channel, chunk);
-        return ChannelStep::EndPass;
+        if (!LoadChunk(channel, chunk))
+            return true;
+        worked = true;
     }
-    bool built = false;
+    const std::uint8_t status = chunk.GetGridStatus();
     if (status == PimVoxelGrid::kStatusToBuild && IsReadyToBuild(chunk, chunk.GetLocation()))
     {
         chunk.BuildGrid();
         const std::int32_t count = buildCount.load(std::memory_order_relaxed);
         if (count < std::numeric_limits<std::int32_t>::max())
             buildCount.store(count + 1, std::memory_order_relaxed);
-        built = true;
+        worked = true;
     }
     else if (status != PimVoxelGrid::kStatusBuilt)
     {
-        // Not buildable now (a neighbour is missing or has no data yet): scheduled again later.
-        PimVoxelGrid::BuildChannelsLock global;
+        // Not buildable now (a neighbour is missing or has no data yet): scheduled again once
+        // it is.
         ReleaseBuilding(channel, chunk);
-        return ChannelStep::EndPass;
+        return true;
     }
-    PimVoxelGrid::BuildChannelsLock global;
-    if (channel.leftWhileBuilding.load())
-    {
-        ReleaseBuilding(channel, chunk);
-        return ChannelStep::Worked;
-    }
-    if (channel.upload.load() != nullptr)
-        return built ? ChannelStep::Worked : ChannelStep::Idle; // handed on at a later pass
-    // Upload first, then building: the main thread, reading building first, never finds the
-    // chunk in neither.
-    channel.upload.store(&chunk);
-    channel.building.store(nullptr);
-    return ChannelStep::Worked;
+    return HandOn(channel, chunk) || worked;
 }
 
-void VoxelWorld2::LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk)
+bool VoxelWorld2::LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk)
 {
-    bool loaded = false;
+    const bool loaded = FillData(chunk);
+    if (loaded)
+        loadCount.fetch_add(1, std::memory_order_relaxed);
+    {
+        // The window stands still under the global lock: a chunk still in it is linked.
+        PimVoxelGrid::BuildChannelsLock global;
+        bool left = false;
+        {
+            std::lock_guard stages(channelMutex);
+            left = channel.leftWhileBuilding;
+        }
+        if (loaded && !left)
+        {
+            WindowChunks::LinkNeighbours(chunk, window);
+            RefreshNeighbours(chunk);
+            return true;
+        }
+    }
+    ReleaseBuilding(channel, chunk);
+    return false;
+}
+
+bool VoxelWorld2::FillData(PimVoxelGrid& chunk)
+{
     if (store.LoadChunk(chunk))
     {
         chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
-        loaded = true;
+        return true;
     }
-    else if (setup)
+    if (!setup)
+        return false;
+    switch (setup->GetTerrainType())
     {
-        switch (setup->GetTerrainType())
-        {
-        case static_cast<std::int32_t>(TerrainType::Rolling):
-        case static_cast<std::int32_t>(TerrainType::Island):
-            FillChunk(*setup, chunk);
-            loaded = true;
-            break;
-        case static_cast<std::int32_t>(TerrainType::Flat):
-            // All air: a pooled chunk already is. Its first build is handed over even though
-            // it is empty, so the chunk counts as uploaded.
-            chunk.LockVoxelMutex();
-            chunk.UnLockVoxelMutex();
-            chunk.Regenerate(true);
-            chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
-            loaded = true;
-            break;
-        default:
-            break; // an unknown terrain: the chunk stays without data and is scheduled again
-        }
+    case static_cast<std::int32_t>(TerrainType::Rolling):
+    case static_cast<std::int32_t>(TerrainType::Island):
+        FillChunk(*setup, chunk);
+        return true;
+    case static_cast<std::int32_t>(TerrainType::Flat):
+        // All air: a pooled chunk already is. Its first build is handed over even though it is
+        // empty, so the chunk counts as uploaded.
+        chunk.LockVoxelMutex();
+        chunk.UnLockVoxelMutex();
+        chunk.Regenerate(true);
+        chunk.SetGridStatus(PimVoxelGrid::kStatusToBuild);
+        return true;
+    default:
+        return false; // an unknown terrain: the chunk stays without data and is scheduled again
     }
-    if (loaded)
-        loadCount.fetch_add(1, std::memory_order_relaxed);
-
-    PimVoxelGrid::BuildChannelsLock global;
-    if (loaded && !channel.leftWhileBuilding.load())
-    {
-        WindowChunks::LinkNeighbours(chunk, window);
-        RefreshNeighbours(chunk);
-    }
-    ReleaseBuilding(channel, chunk);
 }
 
 bool VoxelWorld2::IsReadyToBuild(const PimVoxelGrid& chunk, const PimVector3& location) const
@@ -807,17 +793,45 @@ bool VoxelWorld2::IsReadyToBuild(const PimVoxelGrid& chunk, const PimVector3& lo
     return true;
 }
 
+bool VoxelWorld2::HandOn(BuildChannel& channel, PimVoxelGrid& chunk)
+{
+    const bool toUpload = chunk.GetGridStatus() == PimVoxelGrid::kStatusBuilt;
+    // The upload does this for the others: give back the voxel array the build found uniform.
+    if (!toUpload)
+        chunk.Update();
+    {
+        std::lock_guard stages(channelMutex);
+        if (!channel.leftWhileBuilding)
+        {
+            if (toUpload)
+            {
+                if (channel.upload.Full())
+                    return false; // handed on once the main thread has uploaded
+                channel.upload.Push(&chunk);
+            }
+            else
+                chunk.SetBuildChannel(kNoChannel);
+            channel.building = nullptr;
+            return true;
+        }
+    }
+    ReleaseBuilding(channel, chunk);
+    return true;
+}
+
 void VoxelWorld2::ReleaseBuilding(BuildChannel& channel, PimVoxelGrid& chunk)
 {
-    if (channel.leftWhileBuilding.load())
+    bool left = false;
     {
-        channel.leftWhileBuilding.store(false);
-        channel.building.store(nullptr);
-        pool.GiveBack(&chunk);
-        return;
+        std::lock_guard stages(channelMutex);
+        left = channel.leftWhileBuilding;
+        channel.leftWhileBuilding = false;
+        channel.building = nullptr;
+        if (!left)
+            chunk.SetBuildChannel(kNoChannel);
     }
-    channel.building.store(nullptr);
-    chunk.SetBuildChannel(kNoChannel);
+    if (left)
+        pool.GiveBack(&chunk);
 }
 
 void VoxelWorld2::RefreshNeighbours(PimVoxelGrid& chunk)

@@ -34,7 +34,9 @@ class PimViewport;
 // viewer, filled with the chunks of a disc of radius 16 columns around the viewer's column. Each
 // chunk's voxels come from the world's stored regions, from the terrain fill (rolling and island
 // worlds) or are empty (flat worlds); its mesh is built on the world's one worker thread through
-// up to 32 build channels (see BuildChannel) and uploaded on the main thread. Chunks that leave
+// up to 32 build channels (see BuildChannel) and uploaded on the main thread. The worker loads a
+// chunk and, when its neighbours already hold their data, builds it in the same stint; a chunk
+// loaded before its neighbours is scheduled again to be built once they are in. Chunks that leave
 // the window keep their voxels in the left-window map, so walking back reuses them; the map is
 // bounded (kLeftWindowLimit), the oldest leaving first, stored into their regions when edited.
 //
@@ -49,16 +51,20 @@ class PimViewport;
 // world's PimThreadRunner runs, created paused; the world page resumes and pauses it.
 // Locks:
 // - worldMutex, the world lock (main thread only; the worker never takes it): guards the window
-//   slots, the window origin, the channels' queued stages and the left-window map. Held by
-//   GetWorldVoxel, SetWorldVoxel, FindChunkSlot, scheduling, streaming, upload, RegenerateAll,
-//   ForEachHeldChunk and destruction.
+//   slots, the window origin and the left-window map. Held by GetWorldVoxel, SetWorldVoxel,
+//   FindChunkSlot, scheduling, streaming, upload, RegenerateAll, ForEachHeldChunk and
+//   destruction.
 // - the runner lock (PimThreadRunner): held by the worker for each pass; the main thread takes
 //   it to pause, resume or give the world its setup.
 // - the engine's global build-channel lock (PimVoxelGrid::LockAllBuildChannels): held by the
 //   main thread while it changes the slots (streaming, with the world lock taken first) and by
-//   the worker while it links neighbours or moves a chunk between its building and upload
-//   stages. The worker reads the slots and the window origin only under it.
-// - each chunk's voxel lock, inside the above, for bulk copies of its voxels.
+//   the worker while it links neighbours. The worker reads the slots and the window origin only
+//   under it.
+// - channelMutex, the channel lock (both threads): guards every stage of every build channel
+//   (see BuildChannel). A leaf: held only to move chunk pointers between stages, never while
+//   taking another lock, so either thread may take it under any of the locks above.
+// - each chunk's voxel lock, inside the world lock and the global lock, for bulk copies of its
+//   voxels; never taken under the channel lock.
 class VoxelWorld2 : public PimUIComponent
 {
 public:
@@ -75,8 +81,8 @@ public:
     // full map both stay under their 1.5 GB and 300 MB targets.
     static constexpr std::size_t kLeftWindowLimit = 4096;
 
-    // Opens the world named by the active game's "GameWorldName" from its folder and starts the
-    // worker paused. The face texture goes to every chunk taken for a slot. The settings and the
+    // Opens the world named by the active game's "GameWorldName" from its folder, leaving its
+    // region files to the worker, and starts the worker paused. The face texture goes to every chunk taken for a slot. The settings and the
     // pool must outlive the world. Main thread.
     VoxelWorld2(GameSettings& settings, ChunkPool& pool, std::shared_ptr<const PimTexture> faceTexture);
     // The same with the face texture loaded from the textures folder ("VoxelTexturesTop1.png").
@@ -144,9 +150,10 @@ public:
     void SetWorkerPaused(bool paused);
     bool IsWorkerPaused() const { return runner.IsPaused(); }
 
-    // One pass of the build worker over the channels in use; true when it did some work. The
-    // worker thread runs it; any other thread only while the worker is paused (tests and
-    // benchmarks drive the world frame by frame this way).
+    // One pass of the build worker over the channels in use - a stint with each channel's
+    // building chunk - or, when none had work, the reading of one region file left for later;
+    // true when it did some work. The worker thread runs it; any other thread only while the
+    // worker is paused (tests and benchmarks drive the world frame by frame this way).
     bool WorkerPass();
 
     // Saves the world: the six-view thumbnail (once the world has drawn), the player-location
@@ -191,7 +198,9 @@ public:
     std::uint32_t GetStreamingPassCount() const { return streamingPasses; }
     PimVector4 GetLight() const { return light; }
 
-    // A copy of one channel's stages (null for a channel outside 0 to 31), for diagnostics.
+    // A copy of one channel's stages (null for a channel outside 0 to 31), for diagnostics:
+    // the first queued chunk (the worker's next) and its priority, the building chunk, the first
+    // chunk waiting for upload, and how many each stage holds.
     struct ChannelView
     {
         PimVoxelGrid* queued = nullptr;
@@ -199,31 +208,31 @@ public:
         PimVoxelGrid* building = nullptr;
         PimVoxelGrid* upload = nullptr;
         bool leftWhileBuilding = false;
+        std::size_t queuedCount = 0;
+        std::size_t uploadCount = 0;
     };
     ChannelView GetChannel(int channel) const;
 
 private:
     using SlotArray = std::vector<PimVoxelGrid*>;
 
-    void Open();
     void UpdateChannelsInUse();
     void UpdateLight();
-    // What the channels can take during one frame's scheduling.
-    struct ChannelsOpen
+    // A chunk that may go to the worker now, with its priority and where the scan found it.
+    struct Candidate
     {
-        std::array<bool, kChannelCount> buildingEmpty{};
-        // A channel within the budget with an empty building stage and nothing queued.
-        bool freeChannel = false;
-        // A channel below those in use with an empty building stage, and the lowest priority
-        // queued in such a channel, which a chunk must beat to take it over.
-        bool takeOver = false;
-        std::int32_t lowestQueued = 0;
+        PimVoxelGrid* chunk = nullptr;
+        std::int32_t priority = 0;
+        int slot = 0;
     };
-    void ScheduleVisibleChunks();
+    // Queues the budget's worth of the best candidates: the window's chunks that wait for data
+    // or a build, and the chunks still queued from before, which compete with them again.
+    void ScheduleChunks();
     static std::int32_t PriorityOf(bool visible, float distanceInChunks, bool stored);
-    void FindOpenings(ChannelsOpen& open) const;
-    // Queues the chunk in a free channel or one it takes over; false when none would take it.
-    bool ScheduleChunk(PimVoxelGrid& chunk, std::int32_t priority, const ChannelsOpen& open);
+    // Under the channel lock: takes every queued chunk back into the candidates, keeps the best
+    // ones (highest priority, then slot order) and deals them out to the budget's channels,
+    // best first, so that the worker meets them in that order.
+    void QueueBest(std::vector<Candidate>& candidates);
     // Where the chunk of a window slot sits (every slot's chunk sits there).
     PimVector3 SlotLocation(int x, int y, int z) const;
     void StreamWindow();
@@ -250,15 +259,25 @@ private:
     void GuardPlayerLocation();
 
     // Worker side.
-    enum class ChannelStep
-    {
-        Idle,    // nothing to do in this channel now
-        Worked,  // done; go on with the next channel
-        EndPass, // done; end the pass here
-    };
-    ChannelStep RunChannel(BuildChannel& channel, PimVoxelGrid& chunk);
-    void LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk);
+    // The channel's building chunk, after moving the first queued one in when the stage was
+    // empty; null when the channel has nothing for the worker.
+    PimVoxelGrid* TakeWork(BuildChannel& channel);
+    // One stint with the building chunk: load it when it needs data, then build it when its
+    // neighbours hold theirs, then hand it on. True when it did some work.
+    bool RunChannel(BuildChannel& channel, PimVoxelGrid& chunk);
+    // Loads or fills the chunk's voxels and links it into the window; false when the stint ends
+    // here (the chunk left the window, or it has no data to get), the chunk then released.
+    bool LoadChunk(BuildChannel& channel, PimVoxelGrid& chunk);
+    // The chunk's voxels from its stored region or the world's terrain; false when neither
+    // gives any.
+    bool FillData(PimVoxelGrid& chunk);
     bool IsReadyToBuild(const PimVoxelGrid& chunk, const PimVector3& location) const;
+    // Hands a chunk the stint is done with on: to the upload stage when it has a mesh to hand
+    // over (false, the chunk staying, while that stage is full), out of the channel otherwise,
+    // to the pool when it left the window meanwhile.
+    bool HandOn(BuildChannel& channel, PimVoxelGrid& chunk);
+    // Empties the building stage: the chunk leaves the channel, or goes back to the pool when it
+    // left the window.
     void ReleaseBuilding(BuildChannel& channel, PimVoxelGrid& chunk);
     void RefreshNeighbours(PimVoxelGrid& chunk);
 
@@ -281,8 +300,12 @@ private:
 
     std::shared_ptr<const WorldSetup> setup;
 
+    // Guarded by channelMutex, the channel lock; see the class comment.
+    mutable std::mutex channelMutex;
     std::array<BuildChannel, kChannelCount> channels;
     std::atomic<std::uint8_t> channelsInUse{1};
+    // Scratch space of the scheduling; main thread.
+    std::vector<Candidate> candidates;
 
     // Guarded by worldMutex.
     LeftWindowChunks leftWindow;

@@ -50,9 +50,10 @@ PimWString MainName(const PimWString& name)
     return name.ends_with(kBackupExtension) ? PimWString(name.substr(0, name.size() - 2)) : name;
 }
 
-// True when saving some region of the world writes a file of this name (as its region file or
-// its backup): three whole numbers joined by "_", the origin of a region inside the world.
-bool IsRegionFileName(const PimWString& name)
+// True, with the region's origin, when saving some region of the world writes a file of this
+// name (as its region file or its backup): three whole numbers joined by "_", the origin of a
+// region inside the world.
+bool ParseRegionFileName(const PimWString& name, PimVector3& origin)
 {
     const PimWString main = MainName(name);
     if (!main.ends_with(kMapExtension))
@@ -69,8 +70,14 @@ bool IsRegionFileName(const PimWString& name)
         coordinate = static_cast<float>(std::stoi(std::wstring(digits)));
         rest = end < rest.size() ? rest.substr(end + 1) : std::wstring_view();
     }
-    const PimVector3 origin(coordinates[0], coordinates[1], coordinates[2]);
+    origin = PimVector3(coordinates[0], coordinates[1], coordinates[2]);
     return IsWorldRegionOrigin(origin) && RegionFile::FileName(origin) == main;
+}
+
+bool IsRegionFileName(const PimWString& name)
+{
+    PimVector3 origin;
+    return ParseRegionFileName(name, origin);
 }
 
 // Copies path's bytes to the first free name of the form path + suffix (+ a number), unless a
@@ -119,15 +126,18 @@ PimWString WorldStore::WorldBaseFolder(const GameSettings& settings)
     return {};
 }
 
-bool WorldStore::Open()
+bool WorldStore::Open(RegionReading reading)
 {
     {
         std::lock_guard<std::mutex> hold(regionsMutex);
         regions.clear();
+        pendingFiles.clear();
+        unwritableFiles.clear();
     }
-    unwritableFiles.clear();
     worldFolder.clear();
+    regionFolder.clear();
     hadSettingsFile = false;
+    regionFilesFound = 0;
     regionFilesRead = 0;
     filesSetAside = 0;
 
@@ -144,13 +154,19 @@ bool WorldStore::Open()
         return false;
     }
     worldFolder = base + worldName + L"\\";
+    regionFolder = worldFolder + PimWString(kRegionFolder);
 
     if (PimFile::FileExists(worldFolder))
     {
         // Saves killed part-way leave their temporary files behind; nothing else ever will.
         PimFile::RemoveStaleTemporaries(worldFolder);
         ScanRegionFiles();
+        if (reading == RegionReading::AtOpening)
+            while (ReadNextPendingRegion())
+            {
+            }
     }
+    regionFilesFound = regionFilesRead + GetPendingRegionCount();
     hadSettingsFile = activeGame.LoadWorldSettings(WithoutTrailingSeparator(worldFolder));
     // The folder names the world: a settings file copied from another world keeps this name.
     activeGame.SetGameWorldName(worldName);
@@ -159,7 +175,6 @@ bool WorldStore::Open()
 
 void WorldStore::ScanRegionFiles()
 {
-    const PimWString regionFolder = worldFolder + PimWString(kRegionFolder);
     PimFile::RemoveStaleTemporaries(regionFolder);
     std::set<PimWString> names;
     for (const PimFileListing& entry : PimFile::GetEntryList(regionFolder))
@@ -191,10 +206,60 @@ void WorldStore::ScanRegionFiles()
         names.insert(MainName(entry.name));
     }
     for (const PimWString& name : names)
-        ReadRegionFileNamed(regionFolder, name);
+    {
+        PimVector3 origin;
+        if (!ParseRegionFileName(name, origin))
+        {
+            ReadRegionFileNamed(name); // no region of this world: set aside
+            continue;
+        }
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        pendingFiles[WorldAddressing::RegionKey(origin)] = PendingFile{name, origin};
+    }
 }
 
-void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWString& name)
+bool WorldStore::ReadNextPendingRegion()
+{
+    std::uint64_t key = 0;
+    {
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        if (pendingFiles.empty())
+            return false;
+        key = pendingFiles.begin()->first;
+    }
+    ReadPendingRegion(key);
+    return true;
+}
+
+std::size_t WorldStore::GetPendingRegionCount() const
+{
+    std::lock_guard<std::mutex> hold(regionsMutex);
+    return pendingFiles.size();
+}
+
+void WorldStore::ReadPendingRegion(std::uint64_t key)
+{
+    {
+        // Most lookups find nothing left to read: they never wait for a file.
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        if (!pendingFiles.contains(key))
+            return;
+    }
+    std::lock_guard<std::mutex> reading(readingMutex);
+    PimWString name;
+    {
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        const auto found = pendingFiles.find(key);
+        if (found == pendingFiles.end())
+            return; // read by the other thread meanwhile
+        name = found->second.name;
+    }
+    ReadRegionFileNamed(name);
+    std::lock_guard<std::mutex> hold(regionsMutex);
+    pendingFiles.erase(key);
+}
+
+void WorldStore::ReadRegionFileNamed(const PimWString& name)
 {
     auto region = std::make_unique<Region>();
     const PimWString path = regionFolder + name;
@@ -217,20 +282,31 @@ void WorldStore::ReadRegionFileNamed(const PimWString& regionFolder, const PimWS
         PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file holds no region of this world under "
                                                "its name; moved aside, not loaded"
                                              : "WorldStore::Open() - Unreadable region file moved aside");
-        if (!SetAside(regionFolder, name, kUnreadableSuffix, false))
-            unwritableFiles.insert(name);
+        if (!SetAside(name, kUnreadableSuffix, false))
+            NeverWrite(name);
         return;
     }
     if (!report.whole)
     {
         PimAssert::Assert(false, "WorldStore::Open() - Damaged region file: the chunks read are kept, "
                                  "a copy of the file is put aside");
-        if (!SetAside(regionFolder, name, kDamagedSuffix, true))
-            unwritableFiles.insert(name);
+        if (!SetAside(name, kDamagedSuffix, true))
+            NeverWrite(name);
+    }
+    const std::uint64_t key = WorldAddressing::RegionKey(origin);
+    {
+        // Entered and taken out of the files left for later at once: a lookup sees one or the other.
+        std::lock_guard<std::mutex> hold(regionsMutex);
+        regions[key] = std::move(region);
+        pendingFiles.erase(key);
     }
     ++regionFilesRead;
+}
+
+void WorldStore::NeverWrite(const PimWString& name)
+{
     std::lock_guard<std::mutex> hold(regionsMutex);
-    regions[WorldAddressing::RegionKey(origin)] = std::move(region);
+    unwritableFiles.insert(name);
 }
 
 void WorldStore::MoveAside(const std::filesystem::path& path, const PimWString& name)
@@ -242,10 +318,10 @@ void WorldStore::MoveAside(const std::filesystem::path& path, const PimWString& 
     }
     PimAssert::Assert(false, "WorldStore::Open() - A region file cannot be put aside; its region will not be "
                              "written");
-    unwritableFiles.insert(MainName(name));
+    NeverWrite(MainName(name));
 }
 
-bool WorldStore::SetAside(const PimWString& regionFolder, const PimWString& name, const char* suffix, bool copy)
+bool WorldStore::SetAside(const PimWString& name, const char* suffix, bool copy)
 {
     bool allKept = true;
     const PimWString path = regionFolder + name;
@@ -270,18 +346,19 @@ Region* WorldStore::FindRegionLocked(const PimVector3& chunkLocation) const
     return found == regions.end() ? nullptr : found->second.get();
 }
 
-bool WorldStore::HoldsChunk(const PimVoxelGrid& chunk) const
+bool WorldStore::HoldsChunkAt(const PimVector3& chunkLocation) const
 {
     const Region* region = nullptr;
     {
         std::lock_guard<std::mutex> hold(regionsMutex);
-        region = FindRegionLocked(chunk.GetLocation());
+        region = FindRegionLocked(chunkLocation);
     }
-    return region != nullptr && region->HoldsChunk(chunk);
+    return region != nullptr && region->HoldsChunkAt(chunkLocation);
 }
 
-bool WorldStore::LoadChunk(PimVoxelGrid& chunk) const
+bool WorldStore::LoadChunk(PimVoxelGrid& chunk)
 {
+    ReadPendingRegion(WorldAddressing::RegionKey(WorldAddressing::RegionOrigin(chunk.GetLocation())));
     const Region* region = nullptr;
     {
         std::lock_guard<std::mutex> hold(regionsMutex);
@@ -300,11 +377,13 @@ void WorldStore::StoreIfEdited(PimVoxelGrid* chunk)
         PimAssert::Assert(false, "WorldStore::StoreIfEdited() - Chunk outside the world");
         return;
     }
+    // A region whose file is left for later is read first, so that the file's chunks stay.
+    const std::uint64_t key = WorldAddressing::RegionKey(WorldAddressing::RegionOrigin(location));
+    ReadPendingRegion(key);
     Region* region = nullptr;
     {
         std::lock_guard<std::mutex> hold(regionsMutex);
-        std::unique_ptr<Region>& slot =
-            regions[WorldAddressing::RegionKey(WorldAddressing::RegionOrigin(location))];
+        std::unique_ptr<Region>& slot = regions[key];
         if (!slot)
             slot = std::make_unique<Region>();
         region = slot.get();
@@ -340,7 +419,6 @@ bool WorldStore::WriteRegions()
 {
     if (RefuseWrite("WriteRegions"))
         return false;
-    const PimWString regionFolder = worldFolder + PimWString(kRegionFolder);
     MakeWorldFolder(PimWString(kRegionFolder));
 
     bool allWritten = true;
@@ -348,7 +426,12 @@ bool WorldStore::WriteRegions()
     {
         if (!region->IsDirty())
             continue;
-        if (unwritableFiles.contains(RegionFile::FileName(region->GetOrigin())))
+        bool unwritable = false;
+        {
+            std::lock_guard<std::mutex> hold(regionsMutex);
+            unwritable = unwritableFiles.contains(RegionFile::FileName(region->GetOrigin()));
+        }
+        if (unwritable)
         {
             PimAssert::Assert(false, "WorldStore::WriteRegions() - Region file kept for recovery is not written over");
             allWritten = false;
@@ -387,15 +470,16 @@ PimVector3 WorldStore::RegionsCentre() const
     PimVector3 low(kMax, kMax, kMax);
     PimVector3 high(-kMax, -kMax, -kMax);
     bool any = false;
-    for (const auto& [key, region] : regions)
-    {
-        if (!region->IsOriginSet())
-            continue;
+    const auto include = [&](const PimVector3& origin) {
         any = true;
-        const PimVector3 origin = region->GetOrigin();
         low = PimVector3(std::min(low.x, origin.x), std::min(low.y, origin.y), std::min(low.z, origin.z));
         high = PimVector3(std::max(high.x, origin.x), std::max(high.y, origin.y), std::max(high.z, origin.z));
-    }
+    };
+    for (const auto& [key, region] : regions)
+        if (region->IsOriginSet())
+            include(region->GetOrigin());
+    for (const auto& [key, pending] : pendingFiles)
+        include(pending.origin);
     if (!any)
         return PimVector3(0, 0, 0);
     const float side = static_cast<float>(WorldAddressing::kRegionSide);
@@ -405,7 +489,7 @@ PimVector3 WorldStore::RegionsCentre() const
 std::size_t WorldStore::GetRegionCount() const
 {
     std::lock_guard<std::mutex> hold(regionsMutex);
-    return regions.size();
+    return regions.size() + pendingFiles.size();
 }
 
 std::size_t WorldStore::GetStoredBytes() const

@@ -6,6 +6,7 @@
 #include "engine/PimWString.h"
 #include "world/Region.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -24,7 +25,9 @@ class GameSettings;
 //
 // The world (VoxelWorld2) owns one store. It opens the store at its construction, asks it for
 // stored chunks while loading, stores edited chunks into it when they are saved or evicted, and
-// writes it out when it saves.
+// writes it out when it saves. The world opens it without reading its region files: the worker
+// reads each when it first loads a chunk of that region, or when it has nothing else to do, so
+// opening a world costs the main thread only a listing of its folder.
 //
 // Files the world cannot use are never written over. At opening, the temporary files of saves
 // that were killed part-way are removed; anything with a region file's name that is not a
@@ -38,10 +41,13 @@ class GameSettings;
 // Each case is reported through PimAssert.
 //
 // Threads and locks: the main thread opens, stores and writes; the world's worker and the main
-// thread look chunks up (HoldsChunk, LoadChunk). regionsMutex guards the map of regions; a
-// region, once in the map, stays until the store is destroyed or opened again, so lookups hand
-// out stable pointers. Open runs before the worker uses the store. Lock order: the world lock,
-// the global build-channel lock, regionsMutex, a region's own lock, a chunk's voxel lock.
+// thread look chunks up (HoldsChunk, LoadChunk) and read region files left for later.
+// regionsMutex guards the map of regions, the files left for later and the names never to be
+// written; a region, once in the map, stays until the store is destroyed or opened again, so
+// lookups hand out stable pointers. readingMutex is held while a file left for later is read, so
+// that each is read once, by whichever thread comes first. Open runs before the worker uses the
+// store. Lock order: the world lock, the global build-channel lock, readingMutex, regionsMutex, a
+// region's own lock, a chunk's voxel lock.
 class WorldStore
 {
 public:
@@ -61,13 +67,29 @@ public:
     // of them cannot be made the fault is reported and the result is empty. Main thread.
     static PimWString WorldBaseFolder(const GameSettings& settings);
 
-    // Opens the world named by the active game's "GameWorldName": reads its region files and,
-    // when the world's settings file exists, loads it into the active game (else the active
-    // game is reset to its defaults). Either way the active game keeps the name it was opened
-    // under. A refused name, or a models folder that cannot be made, is reported, opens nothing
-    // and resets the active game as for a new world: false. A world without a folder yet (a new
-    // world) opens empty: true. Main thread, before the worker uses the store.
-    bool Open();
+    // When Open reads the region files: all of them before it returns, or only those whose
+    // names name no region (they are set aside), leaving the others for later (see LoadChunk
+    // and ReadNextPendingRegion).
+    enum class RegionReading
+    {
+        AtOpening,
+        Later,
+    };
+
+    // Opens the world named by the active game's "GameWorldName": lists its region files, reads
+    // them as `reading` says and, when the world's settings file exists, loads it into the active
+    // game (else the active game is reset to its defaults). Either way the active game keeps the
+    // name it was opened under. A refused name, or a models folder that cannot be made, is
+    // reported, opens nothing and resets the active game as for a new world: false. A world
+    // without a folder yet (a new world) opens empty: true. Main thread, before the worker uses
+    // the store.
+    bool Open(RegionReading reading = RegionReading::AtOpening);
+
+    // Reads one region file left for later, if any is left: true when it read one (or set it
+    // aside). Either thread; the world's worker calls it when it has nothing else to do.
+    bool ReadNextPendingRegion();
+    // Region files left for later and not read yet.
+    std::size_t GetPendingRegionCount() const;
 
     const PimWString& GetWorldName() const { return worldName; }
     bool HasValidName() const { return nameValid; }
@@ -76,15 +98,20 @@ public:
     // True when the world's settings file was read when the world was opened.
     bool HadSettingsFile() const { return hadSettingsFile; }
 
-    // True when the chunk's region is stored and holds a copy of this chunk. Either thread.
-    bool HoldsChunk(const PimVoxelGrid& chunk) const;
+    // True when the chunk's region is read and holds a copy of this chunk; a region whose file
+    // is left for later holds nothing until it is read. Never waits for a file. Either thread.
+    bool HoldsChunk(const PimVoxelGrid& chunk) const { return HoldsChunkAt(chunk.GetLocation()); }
+    // The same for the chunk at this location.
+    bool HoldsChunkAt(const PimVector3& chunkLocation) const;
     // Copies the stored copy of the chunk into it; false, changing nothing, when there is none.
-    // Either thread (the worker while loading).
-    bool LoadChunk(PimVoxelGrid& chunk) const;
+    // The chunk's region file, when left for later, is read first: no chunk of a stored region
+    // is loaded before that region's data is in. Either thread (the worker while loading).
+    bool LoadChunk(PimVoxelGrid& chunk);
 
     // Stores a chunk whose edited flag is set into its region (making the region when it is the
-    // first of it) and clears the flag. Nothing for null or an unedited chunk; a chunk outside
-    // the world is reported and keeps its flag. Main thread.
+    // first of it, after reading its file when that was left for later) and clears the flag.
+    // Nothing for null or an unedited chunk; a chunk outside the world is reported and keeps its
+    // flag. Main thread.
     void StoreIfEdited(PimVoxelGrid* chunk);
 
     // Creates the world folder and its "World" folder and writes every dirty region, in key
@@ -100,49 +127,76 @@ public:
     bool WriteSettings();
 
     // The centre of the box from the smallest region origin to the largest origin + 256 on each
-    // axis; (0, 0, 0) without regions. Where a corrupt player location is moved to.
+    // axis (regions whose files are left for later by the origin their names give); (0, 0, 0)
+    // without regions. Where a corrupt player location is moved to.
     PimVector3 RegionsCentre() const;
 
+    // Regions read or made, and region files left for later. Either thread.
     std::size_t GetRegionCount() const;
-    // Bytes of chunk codes the regions hold (Region::GetStoredBytes summed). Either thread.
+    // Bytes of chunk codes the regions read hold (Region::GetStoredBytes summed). Either thread.
     std::size_t GetStoredBytes() const;
-    // The number of region files the world's folder held when it was opened and read.
-    std::size_t GetRegionFilesRead() const { return regionFilesRead; }
-    // The number of files put aside when the world was opened (a damaged file whose copy was
+    // The region files the world's folder held when it was opened that have been read so far.
+    std::size_t GetRegionFilesRead() const { return regionFilesRead.load(); }
+    // The region files the world's folder held when it was opened: read then, or left for later.
+    std::size_t GetRegionFilesFound() const { return regionFilesFound; }
+    // The number of files put aside since the world was opened (a damaged file whose copy was
     // already kept by an earlier opening counts too).
-    std::size_t GetFilesSetAside() const { return filesSetAside; }
+    std::size_t GetFilesSetAside() const { return filesSetAside.load(); }
 
 private:
+    // A region file left for later: its name and the origin the name gives.
+    struct PendingFile
+    {
+        PimWString name;
+        PimVector3 origin;
+    };
+
     Region* FindRegionLocked(const PimVector3& chunkLocation) const;
-    // Reads the "World" folder: every "*.map" file, and every "*.mapbu" backup whose main file is
-    // missing (read through the main path, which falls back to the backup).
+    // Lists the "World" folder: every "*.map" file, and every "*.mapbu" backup whose main file is
+    // missing (read through the main path, which falls back to the backup). Files named after a
+    // region are left for later; the others are read at once (to be set aside).
     void ScanRegionFiles();
-    void ReadRegionFileNamed(const PimWString& regionFolder, const PimWString& name);
+    // Reads the file left for later of the region with this key, unless it was read already.
+    void ReadPendingRegion(std::uint64_t key);
+    // Reads a region file and enters its region under the region's key, taking the key out of
+    // the files left for later; a file that is no region of this world under its name is set
+    // aside.
+    void ReadRegionFileNamed(const PimWString& name);
     // Moves (or copies) a region file and its backup to free names ending in suffix; false when
     // one of them could not be put aside.
-    bool SetAside(const PimWString& regionFolder, const PimWString& name, const char* suffix, bool copy);
+    bool SetAside(const PimWString& name, const char* suffix, bool copy);
     // Moves one entry of the region folder (anything: a folder, a link, a file with a name that
     // is not UTF-8) to a free ".unreadable" name; when it cannot be moved, the region of that
     // name is never written.
     void MoveAside(const std::filesystem::path& path, const PimWString& name);
+    // Keeps the region file of this name from being written while the store lives.
+    void NeverWrite(const PimWString& name);
     // True, after a report, when a write by `method` may not go ahead.
     bool RefuseWrite(const char* method) const;
     bool MakeWorldFolder(const PimWString& subfolder) const;
     std::vector<Region*> RegionsInKeyOrder() const;
 
-    // Main thread only, like everything up to regionsMutex.
+    // Written by Open on the main thread only, before the worker uses the store; read by both.
     GameSettings& settings;
     PimWString worldName;
     PimWString worldFolder;
+    PimWString regionFolder;
     bool nameValid = false;
     bool hadSettingsFile = false;
-    std::size_t regionFilesRead = 0;
-    std::size_t filesSetAside = 0;
-    // Region file names ("0_0_0.map") holding data that could not be put aside: never written.
-    std::set<PimWString> unwritableFiles;
+    std::size_t regionFilesFound = 0;
+    // Counted by whichever thread reads a file or puts one aside.
+    std::atomic<std::size_t> regionFilesRead{0};
+    std::atomic<std::size_t> filesSetAside{0};
 
-    // Guards the map itself (not the regions in it): taken by the main thread to open, store
-    // and list, and by the worker to look chunks up; held only for the lookup or insertion.
+    // See the class comment.
+    std::mutex readingMutex;
+
+    // Guards the map itself (not the regions in it), the files left for later and the names never
+    // to be written: taken by the main thread to open, store and list, and by the worker to look
+    // chunks up and to enter the regions it read; held only for the lookup or insertion.
     mutable std::mutex regionsMutex;
     std::map<std::uint64_t, std::unique_ptr<Region>> regions;
+    std::map<std::uint64_t, PendingFile> pendingFiles;
+    // Region file names ("0_0_0.map") holding data that could not be put aside: never written.
+    std::set<PimWString> unwritableFiles;
 };

@@ -166,7 +166,7 @@ TEST_F(EditingE2E, WalksPlacesARowSavesAndFindsItInANewWorld)
                              {WorldParameterId::FlatWidth, static_cast<float>(TestRoomPage::kWorldSide), {}},
                              {WorldParameterId::FlatDepth, static_cast<float>(TestRoomPage::kWorldSide), {}}});
     auto reopened = std::make_unique<VoxelWorld2>(*settings, ChunkPool::Shared());
-    EXPECT_GT(reopened->GetStore().GetRegionFilesRead(), 0u);
+    EXPECT_GT(reopened->GetStore().GetRegionFilesFound(), 0u);
     reopened->SetWorldSetup(setup);
     reopened->SetViewerPosition(cells[0]);
     PimViewport viewport;

@@ -834,15 +834,20 @@ TEST(RegionMemory, UniformChunksKeepOnlyTheirCodeAndAreWrittenAsFullCopiesWere)
 
 TEST(RegionMemory, UniformCopiesReadFromAFileLoadWithoutAnArray)
 {
+    PimVoxelGrid loadedWater;
     RegionCodec::ChunkBuffers decoded;
     decoded[5] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(VoxelCode::Rock));
     decoded[6] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(0));
     decoded[7] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(0));
     (*decoded[7])[32767] = 0xFF03;
+    RegionCodec::UniformSlots uniform;
+    uniform[9] = {true, VoxelCode::Water};
     Region region;
-    region.ReplaceContents({256, 0, 0}, std::move(decoded));
-    EXPECT_EQ(region.GetChunkCount(), 3);
+    region.ReplaceContents({256, 0, 0}, std::move(decoded), uniform);
+    EXPECT_EQ(region.GetChunkCount(), 4);
     EXPECT_EQ(region.GetStoredBytes(), 65536u);
+    ASSERT_TRUE(region.LoadSlot(9, loadedWater));
+    EXPECT_EQ(loadedWater.GetVoxel(31, 0, 17), VoxelCode::Water);
     EXPECT_FALSE(region.IsDirty());
 
     // A chunk that held mixed voxels takes the uniform copy and gives its array back.
@@ -874,4 +879,53 @@ TEST(RegionMemory, UniformCopiesReadFromAFileLoadWithoutAnArray)
     PimVoxelGrid reloaded;
     ASSERT_TRUE(region.LoadSlot(5, reloaded));
     EXPECT_EQ(reloaded.GetVoxel(0, 0, 0), 0);
+}
+
+TEST(RegionCodec, RecordsOfOneCodeDecodeToTheirCodeWithoutCodesWhenAsked)
+{
+    // Raw rock, an empty lists record, mixed lists and a raw record one voxel short of uniform.
+    RegionCodec::ChunkBuffers chunks;
+    chunks[2] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(VoxelCode::Rock));
+    chunks[3] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(0));
+    chunks[4] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(0));
+    (*chunks[4])[100] = 0xFF07;
+    chunks[5] = std::make_unique<RegionCodec::ChunkBuffer>(Filled(VoxelCode::Water));
+    (*chunks[5])[32767] = VoxelCode::Rock;
+    Bytes file;
+    RegionCodec::EncodeRegion({0, 0, 0}, chunks, file);
+
+    RegionCodec::ChunkBuffers plain;
+    const RegionCodec::DecodeReport plainReport = RegionCodec::DecodeRegion(file, plain);
+    RegionCodec::ChunkBuffers decoded;
+    // Left over from an earlier file: cleared by the decoding.
+    RegionCodec::UniformSlots uniform;
+    uniform[400] = {true, 9};
+    const RegionCodec::DecodeReport report = RegionCodec::DecodeRegion(file, decoded, &uniform);
+    EXPECT_TRUE(report.IsIntact());
+    EXPECT_EQ(report.chunksRead, plainReport.chunksRead);
+    EXPECT_EQ(report.chunksRead, 4);
+
+    EXPECT_TRUE(uniform[2].present);
+    EXPECT_EQ(uniform[2].code, VoxelCode::Rock);
+    EXPECT_TRUE(uniform[3].present);
+    EXPECT_EQ(uniform[3].code, 0);
+    EXPECT_EQ(decoded[2], nullptr);
+    EXPECT_EQ(decoded[3], nullptr);
+    EXPECT_FALSE(uniform[400].present);
+    // The others keep their codes, as a reading without uniform slots gives them.
+    for (int slot : {4, 5})
+    {
+        EXPECT_FALSE(uniform[static_cast<std::size_t>(slot)].present);
+        ASSERT_NE(decoded[static_cast<std::size_t>(slot)], nullptr);
+        EXPECT_TRUE(*decoded[static_cast<std::size_t>(slot)] == *plain[static_cast<std::size_t>(slot)]);
+    }
+    EXPECT_TRUE(*plain[2] == Filled(VoxelCode::Rock));
+    EXPECT_TRUE(*plain[3] == Filled(0));
+
+    // A file cut inside the raw rock record reads nothing of it, uniform or not.
+    const std::size_t cut = RegionCodec::kHeaderSize + 2 + 1000;
+    const RegionCodec::DecodeReport cutShort = RegionCodec::DecodeRegion({file.data(), cut}, decoded, &uniform);
+    EXPECT_TRUE(cutShort.truncated);
+    EXPECT_FALSE(uniform[2].present);
+    EXPECT_EQ(decoded[2], nullptr);
 }

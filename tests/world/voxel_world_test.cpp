@@ -433,22 +433,37 @@ TEST_F(VoxelWorldTest, AWorldThatNeverBuildsDeclaresItselfStalledAndForgetsTheWo
 TEST_F(VoxelWorldTest, TheBudgetFollowsTheFrameRateUnlessFixed)
 {
     Open(MakeSetup(kFlat, 2, 2), ChunkCentreColumn(1, 40.0f, 1));
-    // Frames come at 90 a second: one step up per 3 seconds of frames.
-    for (int frame = 0; frame < 90 * 7; ++frame)
+    // Frames come at 90 a second: one step up after the first check, the top within two seconds.
+    for (int frame = 0; frame < 30; ++frame)
         Frame();
-    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + 2);
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + BuildBudget::kStep);
+    for (int frame = 0; frame < 90 * 2; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMaximum);
 
-    world->SetBudgetControl(3);
-    EXPECT_TRUE(world->IsBudgetFixed());
-    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
-    for (int frame = 0; frame < 90 * 7; ++frame)
+    // Frames at 20 a second take it back down to the bottom.
+    PimTime::SetFixedStep(1000.0 / 20.0);
+    for (int frame = 0; frame < 20 * 3; ++frame)
         Frame();
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
+
+    // Fixed on the loading page, it stays where it was put, whatever the frames do.
+    world->SetBudgetControl(20);
+    EXPECT_TRUE(world->IsBudgetFixed());
+    for (int frame = 0; frame < 20 * 2; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), 20);
+    PimTime::SetFixedStep(1000.0 / 90.0);
+    for (int frame = 0; frame < 90 * 2; ++frame)
+        Frame();
+    EXPECT_EQ(BuildBudget::Get(), 20);
+    world->SetBudgetControl(3);
     EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
     world->SetBudgetControl(0);
     EXPECT_FALSE(world->IsBudgetFixed());
-    for (int frame = 0; frame < 90 * 4; ++frame)
+    for (int frame = 0; frame < 30; ++frame)
         Frame();
-    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + 1);
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum + BuildBudget::kStep);
 }
 
 TEST_F(VoxelWorldTest, TheWorkerThreadBuildsWhileTheViewerWalks)
@@ -505,4 +520,183 @@ TEST_F(VoxelWorldTest, TheFaceTextureComesFromTheTexturesFolderAndAMissingOneIsR
     MoveViewer(ChunkCentreColumn(1, 40.0f, 1));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(world->GetBuildCount(), 2 * 2 * 16);
+}
+
+TEST_F(VoxelWorldTest, AChunkBuiltInTheStintThatLoadsItHasTheMeshOfALaterBuildAndOneLoadedFirstIsBuiltLater)
+{
+    Open(MakeSetup(kRolling, 6, 6), ChunkCentreColumn(3, 45.0f, 3));
+    int builtWhereLoaded = 0;
+    int builtLater = 0;
+    std::set<PimVoxelGrid*> loadedBeforeNeighbours;
+    // One worker pass a frame, the statuses seen before and after it: a chunk that went from 1
+    // (no data) to 3 or 5 (built) was loaded and built in one stint, one that went from 2 was
+    // built in a later stint than its load.
+    for (int frame = 0; frame < 600 && (frame < 3 || !IsSettled()); ++frame)
+    {
+        Frame();
+        std::map<PimVoxelGrid*, std::uint8_t> before;
+        ForEachWindowChunk([&](PimVoxelGrid& chunk) { before[&chunk] = chunk.GetGridStatus(); });
+        world->WorkerPass();
+        for (const auto& [chunk, status] : before)
+        {
+            const std::uint8_t now = chunk->GetGridStatus();
+            if (status == PimVoxelGrid::kStatusNeedsData && now == PimVoxelGrid::kStatusToBuild)
+                loadedBeforeNeighbours.insert(chunk);
+            const bool built = now == PimVoxelGrid::kStatusBuilt || now == PimVoxelGrid::kStatusFinished;
+            if (status == PimVoxelGrid::kStatusFinished || status == PimVoxelGrid::kStatusBuilt || !built)
+                continue;
+            // The stint's mesh (empty when it had nothing to hand over), then the same chunk
+            // built again now, from the same voxels and neighbours.
+            VoxelMesh stint;
+            chunk->TakeBuiltMesh(stint);
+            chunk->Regenerate(true);
+            chunk->BuildGrid();
+            VoxelMesh again;
+            chunk->TakeBuiltMesh(again);
+            const PimVector3 at = chunk->GetLocation();
+            EXPECT_TRUE(std::equal(stint.vertices.begin(), stint.vertices.end(), again.vertices.begin(),
+                                   again.vertices.end(),
+                                   [](const VoxelVertex& a, const VoxelVertex& b) { return a.bits == b.bits; }))
+                << at.x << " " << at.y << " " << at.z;
+            EXPECT_EQ(stint.opaqueQuadCount, again.opaqueQuadCount);
+            (status == PimVoxelGrid::kStatusNeedsData ? builtWhereLoaded : builtLater) += 1;
+        }
+    }
+    ASSERT_TRUE(Settle());
+    EXPECT_GT(builtWhereLoaded, 0);
+    EXPECT_GT(builtLater, 0);
+    EXPECT_FALSE(loadedBeforeNeighbours.empty());
+    // Every chunk that waited for its neighbours was built once they came.
+    for (PimVoxelGrid* chunk : loadedBeforeNeighbours)
+    {
+        if (world->FindChunkSlot(chunk->GetLocation()) == chunk && HasEveryNeighbour(*chunk))
+        {
+            EXPECT_EQ(chunk->GetGridStatus(), PimVoxelGrid::kStatusFinished);
+        }
+    }
+    ExpectSeamsRight();
+
+    // Chunks that leave the window for the pool come back without data; the built chunks beside
+    // them are built again once that data is in.
+    world->SetLeftWindowLimit(0);
+    MoveViewer(ChunkCentreColumn(5, 45.0f, 3));
+    ASSERT_TRUE(Settle());
+    MoveViewer(ChunkCentreColumn(3, 45.0f, 3));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetLeftWindowCount(), 0u);
+    ExpectSeamsRight();
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, AWorldOpenedWhileItsRegionsAreReadShowsNoChunkOfARegionBeforeItsData)
+{
+    // Every chunk of the region at the origin stored all in one colour, which terrain never makes.
+    constexpr std::uint16_t kStored = 0xFF05;
+    {
+        WorldStore store(*settings);
+        ASSERT_TRUE(store.Open());
+        PimVoxelGrid chunk;
+        for (int slot = 0; slot < WorldAddressing::kRegionSlots; ++slot)
+        {
+            chunk.DeInitialize();
+            chunk.SetLocation(WorldAddressing::RegionSlotOffset(slot));
+            chunk.LockVoxelMutex();
+            chunk.FillVoxels(kStored);
+            chunk.UnLockVoxelMutex();
+            chunk.SetEditedSinceSave(true);
+            store.StoreIfEdited(&chunk);
+        }
+        PimVoxelGrid::BuildChannelsLock global;
+        ASSERT_TRUE(store.WriteRegions());
+    }
+    const PimVector3 start = ChunkCentreColumn(4, 45.0f, 4);
+    Open(MakeSetup(kRolling, 16, 16), start);
+    const WorldStore& firstStore = world->GetStore();
+    EXPECT_EQ(firstStore.GetRegionFilesRead(), 0u) << "opening reads no region file";
+    EXPECT_EQ(firstStore.GetRegionFilesFound(), 1u);
+    EXPECT_EQ(firstStore.GetRegionCount(), 1u);
+
+    const auto insideRegion = [](const PimVector3& at) { return at.x < 256.0f && at.y < 256.0f && at.z < 256.0f; };
+    // Every chunk of the region that has its data shows the stored code, never terrain.
+    const auto expectStoredDataOnly = [&] {
+        ForEachWindowChunk([&](PimVoxelGrid& chunk) {
+            const PimVector3 at = chunk.GetLocation();
+            if (insideRegion(at) && chunk.GetGridStatus() != PimVoxelGrid::kStatusNeedsData)
+            {
+                ASSERT_EQ(chunk.GetVoxel(5, 5, 5), kStored) << at.x << " " << at.y << " " << at.z;
+            }
+        });
+    };
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    EXPECT_EQ(firstStore.GetRegionFilesRead(), 0u);
+    EXPECT_EQ(world->GetLoadCount(), 0);
+    // The first stint loads a chunk near the viewer, inside the region: its file is read then.
+    world->WorkerPass();
+    EXPECT_EQ(firstStore.GetRegionFilesRead(), 1u);
+    EXPECT_GT(world->GetLoadCount(), 0);
+    expectStoredDataOnly();
+
+    // The same with the worker on its own thread, from a fresh opening: checked every frame.
+    world.reset();
+    Open(MakeSetup(kRolling, 16, 16), start);
+    world->SetWorkerPaused(false);
+    for (int frame = 0; frame < 200000 && (frame < 3 || !IsSettled()); ++frame)
+    {
+        Frame();
+        expectStoredDataOnly();
+        std::this_thread::yield();
+    }
+    world->SetWorkerPaused(true);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetStore().GetRegionFilesRead(), 1u);
+    EXPECT_EQ(world->GetStore().GetPendingRegionCount(), 0u);
+    expectStoredDataOnly();
+    // Outside the region the terrain is generated.
+    EXPECT_NE(world->GetWorldVoxel(PimVector3(300.5f, 5.5f, 5.5f)), kStored);
+    EXPECT_EQ(world->GetWorldVoxel(PimVector3(5.5f, 5.5f, 5.5f)), kStored);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, ChunksLeavingWhileTheWorkerLoadsOrBuildsThemGoBackToThePoolWithTheirEdits)
+{
+    // A world one column deep: each step along x sends a column out of the window, and with no
+    // left-window map every chunk that leaves goes back to the pool, whether the worker holds it
+    // or not. The worker runs on its own thread, so chunks leave in the middle of its stints.
+    const PimVector3 start = ChunkCentreColumn(16, 45.0f, 0);
+    Open(MakeSetup(kRolling, 40, 1), start);
+    world->SetLeftWindowLimit(0);
+    world->SetBudgetControl(32);
+    world->SetWorkerPaused(false);
+    std::map<int, std::uint16_t> edits; // column -> code written at its edit position
+    const auto editAt = [](int column) { return PimVector3(static_cast<float>(column) * 32.0f + 7.5f, 300.5f, 9.5f); };
+    for (int step = 0; step < 24; ++step)
+    {
+        const int offset = step % 6 < 3 ? step % 6 : 6 - step % 6; // out three columns and back
+        MoveViewer(start + PimVector3(static_cast<float>(offset) * 32.0f, 0.0f, 0.0f));
+        for (int frame = 0; frame < 3; ++frame)
+        {
+            Frame();
+            // Edit the columns at the window's edges as soon as their chunks hold data.
+            for (const int column : {offset, 32 + offset})
+            {
+                const auto code = static_cast<std::uint16_t>(0xFF10 + step % 8);
+                world->SetWorldVoxel(code, editAt(column), true, false);
+                if (world->GetWorldVoxel(editAt(column)) == code)
+                    edits[column] = code;
+            }
+            std::this_thread::yield();
+        }
+    }
+    world->SetWorkerPaused(true);
+    ASSERT_FALSE(edits.empty());
+    // Every edit comes back, from the chunk that kept it or from its region.
+    for (const auto& [column, code] : edits)
+    {
+        MoveViewer(ChunkCentreColumn(std::max(column, 16), 45.0f, 0));
+        ASSERT_TRUE(Settle());
+        EXPECT_EQ(world->GetWorldVoxel(editAt(column)), code) << "column " << column;
+    }
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+    // The fixture's tear-down checks that every chunk went back to the pool.
 }

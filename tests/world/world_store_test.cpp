@@ -87,7 +87,7 @@ protected:
 
     // The code at (1, 2, 3) of the chunk at location as the store gives it back; 0 when the store
     // holds no copy of that chunk.
-    static std::uint16_t StoredCode(const WorldStore& store, const PimVector3& location)
+    static std::uint16_t StoredCode(WorldStore& store, const PimVector3& location)
     {
         PimVoxelGrid chunk;
         chunk.SetLocation(location);

@@ -49,17 +49,30 @@ TEST(BuildBudget, MovesOneStepPerCheckOnTheMeanSinceTheLastCheck)
 {
     BuildBudget::Set(10);
     BuildBudget budget(0.0);
-    // 3 seconds are not yet more than 3 seconds.
-    budget.Sample(100.0, 1.0);
-    budget.Sample(100.0, 3.0);
+    // A quarter of a second is not yet more than a quarter of a second.
+    budget.Sample(100.0, 0.1);
+    budget.Sample(100.0, 0.25);
     EXPECT_EQ(BuildBudget::Get(), 10);
     // A mean of (100 + 100 + 10) / 3 = 70 raises it, once.
-    budget.Sample(10.0, 3.5);
-    EXPECT_EQ(BuildBudget::Get(), 11);
+    budget.Sample(10.0, 0.3);
+    EXPECT_EQ(BuildBudget::Get(), 10 + BuildBudget::kStep);
     EXPECT_EQ(budget.GetSampleCount(), 0u);
     // The next mean starts afresh: 20 alone lowers it.
-    budget.Sample(20.0, 7.0);
+    budget.Sample(20.0, 0.6);
     EXPECT_EQ(BuildBudget::Get(), 10);
+}
+
+TEST(BuildBudget, ClimbsToTheTopWithinTwoSecondsOfFastFramesAndFallsAsFastBelow30)
+{
+    BuildBudget::Set(BuildBudget::kMinimum);
+    BuildBudget budget(0.0);
+    double now = Feed(budget, 90.0, 0.0, 1.0);
+    EXPECT_GT(BuildBudget::Get(), BuildBudget::kMinimum);
+    EXPECT_LT(BuildBudget::Get(), BuildBudget::kMaximum) << "a climb, not a jump";
+    now = Feed(budget, 90.0, now, 1.0);
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMaximum);
+    Feed(budget, 25.0, now, 2.0);
+    EXPECT_EQ(BuildBudget::Get(), BuildBudget::kMinimum);
 }
 
 TEST(BuildBudget, AFixedBudgetDoesNotAdaptUntilReleased)
@@ -76,14 +89,14 @@ TEST(BuildBudget, AFixedBudgetDoesNotAdaptUntilReleased)
     budget.SetControl(99);
     EXPECT_EQ(BuildBudget::Get(), 32);
 
-    // Released: the first check comes 3 seconds after the first frame that follows.
+    // Released: the first check comes a check interval after the first frame that follows.
     budget.SetControl(0);
     EXPECT_FALSE(budget.IsFixed());
     now += 100.0;
     budget.Sample(5.0, now);
     EXPECT_EQ(BuildBudget::Get(), 32);
-    budget.Sample(5.0, now + 3.1);
-    EXPECT_EQ(BuildBudget::Get(), 31);
+    budget.Sample(5.0, now + BuildBudget::kCheckSeconds + 0.01);
+    EXPECT_EQ(BuildBudget::Get(), 32 - BuildBudget::kStep);
 }
 
 TEST(LeftWindowChunks, GivesUpItsOldestEntriesFirstAndForgetsTakenOnes)
