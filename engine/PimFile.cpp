@@ -140,22 +140,32 @@ bool IsTemporarySiblingName(std::string_view name)
 }
 
 #if !defined(_WIN32)
-// Reads at most maxBytes + 1 bytes from an open descriptor; false on a read error.
-bool ReadDescriptor(int descriptor, std::vector<std::uint8_t>& data, std::size_t maxBytes)
+// Reads at most maxBytes + 1 bytes from an open descriptor straight into data, which starts at
+// the size the file had when it was opened; false on a read error.
+bool ReadDescriptor(int descriptor, std::vector<std::uint8_t>& data, std::size_t maxBytes, std::size_t expected)
 {
-    std::uint8_t buffer[64 * 1024];
-    while (data.size() <= maxBytes)
+    constexpr std::size_t kFirstRead = 64 * 1024;
+    const std::size_t limit = maxBytes + 1;
+    data.resize(std::min(limit, std::max(expected + 1, kFirstRead)));
+    std::size_t filled = 0;
+    while (true)
     {
-        const std::size_t want = std::min(sizeof buffer, maxBytes + 1 - data.size());
-        const ssize_t count = read(descriptor, buffer, want);
+        if (filled == data.size())
+        {
+            if (data.size() >= limit)
+                break;
+            data.resize(std::min(limit, data.size() * 2));
+        }
+        const ssize_t count = read(descriptor, data.data() + filled, data.size() - filled);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
             return false;
         if (count == 0)
             break;
-        data.insert(data.end(), buffer, buffer + count);
+        filled += static_cast<std::size_t>(count);
     }
+    data.resize(filled);
     return true;
 }
 #endif
@@ -314,7 +324,7 @@ PimFile::ReadOutcome PimFile::ReadRegularFile(const PimFilePath& path, std::vect
         close(descriptor);
         return ReadOutcome::NotRegular;
     }
-    const bool readError = !ReadDescriptor(descriptor, data, maxBytes);
+    const bool readError = !ReadDescriptor(descriptor, data, maxBytes, static_cast<std::size_t>(opened.st_size));
     close(descriptor);
 #endif
     if (readError)
