@@ -674,16 +674,22 @@ TEST_F(VoxelWorldTest, ChunksLeavingWhileTheWorkerLoadsOrBuildsThemGoBackToThePo
     {
         const int offset = step % 6 < 3 ? step % 6 : 6 - step % 6; // out three columns and back
         MoveViewer(start + PimVector3(static_cast<float>(offset) * 32.0f, 0.0f, 0.0f));
-        for (int frame = 0; frame < 3; ++frame)
+        // Edit the columns at the window's edges as soon as their chunks hold data, then move
+        // on at once: the worker is still busy with the chunks around them. Frames run until
+        // both edits took (the worker's pace depends on the machine), within a generous bound.
+        std::set<int> editedThisStep;
+        for (int frame = 0; frame < 2000 && editedThisStep.size() < 2; ++frame)
         {
             Frame();
-            // Edit the columns at the window's edges as soon as their chunks hold data.
             for (const int column : {offset, 32 + offset})
             {
                 const auto code = static_cast<std::uint16_t>(0xFF10 + step % 8);
                 world->SetWorldVoxel(code, editAt(column), true, false);
                 if (world->GetWorldVoxel(editAt(column)) == code)
+                {
                     edits[column] = code;
+                    editedThisStep.insert(column);
+                }
             }
             std::this_thread::yield();
         }
