@@ -261,7 +261,7 @@ void PimVrSimulator::PoseHands(PimVrDeviceStates& devices) const
 
     PimVrDeviceState& pointing = devices[static_cast<std::size_t>(mouseHand)];
     const PimVector3 ray = head.TransformDirection(PointerDirection());
-    pointing.position = eye + ray * (handDepth - PimVrController::TipDistance);
+    pointing.position = eye + ray * (poseDepth - PimVrController::TipDistance);
     pointing.orientation = PimVrPoseMath::LookRotation(ray, head.TransformDirection({0.0f, 1.0f, 0.0f}));
 
     const int restRole = OtherHand(mouseHand);
@@ -327,6 +327,14 @@ void PimVrSimulator::BeginFrame(double seconds, PimVrDeviceStates& devices)
             handDepth = std::clamp(*depth, MinReachDepth, MaxHandDepth);
     }
     reachRequested = false;
+    poseDepth = handDepth;
+    if (pointerTarget)
+    {
+        const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
+        const PimVector3 ray = HeadOrientation().TransformDirection(PointerDirection());
+        if (const std::optional<float> depth = pointerTarget(eye, ray))
+            poseDepth = std::clamp(*depth, MinReachDepth, MaxHandDepth);
+    }
 
     for (PimVrDeviceState& state : devices)
     {
@@ -357,6 +365,6 @@ std::vector<std::string> PimVrSimulator::GetLegendLines() const
         "Mouse hand: " + mouse + " (Tab swaps), it points at the pointer; wheel: farther / nearer",
         "Trigger: left click, F other hand   Menu: M, N other hand   Second button: Z, X other hand",
         "Other hand's pad: arrows touch its edges, T its centre, G clicks it (Shift: mouse hand's pad)",
-        "Reach: V puts the cursor just in front of the surface under the pointer",
+        "Reach: V puts the cursor just in front of the surface under the pointer   Menu buttons: point and click",
     };
 }

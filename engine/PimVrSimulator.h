@@ -29,6 +29,8 @@ union SDL_Event;
 //   Pad of the other hand (hold Shift for the mouse hand's pad):
 //     arrow keys touch it at its edges (codes 6, 12, 13), T touches its centre (code 6),
 //     G clicks it (code 7, the teleport confirm)
+//   Pressing a menu button . point at it and left click: the mouse hand's tip goes to the
+//                            button under the pointer (see SetPointerTarget)
 //   Reach .................. V: the mouse hand moves along the pointer's ray so that what it
 //                            points with (the program's cursor) lands just in front of the
 //                            surface under the pointer (see SetReachHelper); the hand may then
@@ -65,6 +67,11 @@ public:
     // surface under the pointer, or nothing. Without a helper the key does nothing.
     using ReachHelper = std::function<std::optional<float>(const PimVector3& eye, const PimVector3& ray)>;
     void SetReachHelper(ReachHelper helper) { reachHelper = std::move(helper); }
+    // The program's pressable things (menu buttons): given the eye and the pointer's ray as for the
+    // reach helper, the depth in metres at which the mouse hand's tip touches the one under the
+    // pointer, or nothing. Asked every frame; while it answers, the mouse hand's tip lies there
+    // instead of at the wheel's depth, so a left click presses what the pointer shows.
+    void SetPointerTarget(ReachHelper target) { pointerTarget = std::move(target); }
 
     bool IsHeadset() const override { return false; }
     void BeginFrame(double seconds, PimVrDeviceStates& devices) override;
@@ -155,4 +162,7 @@ private:
     bool legendVisible = true;
     bool reachRequested = false;
     ReachHelper reachHelper;
+    ReachHelper pointerTarget;
+    // The mouse hand's tip depth of this frame: the wheel's, or the pointer target's.
+    float poseDepth = DefaultHandDepth;
 };
