@@ -74,7 +74,8 @@ void ColourPicker::Layout()
     preview.SetTransform(PimMatrix4x4::CreateScale(0.2f * s));
     const PimVector3 down = orientation.TransformDirection({0.0f, -0.25f * s, 0.0f});
     const PimVector3 side = orientation.TransformDirection({0.2f * s, 0.0f, 0.0f});
-    const PimMatrix4x4 upright = orientation * PimMatrix4x4::CreateRotationX(PimAngle::FromDegrees(90.0f));
+    // A slider's track runs along its x axis: turned a quarter about z, the bars stand upright.
+    const PimMatrix4x4 upright = orientation * PimMatrix4x4::CreateRotationZ(PimAngle::FromDegrees(90.0f));
     const PimVector3 anchors[3] = {location + down - side, location + down, location + down + side};
     const PimVector3 up = orientation.TransformDirection({-0.04f * s, 0.85f, 0.0f});
     const PimVector3 labelPlaces[3] = {location - side + up, location + up, location + side + up};

@@ -19,13 +19,14 @@ namespace
 {
 constexpr int kRoomSide = 32;
 
-// The title lettering, 5 rows of 28 columns, letters three columns wide with one between.
+// The title lettering, 5 rows of 28 columns: after an empty first column, letters three columns
+// wide with one between, each letter in the next colour of kLetterColours.
 constexpr std::array<std::string_view, 5> kTitle = {
-    ".###.#.#.###.#...#....#..###",
+    ".###.#.#.###.#...#...###.###",
     ".#.#.#.#..#..#...#...#.#..#.",
     ".#.#.#.#..#..#...#...#.#..#.",
-    ".#.#.#.#..#..#...#...#.#..#.",
-    "..##.###.###.###.###..#...#.",
+    ".##..#.#..#..#...#...#.#..#.",
+    "..##.###.###.###.###.###..#.",
 };
 constexpr std::uint16_t kLetterColours[10] = {0xFF12, 0xFF05, 0xFF0E, 0xFF12, 0xFF05,
                                               0xFF0E, 0xFF12, 0xFF05, 0xFF0E, 0xFF12};
@@ -73,7 +74,7 @@ void VoxelMenu::BuildTitle()
         {
             if (kTitle[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] != '#')
                 continue;
-            const int letter = column < 15 ? column / 3 : (column - 1) / 3;
+            const int letter = (column - 1) / 4;
             SetVoxelAt(kLetterColours[letter], PimVector3(column + 2, 9 - row, 1));
         }
 }

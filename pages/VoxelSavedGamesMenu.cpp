@@ -93,7 +93,8 @@ void VoxelSavedGamesMenu::PageIn()
     PlaceBackButton();
 
     PlacePlayer(PimVector3(4.0f, 1.1f, 3.0f));
-    PimVrSystem::GetInstance().SetDirectionModifier(PimAngle::FromDegrees(180.0f));
+    // The play area turned so that the user faces the pedestals and the back button.
+    PimVrSystem::GetInstance().SetDirectionModifier(PimAngle::FromDegrees(kHallYaw));
     backTouchLatch = true;
     GetBackButton().ClearPressed();
 }
