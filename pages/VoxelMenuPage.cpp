@@ -189,7 +189,9 @@ void VoxelMenuPage::PlaceLabel(MenuItem& item) const
 {
     const float n = static_cast<float>(item.name.size());
     item.label.SetText(std::wstring_view(UpperCase(item.name)));
-    item.label.SetPosition(item.position + PimVector3(0.0f, kLabelLift, 0.5f - (n / 12.5f) * 0.5f));
+    const float halfWidth = (n / 12.5f) * 0.5f * kLabelScale;
+    item.label.SetScale(kLabelScale);
+    item.label.SetPosition(item.position + PimVector3(0.0f, kLabelLift, 0.5f - halfWidth));
     item.label.SetOrientation(orientation);
 }
 

@@ -46,6 +46,10 @@ public:
     static constexpr float kButtonRange = 9.0f;
     // The label floats this far above the pedestal's top voxel, over the content standing on it.
     static constexpr float kLabelLift = 2.15f;
+    // Labels are written at this text scale and centred on the pedestal along their reading
+    // direction: a name as long as the pedestal is wide (12.5 characters at scale 1) starts at its
+    // near edge.
+    static constexpr float kLabelScale = 1.5f;
     static constexpr std::uint16_t kPedestalTop = 131;
 
     // settings: the program's settings (hand preference, hand colour, folders); camera: the
