@@ -19,6 +19,7 @@
 #include "engine/PimText.h"
 #include "engine/PimUIManager.h"
 #include "engine/PimViewport.h"
+#include "engine/PimVrDevice.h"
 #include "engine/PimVoxelGrid.h"
 #include "engine/PimWindow.h"
 
@@ -94,6 +95,10 @@ QuillotScene SetUpScene(GameSettings& settings)
 
     built.uiManager = std::make_shared<PimUIManager>();
     built.viewerCamera = std::make_shared<PimCamera>();
+    // The window shows what the simulator's pointer aims through: its field of view. A headset's
+    // eyes bring their own.
+    built.viewerCamera->SetFieldOfView(PimAngle::FromDegrees(PimVrRestPose::WindowFieldOfViewDegrees));
+    built.viewerCamera->SetNearPlane(0.03f);
     built.rootPage = SetUpGridAndMenu(*built.uiManager, settings, built.viewerCamera, built.scene, built.firstStart);
 
     built.mainViewport = std::make_shared<PimViewport>(PimScreenSection::Main);

@@ -64,6 +64,21 @@ int PimVrSimulator::ActionOfScancode(int scancode)
     return -1;
 }
 
+void PimVrSimulator::FollowWindowSize(std::uint32_t windowId)
+{
+    // A window opened smaller than asked (fitted to the desktop) may never report a size change;
+    // its mouse coordinates are read against the size it has.
+    SDL_Window* window = windowId != 0 ? SDL_GetWindowFromID(windowId) : nullptr;
+    int width = 0, height = 0;
+    if (window != nullptr)
+        SDL_GetWindowSize(window, &width, &height);
+    if (width > 0 && height > 0)
+    {
+        viewWidth = static_cast<float>(width);
+        viewHeight = static_cast<float>(height);
+    }
+}
+
 void PimVrSimulator::HandleEvent(const SDL_Event& event)
 {
     switch (event.type)
@@ -103,6 +118,7 @@ void PimVrSimulator::HandleEvent(const SDL_Event& event)
         }
         else
         {
+            FollowWindowSize(event.motion.windowID);
             pointerX = static_cast<float>(event.motion.x);
             pointerY = static_cast<float>(event.motion.y);
         }
@@ -261,7 +277,8 @@ void PimVrSimulator::PoseHands(PimVrDeviceStates& devices) const
 
     PimVrDeviceState& pointing = devices[static_cast<std::size_t>(mouseHand)];
     const PimVector3 ray = head.TransformDirection(PointerDirection());
-    pointing.position = eye + ray * (poseDepth - PimVrController::TipDistance);
+    const PimVector3 tip = pointerTip ? *pointerTip : eye + ray * handDepth;
+    pointing.position = tip - ray * PimVrController::TipDistance;
     pointing.orientation = PimVrPoseMath::LookRotation(ray, head.TransformDirection({0.0f, 1.0f, 0.0f}));
 
     const int restRole = OtherHand(mouseHand);
@@ -327,13 +344,11 @@ void PimVrSimulator::BeginFrame(double seconds, PimVrDeviceStates& devices)
             handDepth = std::clamp(*depth, MinReachDepth, MaxHandDepth);
     }
     reachRequested = false;
-    poseDepth = handDepth;
+    pointerTip.reset();
     if (pointerTarget)
     {
         const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
-        const PimVector3 ray = HeadOrientation().TransformDirection(PointerDirection());
-        if (const std::optional<float> depth = pointerTarget(eye, ray))
-            poseDepth = std::clamp(*depth, MinReachDepth, MaxHandDepth);
+        pointerTip = pointerTarget(eye, HeadOrientation().TransformDirection(PointerDirection()));
     }
 
     for (PimVrDeviceState& state : devices)

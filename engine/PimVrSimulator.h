@@ -3,6 +3,7 @@
 #include "engine/PimVrDevice.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -68,10 +69,12 @@ public:
     using ReachHelper = std::function<std::optional<float>(const PimVector3& eye, const PimVector3& ray)>;
     void SetReachHelper(ReachHelper helper) { reachHelper = std::move(helper); }
     // The program's pressable things (menu buttons): given the eye and the pointer's ray as for the
-    // reach helper, the depth in metres at which the mouse hand's tip touches the one under the
-    // pointer, or nothing. Asked every frame; while it answers, the mouse hand's tip lies there
-    // instead of at the wheel's depth, so a left click presses what the pointer shows.
-    void SetPointerTarget(ReachHelper target) { pointerTarget = std::move(target); }
+    // reach helper, the point (tracking space, metres) where the mouse hand's tip touches the one
+    // the pointer is on, or nothing. Asked every frame; while it answers, the mouse hand points
+    // along the ray with its tip on that point instead of at the wheel's depth, so a left click
+    // presses what the pointer shows.
+    using PointerTarget = std::function<std::optional<PimVector3>(const PimVector3& eye, const PimVector3& ray)>;
+    void SetPointerTarget(PointerTarget target) { pointerTarget = std::move(target); }
 
     bool IsHeadset() const override { return false; }
     void BeginFrame(double seconds, PimVrDeviceStates& devices) override;
@@ -125,6 +128,7 @@ private:
     };
 
     static int ActionOfScancode(int scancode);
+    void FollowWindowSize(std::uint32_t windowId);
     void Press(int action);
     void Release(int action);
     void ReleaseEverything();
@@ -162,7 +166,7 @@ private:
     bool legendVisible = true;
     bool reachRequested = false;
     ReachHelper reachHelper;
-    ReachHelper pointerTarget;
-    // The mouse hand's tip depth of this frame: the wheel's, or the pointer target's.
-    float poseDepth = DefaultHandDepth;
+    PointerTarget pointerTarget;
+    // The mouse hand's tip of this frame when the pointer is on a pressable thing.
+    std::optional<PimVector3> pointerTip;
 };

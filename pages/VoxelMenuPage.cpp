@@ -21,6 +21,7 @@
 #include "engine/PimVrSimulator.h"
 #include "engine/PimVrSystem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 
@@ -426,15 +427,19 @@ void VoxelMenuPage::PageOut()
     PimVrSystem::GetInstance().SetRootPosition(savedRootPosition);
 }
 
-std::optional<float> VoxelMenuPage::PressableAlong(const PimVector3& origin, const PimVector3& direction) const
+std::optional<PimVector3> VoxelMenuPage::PressableAlong(const PimVector3& origin, const PimVector3& direction) const
 {
-    std::optional<float> nearest;
+    std::optional<PimVector3> nearest;
+    float nearestAlong = 0.0f;
     const auto consider = [&](const PimVector3& centre, float radius) {
         const float along = (centre - origin).Dot(direction);
-        if (along <= 0.0f || (origin + direction * along).Distance(centre) >= radius)
+        if (along <= 0.0f || (origin + direction * along).Distance(centre) >= std::max(radius, along * kPointerAim))
             return;
-        if (!nearest || along < *nearest)
-            nearest = along;
+        if (!nearest || along < nearestAlong)
+        {
+            nearest = centre;
+            nearestAlong = along;
+        }
     };
     const float half = MenuResources::kButtonScale * 0.5f;
     for (const auto& item : items)
@@ -456,19 +461,17 @@ void VoxelMenuPage::InstallPointerTarget()
     if (simulator == nullptr || pointerOwner == this)
         return;
     pointerOwner = this;
-    simulator->SetPointerTarget([this](const PimVector3& eye, const PimVector3& ray) -> std::optional<float> {
+    simulator->SetPointerTarget([this](const PimVector3& eye, const PimVector3& ray) -> std::optional<PimVector3> {
         if (!IsActivePage())
             return std::nullopt;
         const PimVrSystem& vr = PimVrSystem::GetInstance();
         const PimVector3 origin = vr.TrackingToWorld(eye);
-        PimVector3 direction = vr.TrackingToWorld(eye + ray) - origin;
-        const float unitsPerMetre = direction.Length();
-        if (!(unitsPerMetre > 0.0f))
+        const PimVector3 direction = (vr.TrackingToWorld(eye + ray) - origin).Normalized();
+        const std::optional<PimVector3> button = PressableAlong(origin, direction);
+        if (!button)
             return std::nullopt;
-        direction = direction / unitsPerMetre;
-        const std::optional<float> along = PressableAlong(origin, direction);
-        if (!along)
-            return std::nullopt;
-        return *along / unitsPerMetre;
+        // Back into tracking space: unturned about the root and unscaled.
+        const PimMatrix4x4 unturn = PimMatrix4x4::CreateRotationY(PimAngle::FromRadians(-vr.GetDirectionModifier().GetRadians()));
+        return unturn.TransformDirection(*button - vr.GetRootPosition()) / vr.GetScale();
     });
 }

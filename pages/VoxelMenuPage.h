@@ -90,9 +90,12 @@ public:
     const PimMatrix4x4& GetOrientation() const { return orientation; }
     void ClearItems();
 
-    // The simulator's pointer: the distance along a world ray (unit direction) at which it meets
-    // the nearest shown button, or nothing.
-    std::optional<float> PressableAlong(const PimVector3& origin, const PimVector3& direction) const;
+    // The simulator's pointer: the centre of the nearest shown button that a world ray (unit
+    // direction) passes close to, or nothing. Close is within the button's half width or within
+    // kPointerAim radians of its centre, whichever is more, so small buttons far away can still be
+    // hit with a mouse.
+    static constexpr float kPointerAim = 0.03f;
+    std::optional<PimVector3> PressableAlong(const PimVector3& origin, const PimVector3& direction) const;
 
     const std::vector<std::unique_ptr<MenuItem>>& GetItems() const { return items; }
     ChunkBlock* GetRoom() const { return room.get(); }
