@@ -2,6 +2,8 @@
 
 #include "app/TestRoomPage.h"
 
+#include "pages/VoxelMenu.h"
+
 #include "settings/GameSettings.h"
 #include "settings/StartupSettings.h"
 
@@ -17,15 +19,17 @@
 #include "engine/PimText.h"
 #include "engine/PimUIManager.h"
 #include "engine/PimViewport.h"
+#include "engine/PimVrDevice.h"
 #include "engine/PimVoxelGrid.h"
 #include "engine/PimWindow.h"
 
 namespace
 {
-// Builds the page tree's root and the chunk pool; the main menu replaces the test room as root
-// once it exists, and then receives the first-start flag.
+// Builds the chunk pool and the page tree's root, the main menu. A chosen model opens in the test
+// room's world (a flat world holding the model's saved regions) until the world page exists.
 std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, GameSettings& settings,
-                                            const std::shared_ptr<PimCamera>& viewerCamera)
+                                            const std::shared_ptr<PimCamera>& viewerCamera,
+                                            const std::shared_ptr<PimScene>& scene, bool firstStart)
 {
     const PimString shaders = settings.GetFolders().shaders.Narrow();
     PimVoxelGrid::StaticInitialize(shaders + "voxelShader.vs", shaders + "voxelShader.ps",
@@ -35,8 +39,12 @@ std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, GameSetting
     const PimString textures = settings.GetFolders().textures.Narrow();
     ChunkPool::Shared().FillTo(kStartupChunkCount);
     PimVoxelGrid::CacheVoxelCodes(kStartupChunkCount);
-    auto root = std::make_shared<TestRoomPage>(settings, viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps",
-                                               textures + "VoxelTexturesTop1.png", settings.controllerModels);
+    auto openWorld = [&settings, viewerCamera, shaders, textures](const PimWString&) -> std::shared_ptr<PimUIPage> {
+        return std::make_shared<TestRoomPage>(settings, viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps",
+                                              textures + "VoxelTexturesTop1.png", settings.controllerModels);
+    };
+    auto root = std::make_shared<VoxelMenu>(settings, viewerCamera, scene, openWorld);
+    root->activatePreferences = firstStart;
     uiManager.AddPage(root);
     return root;
 }
@@ -87,7 +95,11 @@ QuillotScene SetUpScene(GameSettings& settings)
 
     built.uiManager = std::make_shared<PimUIManager>();
     built.viewerCamera = std::make_shared<PimCamera>();
-    built.rootPage = SetUpGridAndMenu(*built.uiManager, settings, built.viewerCamera);
+    // The window shows what the simulator's pointer aims through: its field of view. A headset's
+    // eyes bring their own.
+    built.viewerCamera->SetFieldOfView(PimAngle::FromDegrees(PimVrRestPose::WindowFieldOfViewDegrees));
+    built.viewerCamera->SetNearPlane(0.03f);
+    built.rootPage = SetUpGridAndMenu(*built.uiManager, settings, built.viewerCamera, built.scene, built.firstStart);
 
     built.mainViewport = std::make_shared<PimViewport>(PimScreenSection::Main);
     built.mainViewport->SetId(1);

@@ -34,7 +34,8 @@ PimSystemParameters MakeStartParameters(const SettingsFolders& folders);
 
 // Builds the scene after PimSystem::Initialize succeeded and before PimSystem::Run: input
 // context on the focused window, settings loaded (a missing file means first start), volume,
-// font, scene, the controller models (kept in the settings), UI manager with its root page,
+// font, scene, the controller models (kept in the settings), UI manager with its root page (the
+// main menu, told whether this is the first start),
 // default colours, chunk pool, viewports.
 // Main thread, once per started system.
 QuillotScene SetUpScene(GameSettings& settings);

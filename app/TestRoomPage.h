@@ -22,7 +22,8 @@ class PimRenderableMesh;
 class PimShader;
 class SimulatorLegend;
 
-// The root page until the main menu exists, where everything of the player can be tried by hand:
+// The page a chosen model opens in until the world page exists, where everything of the player can
+// be tried by hand:
 // it opens a flat world (the active game's "GameWorldName", "TestRoom" when none is set) of
 // 256 x 256 voxels whose floor is the world's floor at y = 0, and stands a full player rig in it
 // (PlayerRig: the voxel hands, the editor with the single-voxel tool, locomotion) with the world

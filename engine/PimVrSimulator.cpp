@@ -64,6 +64,21 @@ int PimVrSimulator::ActionOfScancode(int scancode)
     return -1;
 }
 
+void PimVrSimulator::FollowWindowSize(std::uint32_t windowId)
+{
+    // A window opened smaller than asked (fitted to the desktop) may never report a size change;
+    // its mouse coordinates are read against the size it has.
+    SDL_Window* window = windowId != 0 ? SDL_GetWindowFromID(windowId) : nullptr;
+    int width = 0, height = 0;
+    if (window != nullptr)
+        SDL_GetWindowSize(window, &width, &height);
+    if (width > 0 && height > 0)
+    {
+        viewWidth = static_cast<float>(width);
+        viewHeight = static_cast<float>(height);
+    }
+}
+
 void PimVrSimulator::HandleEvent(const SDL_Event& event)
 {
     switch (event.type)
@@ -103,6 +118,7 @@ void PimVrSimulator::HandleEvent(const SDL_Event& event)
         }
         else
         {
+            FollowWindowSize(event.motion.windowID);
             pointerX = static_cast<float>(event.motion.x);
             pointerY = static_cast<float>(event.motion.y);
         }
@@ -261,7 +277,8 @@ void PimVrSimulator::PoseHands(PimVrDeviceStates& devices) const
 
     PimVrDeviceState& pointing = devices[static_cast<std::size_t>(mouseHand)];
     const PimVector3 ray = head.TransformDirection(PointerDirection());
-    pointing.position = eye + ray * (handDepth - PimVrController::TipDistance);
+    const PimVector3 tip = pointerTip ? *pointerTip : eye + ray * handDepth;
+    pointing.position = tip - ray * PimVrController::TipDistance;
     pointing.orientation = PimVrPoseMath::LookRotation(ray, head.TransformDirection({0.0f, 1.0f, 0.0f}));
 
     const int restRole = OtherHand(mouseHand);
@@ -327,6 +344,12 @@ void PimVrSimulator::BeginFrame(double seconds, PimVrDeviceStates& devices)
             handDepth = std::clamp(*depth, MinReachDepth, MaxHandDepth);
     }
     reachRequested = false;
+    pointerTip.reset();
+    if (pointerTarget)
+    {
+        const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
+        pointerTip = pointerTarget(eye, HeadOrientation().TransformDirection(PointerDirection()));
+    }
 
     for (PimVrDeviceState& state : devices)
     {
@@ -357,6 +380,6 @@ std::vector<std::string> PimVrSimulator::GetLegendLines() const
         "Mouse hand: " + mouse + " (Tab swaps), it points at the pointer; wheel: farther / nearer",
         "Trigger: left click, F other hand   Menu: M, N other hand   Second button: Z, X other hand",
         "Other hand's pad: arrows touch its edges, T its centre, G clicks it (Shift: mouse hand's pad)",
-        "Reach: V puts the cursor just in front of the surface under the pointer",
+        "Reach: V puts the cursor just in front of the surface under the pointer   Menu buttons: point and click",
     };
 }

@@ -3,6 +3,7 @@
 #include "engine/PimVrDevice.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,6 +30,8 @@ union SDL_Event;
 //   Pad of the other hand (hold Shift for the mouse hand's pad):
 //     arrow keys touch it at its edges (codes 6, 12, 13), T touches its centre (code 6),
 //     G clicks it (code 7, the teleport confirm)
+//   Pressing a menu button . point at it and left click: the mouse hand's tip goes to the
+//                            button under the pointer (see SetPointerTarget)
 //   Reach .................. V: the mouse hand moves along the pointer's ray so that what it
 //                            points with (the program's cursor) lands just in front of the
 //                            surface under the pointer (see SetReachHelper); the hand may then
@@ -65,6 +68,13 @@ public:
     // surface under the pointer, or nothing. Without a helper the key does nothing.
     using ReachHelper = std::function<std::optional<float>(const PimVector3& eye, const PimVector3& ray)>;
     void SetReachHelper(ReachHelper helper) { reachHelper = std::move(helper); }
+    // The program's pressable things (menu buttons): given the eye and the pointer's ray as for the
+    // reach helper, the point (tracking space, metres) where the mouse hand's tip touches the one
+    // the pointer is on, or nothing. Asked every frame; while it answers, the mouse hand points
+    // along the ray with its tip on that point instead of at the wheel's depth, so a left click
+    // presses what the pointer shows.
+    using PointerTarget = std::function<std::optional<PimVector3>(const PimVector3& eye, const PimVector3& ray)>;
+    void SetPointerTarget(PointerTarget target) { pointerTarget = std::move(target); }
 
     bool IsHeadset() const override { return false; }
     void BeginFrame(double seconds, PimVrDeviceStates& devices) override;
@@ -118,6 +128,7 @@ private:
     };
 
     static int ActionOfScancode(int scancode);
+    void FollowWindowSize(std::uint32_t windowId);
     void Press(int action);
     void Release(int action);
     void ReleaseEverything();
@@ -155,4 +166,7 @@ private:
     bool legendVisible = true;
     bool reachRequested = false;
     ReachHelper reachHelper;
+    PointerTarget pointerTarget;
+    // The mouse hand's tip of this frame when the pointer is on a pressable thing.
+    std::optional<PimVector3> pointerTip;
 };

@@ -3,6 +3,7 @@
 // on the same folder finds the voxels.
 
 #include "tests/support/TempFolder.h"
+#include "tests/support/open_test_room.h"
 
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
@@ -62,7 +63,7 @@ TEST_F(EditingE2E, WalksPlacesARowSavesAndFindsItInANewWorld)
     parameters.height = 300;
     ASSERT_TRUE(PimSystem::Initialize(parameters));
     QuillotScene scene = SetUpScene(*settings);
-    auto* room = dynamic_cast<TestRoomPage*>(scene.rootPage.get());
+    TestRoomPage* room = OpenTestRoom(scene, *settings);
     ASSERT_NE(room, nullptr);
     PimVrScriptedDevice* script = PimVrSystem::GetInstance().GetScript();
     ASSERT_NE(script, nullptr);

@@ -7,6 +7,7 @@
 
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
+#include "tests/support/open_test_room.h"
 #include "editing/SimpleToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
@@ -50,7 +51,7 @@ protected:
         ASSERT_TRUE(PimSystem::Initialize(parameters));
         ASSERT_NE(PimVrSystem::GetInstance().GetSimulator(), nullptr);
         scene = SetUpScene(*settings);
-        room = dynamic_cast<TestRoomPage*>(scene.rootPage.get());
+        room = OpenTestRoom(scene, *settings);
         ASSERT_NE(room, nullptr);
         // Loaded: the chunks around the start hold their data and the player stands on the floor.
         ASSERT_TRUE(RunUntil(600, [this] {

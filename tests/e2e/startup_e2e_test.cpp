@@ -1,6 +1,7 @@
 // The program's start-up and frame loop, run offscreen with scripted devices on a fixed clock.
 
 #include "tests/support/TempFolder.h"
+#include "tests/support/open_test_room.h"
 
 #include "app/SceneSetup.h"
 #include "world/ChunkPool.h"
@@ -13,6 +14,7 @@
 
 #include "engine/PimSystem.h"
 #include "engine/PimTexture.h"
+#include "engine/PimTime.h"
 #include "engine/PimUIManager.h"
 #include "engine/PimViewport.h"
 #include "engine/PimVoxelGrid.h"
@@ -75,7 +77,7 @@ TEST_F(StartupE2E, RunsTheRoomWithScriptedHandsUntilExit)
     auto settings = UserSettings();
     QuillotScene scene = Start(*settings);
     ASSERT_TRUE(PimSystem::HasGL());
-    auto* room = dynamic_cast<TestRoomPage*>(scene.rootPage.get());
+    TestRoomPage* room = OpenTestRoom(scene, *settings);
     ASSERT_NE(room, nullptr);
     EXPECT_EQ(scene.uiManager->GetActivePage(), room);
     EXPECT_EQ(scene.mainViewport->GetId(), 1);
@@ -101,7 +103,7 @@ TEST_F(StartupE2E, RunsTheRoomWithScriptedHandsUntilExit)
     float pullAfterRelease = 1.0f;
     std::uint64_t frames = 0;
     PimSystem::AddFrameCallback(PimFramePhase::Update, [&] {
-        ++frames;
+        frames = PimTime::FrameCount();
         if (frames > kPullFrom && frames < kPullUntil)
             highestPull = std::max(highestPull, room->GetShownTriggerPull(PimVrDeviceIndex::RightHand));
         if (frames == kFrames)
@@ -135,25 +137,7 @@ TEST_F(StartupE2E, FillsThePoolAndTheDefaultColours)
 {
     auto settings = UserSettings();
     QuillotScene scene = Start(*settings);
-    PimSystem::RunFrames(2);
-    // The test room's world holds chunks of the pool while it is open.
-    auto* room = dynamic_cast<TestRoomPage*>(scene.rootPage.get());
-    ASSERT_NE(room, nullptr);
-    EXPECT_GT(room->GetWorld()->GetWindowChunkCount(), 0u);
-    room->CloseWorld();
-
-    const ChunkPool& pool = ChunkPool::Shared();
-    ASSERT_EQ(pool.IdleCount(), kStartupChunkCount);
-    EXPECT_EQ(pool.OwnedCount(), kStartupChunkCount);
-    std::size_t pooledState = 0;
-    pool.ForEachIdle([&](const PimVoxelGrid& chunk) {
-        std::uint16_t value = 1;
-        if (chunk.GetGridStatus() == PimVoxelGrid::kStatusNeedsData && !chunk.IsUsingSpecialColors() &&
-            chunk.IsUniform(value) && value == 0 && !chunk.IsEditedSinceSave())
-            ++pooledState;
-    });
-    EXPECT_EQ(pooledState, kStartupChunkCount);
-
+    // The scene's colour cube, before the menu room gives the plain table the menu colours.
     const auto colour = [](int index) { return PimVoxelGrid::GetColorDefinition(static_cast<std::uint8_t>(index), false); };
     EXPECT_EQ(colour(0), (PimColor{0, 0, 0, 255}));
     EXPECT_EQ(colour(1), (PimColor{0, 0, 51, 255}));
@@ -168,6 +152,25 @@ TEST_F(StartupE2E, FillsThePoolAndTheDefaultColours)
         EXPECT_EQ(c.g, 51 * (index / 5 % 5)) << index;
         EXPECT_EQ(c.b, 51 * (index % 5)) << index;
     }
+
+    // The test room's world holds chunks of the pool while it is open.
+    TestRoomPage* room = OpenTestRoom(scene, *settings);
+    ASSERT_NE(room, nullptr);
+    PimSystem::RunFrames(2);
+    EXPECT_GT(room->GetWorld()->GetWindowChunkCount(), 0u);
+    room->CloseWorld();
+
+    const ChunkPool& pool = ChunkPool::Shared();
+    ASSERT_EQ(pool.IdleCount(), kStartupChunkCount);
+    EXPECT_EQ(pool.OwnedCount(), kStartupChunkCount);
+    std::size_t pooledState = 0;
+    pool.ForEachIdle([&](const PimVoxelGrid& chunk) {
+        std::uint16_t value = 1;
+        if (chunk.GetGridStatus() == PimVoxelGrid::kStatusNeedsData && !chunk.IsUsingSpecialColors() &&
+            chunk.IsUniform(value) && value == 0 && !chunk.IsEditedSinceSave())
+            ++pooledState;
+    });
+    EXPECT_EQ(pooledState, kStartupChunkCount);
 }
 
 TEST_F(StartupE2E, FirstStartOnlyWithoutASettingsFile)

@@ -46,3 +46,14 @@ bool ContentOutput::WritePicture(std::string_view relative, const PimTexture& pi
     std::fprintf(stderr, "quillot_content: cannot write %s\n", path.string().c_str());
     return false;
 }
+
+bool ContentOutput::WriteBytes(std::string_view relative, std::span<const std::uint8_t> bytes) const
+{
+    const std::filesystem::path path = root / std::filesystem::path(relative);
+    if (!MakeFolder(path.parent_path().lexically_relative(root).string()))
+        return false;
+    if (PimFile::WriteDataAtomic(path.string(), bytes.data(), bytes.size()))
+        return true;
+    std::fprintf(stderr, "quillot_content: cannot write %s\n", path.string().c_str());
+    return false;
+}

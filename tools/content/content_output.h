@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <span>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +26,8 @@ public:
     bool MakeFolder(std::string_view relative) const;
     // Writes a picture as an RGBA PNG below the content folder, making its folder first.
     bool WritePicture(std::string_view relative, const PimTexture& picture) const;
+    // Writes bytes as a file below the content folder (sounds, voxel models), making its folder first.
+    bool WriteBytes(std::string_view relative, std::span<const std::uint8_t> bytes) const;
 
 private:
     std::filesystem::path root;

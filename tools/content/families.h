@@ -19,3 +19,13 @@ bool GenerateVoxelTextures(const ContentOutput& output);
 bool GenerateModelGrid(const ContentOutput& output);
 // "Graphics/Textures/TeleportReticle.png": the teleport target's ring, laid on the ground.
 bool GenerateTeleportReticle(const ContentOutput& output);
+// "Graphics/Textures/PlayButton.png", "TrashBin.png" and "ExitGameButton.png": the round buttons
+// of the menu rooms (play, delete, back), in one style.
+bool GenerateMenuButtons(const ContentOutput& output);
+// "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
+bool GenerateTitleScreen(const ContentOutput& output);
+// "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the
+// 64 x 64 pictures "VoxelIcons/Settings.png" and "Exit.png": the main menu's four objects.
+bool GenerateVoxelIcons(const ContentOutput& output);
+// "Sound/Menu/buttonClick.wav", "menuButton.wav" and "deleteFile.wav": the menu sounds.
+bool GenerateMenuSounds(const ContentOutput& output);

@@ -24,6 +24,10 @@ constexpr Family Families[] = {
     {"voxel textures", GenerateVoxelTextures},
     {"model grid", GenerateModelGrid},
     {"teleport reticle", GenerateTeleportReticle},
+    {"menu buttons", GenerateMenuButtons},
+    {"title screen", GenerateTitleScreen},
+    {"voxel icons", GenerateVoxelIcons},
+    {"menu sounds", GenerateMenuSounds},
 };
 }
 

@@ -1,0 +1,10 @@
+#include "pages/MenuItem.h"
+
+void MenuItem::MoveTo(const PimVector3& newPosition)
+{
+    position = newPosition;
+    if (model)
+        model->SetBase(ContentBase());
+    if (picture)
+        picture->SetPosition(ContentBase());
+}

@@ -1,0 +1,203 @@
+#include "pages/VoxelMenu.h"
+
+#include "pages/LoadingScreen.h"
+#include "pages/VoxelSavedGamesMenu.h"
+
+#include "settings/GameSettings.h"
+
+#include "engine/PimAngle.h"
+#include "engine/PimScene.h"
+#include "engine/PimSystem.h"
+#include "engine/PimTexture.h"
+#include "engine/PimVrSystem.h"
+
+#include <array>
+#include <chrono>
+#include <string_view>
+
+namespace
+{
+constexpr int kRoomSide = 32;
+
+// The title lettering, 5 rows of 28 columns: after an empty first column, letters three columns
+// wide with one between, each letter in the next colour of kLetterColours.
+constexpr std::array<std::string_view, 5> kTitle = {
+    ".###.#.#.###.#...#...###.###",
+    ".#.#.#.#..#..#...#...#.#..#.",
+    ".#.#.#.#..#..#...#...#.#..#.",
+    ".##..#.#..#..#...#...#.#..#.",
+    "..##.###.###.###.###.###..#.",
+};
+constexpr std::uint16_t kLetterColours[10] = {0xFF12, 0xFF05, 0xFF0E, 0xFF12, 0xFF05,
+                                              0xFF0E, 0xFF12, 0xFF05, 0xFF0E, 0xFF12};
+
+// The wall colour at height y: greys darkening upwards.
+std::uint16_t WallColour(int y)
+{
+    const int step = static_cast<int>(static_cast<float>(y) * 0.5f + 1.5f) * 16;
+    return static_cast<std::uint16_t>(0xFF0F + std::min(step, 240));
+}
+}
+
+VoxelMenu::VoxelMenu(GameSettings& settingsIn, std::shared_ptr<PimCamera> camera, std::shared_ptr<PimScene> sceneIn,
+                     WorldPageFactory worldPageFactory)
+    : VoxelMenuPage(settingsIn, camera), scene(std::move(sceneIn)), makeWorldPage(std::move(worldPageFactory))
+{
+    auto savedGames = std::make_shared<VoxelSavedGamesMenu>(settingsIn, std::move(camera));
+    savedGamesPage = savedGames.get();
+    AddChildPage(std::move(savedGames));
+}
+
+VoxelMenu::~VoxelMenu() = default;
+
+void VoxelMenu::BuildWalls()
+{
+    for (int y = 0; y < kRoomSide; ++y)
+        for (int z = 0; z < kRoomSide; ++z)
+            for (int x = 0; x < kRoomSide; ++x)
+            {
+                const bool shell = x == 0 || y == 0 || z == 0 || x == kRoomSide - 1 || y == kRoomSide - 1 || z == kRoomSide - 1;
+                if (shell)
+                    SetVoxelAt(WallColour(y), PimVector3(x, y, z));
+            }
+    for (const int y : {11, 16})
+        for (int z = 1; z < kRoomSide - 1; ++z)
+            for (int x = 1; x < kRoomSide - 1; ++x)
+                if (x % 4 == 0 || z % 4 == 0)
+                    SetVoxelAt(WallColour(y), PimVector3(x, y, z));
+}
+
+void VoxelMenu::BuildTitle()
+{
+    for (int row = 0; row < static_cast<int>(kTitle.size()); ++row)
+        for (int column = 0; column < static_cast<int>(kTitle[static_cast<std::size_t>(row)].size()); ++column)
+        {
+            if (kTitle[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] != '#')
+                continue;
+            const int letter = (column - 1) / 4;
+            SetVoxelAt(kLetterColours[letter], PimVector3(column + 2, 9 - row, 1));
+        }
+}
+
+void VoxelMenu::Build()
+{
+    const auto start = std::chrono::steady_clock::now();
+    BuildRoom(1, 1, 1);
+    roomSize = PimVector3(kRoomSide, kRoomSide, kRoomSide);
+    BuildWalls();
+    BuildTitle();
+    const PimWString icons = settings.GetFolders().voxelIcons;
+    AddItem(PimVector3(12, 2, 15), 0, kPedestal, PimWString(), PimWString(), icons + L"NewModel.vic", PimTexture());
+    AddItem(PimVector3(14, 2, 15), 1, kPedestal, PimWString(), PimWString(), icons + L"LoadModels.vic", PimTexture());
+    for (const auto& [index, name] : {std::pair{2, L"Settings.png"}, std::pair{3, L"Exit.png"}})
+    {
+        PimTexture picture;
+        picture.Load(PimWString(icons + name).Narrow());
+        AddItem(PimVector3(12.0f + 2.0f * static_cast<float>(index), 2.0f, 15.0f), index, kPedestal, PimWString(), picture);
+    }
+    FinishRoom();
+    built = true;
+    SetOrientation(0.0f, 0.0f, 0.0f);
+    buildMilliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void VoxelMenu::Update()
+{
+    if (!built)
+        return;
+    if (!headsetSeen && PimVrSystem::GetInstance().GetHeadsetController().IsValid())
+    {
+        headsetSeen = true;
+        PlacePlayer(SpawnPoint());
+    }
+    VoxelMenuPage::Update();
+}
+
+void VoxelMenu::DrawTitleScreen()
+{
+    LoadingScreen::Get(PimWString(settings.GetFolders().textures + L"TitleScreen.png").Narrow()).Draw();
+}
+
+void VoxelMenu::Draw()
+{
+    if (!built)
+    {
+        ++titleFrames;
+        if (titleFrames >= 2)
+            Build();
+        if (scene)
+            scene->ClearScreenOn(built);
+        DrawTitleScreen();
+        return;
+    }
+    if (!settings.activeGame.GetOptionsSet())
+    {
+        VoxelMenuPage::Draw();
+        return;
+    }
+    if (!worldStarting)
+    {
+        worldStarting = true;
+        if (scene)
+            scene->ClearScreenOn(false);
+        DrawTitleScreen();
+        return;
+    }
+    worldStarting = false;
+    if (scene)
+        scene->ClearScreenOn(true);
+    StartChosenWorld();
+}
+
+void VoxelMenu::StartChosenWorld()
+{
+    if (worldPage != nullptr)
+    {
+        RemoveChildPage(worldPage);
+        worldPage = nullptr;
+    }
+    // The choice is taken once; the name stays as the active game's while its world is open.
+    settings.activeGame.SetOptionsSet(false);
+    const PimWString name = settings.activeGame.GetGameWorldName();
+    std::shared_ptr<PimUIPage> page = makeWorldPage ? makeWorldPage(name) : nullptr;
+    if (!page)
+    {
+        settings.activeGame.SetGameWorldName(PimWString());
+        return;
+    }
+    worldPage = page.get();
+    AddChildPage(page);
+    SetActivePage(worldPage);
+}
+
+void VoxelMenu::PageIn()
+{
+    PimVrSystem& vr = PimVrSystem::GetInstance();
+    savedRootPosition = vr.GetRootPosition();
+    PlacePlayer(SpawnPoint());
+    vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
+    vr.SetScale(1.5f * settings.virtualReality.GetPlayerSizeBias());
+    if (worldPage != nullptr)
+    {
+        PimUIPage* leaving = worldPage;
+        worldPage = nullptr;
+        RemoveChildPage(leaving);
+    }
+}
+
+void VoxelMenu::OnItemPlay(int index)
+{
+    switch (index)
+    {
+    case 1:
+        SetActivePage(savedGamesPage);
+        break;
+    case 3:
+        settings.Save();
+        PimSystem::ExitSystem();
+        break;
+    default:
+        // New model and settings: their pages come with the world road.
+        break;
+    }
+}

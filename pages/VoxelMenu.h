@@ -1,0 +1,66 @@
+#pragma once
+
+#include "pages/VoxelMenuPage.h"
+
+#include <functional>
+#include <memory>
+
+class PimScene;
+class VoxelSavedGamesMenu;
+
+// The main menu and root page: a closed room of 32 x 32 x 32 voxels with the title lettering on
+// the far wall and four objects on pedestals - new model, load models, settings and exit. On its
+// first frame the title picture is shown (LoadingScreen); the room is built on the second and
+// drawn from the third. It owns the hall of saved models.
+//
+// A world is chosen by a child page setting the active game's "GameWorldName" and "OptionsSet"
+// and returning here: the next frame shows the title picture, the one after makes the world page
+// for that name (through the factory given at construction), adds it as a child and activates
+// it; "OptionsSet" is cleared so the world starts once. Entering the menu again discards that world page. Exit saves the settings and ends
+// the program. New model and settings act once their pages exist. Main thread only.
+class VoxelMenu : public VoxelMenuPage
+{
+public:
+    using WorldPageFactory = std::function<std::shared_ptr<PimUIPage>(const PimWString& worldName)>;
+
+    static constexpr std::uint16_t kPedestal = 0xFF2F;
+    static PimVector3 SpawnPoint() { return {16.0f, 1.1f, 20.0f}; }
+
+    // scene: the scene whose screen clearing the title frames turn off (may be null); worldPage:
+    // makes the page of the chosen world (may be empty: a choice is then only cleared).
+    VoxelMenu(GameSettings& settings, std::shared_ptr<PimCamera> camera, std::shared_ptr<PimScene> scene,
+              WorldPageFactory worldPage);
+    ~VoxelMenu() override;
+
+    void Update() override;
+    void Draw() override;
+    void PageIn() override;
+    void OnItemPlay(int index) override;
+
+    bool IsBuilt() const { return built; }
+    // Start-up's first-start flag: the preferences page is to be shown first once it exists.
+    bool activatePreferences = false;
+    VoxelSavedGamesMenu* GetSavedGamesPage() const { return savedGamesPage; }
+    PimUIPage* GetWorldPage() const { return worldPage; }
+    // Milliseconds the room's build took (the second frame).
+    double GetBuildMilliseconds() const { return buildMilliseconds; }
+
+    // Builds the room, its items and child pages now (the second frame does it otherwise).
+    void Build();
+
+private:
+    void BuildWalls();
+    void BuildTitle();
+    void StartChosenWorld();
+    void DrawTitleScreen();
+
+    std::shared_ptr<PimScene> scene;
+    WorldPageFactory makeWorldPage;
+    VoxelSavedGamesMenu* savedGamesPage = nullptr;
+    PimUIPage* worldPage = nullptr;
+    bool built = false;
+    bool headsetSeen = false;
+    int titleFrames = 0;
+    bool worldStarting = false;
+    double buildMilliseconds = 0.0;
+};

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "engine/PimColor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+// Small helpers the picture families share: an RGBA float canvas drawn with signed-distance
+// shapes and anti-aliased edges, turned into bytes at the end.
+struct Canvas
+{
+    int width;
+    int height;
+    std::vector<float> rgba;
+
+    Canvas(int w, int h) : width(w), height(h), rgba(static_cast<std::size_t>(w) * h * 4, 0.0f) {}
+
+    // Lays a colour over pixel (x, y) with the given coverage (0 to 1).
+    void Blend(int x, int y, float r, float g, float b, float coverage)
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height || coverage <= 0.0f)
+            return;
+        float* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+        const float a = std::clamp(coverage, 0.0f, 1.0f);
+        const float outA = a + p[3] * (1.0f - a);
+        if (outA <= 0.0f)
+            return;
+        p[0] = (r * a + p[0] * p[3] * (1.0f - a)) / outA;
+        p[1] = (g * a + p[1] * p[3] * (1.0f - a)) / outA;
+        p[2] = (b * a + p[2] * p[3] * (1.0f - a)) / outA;
+        p[3] = outA;
+    }
+
+    // Fills where distance(x, y) < 0, with a one-pixel soft edge; distance in pixels.
+    template <typename Distance>
+    void Fill(Distance distance, float r, float g, float b, float alpha = 1.0f)
+    {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+            {
+                const float d = distance(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f);
+                Blend(x, y, r, g, b, std::clamp(0.5f - d, 0.0f, 1.0f) * alpha);
+            }
+    }
+
+    std::vector<std::uint8_t> Bytes() const
+    {
+        std::vector<std::uint8_t> bytes(rgba.size());
+        for (std::size_t i = 0; i < rgba.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(std::lround(std::clamp(rgba[i], 0.0f, 1.0f) * 255.0f));
+        return bytes;
+    }
+};
+
+namespace Shape
+{
+inline float Circle(float x, float y, float cx, float cy, float radius)
+{
+    return std::hypot(x - cx, y - cy) - radius;
+}
+// A rectangle with rounded corners, centred at (cx, cy) with half sizes hx, hy.
+inline float Box(float x, float y, float cx, float cy, float hx, float hy, float round = 0.0f)
+{
+    const float qx = std::fabs(x - cx) - hx + round;
+    const float qy = std::fabs(y - cy) - hy + round;
+    return std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - round;
+}
+// A triangle given by its corners (in either winding).
+inline float Triangle(float x, float y, const float (&p)[6])
+{
+    float d = 1e9f;
+    float sign = 1.0f;
+    int inside = 0;
+    for (int i = 0; i < 3; ++i)
+    {
+        const float ax = p[i * 2], ay = p[i * 2 + 1];
+        const float bx = p[((i + 1) % 3) * 2], by = p[((i + 1) % 3) * 2 + 1];
+        const float ex = bx - ax, ey = by - ay, wx = x - ax, wy = y - ay;
+        const float t = std::clamp((wx * ex + wy * ey) / (ex * ex + ey * ey), 0.0f, 1.0f);
+        d = std::min(d, std::hypot(wx - ex * t, wy - ey * t));
+        inside += (ex * wy - ey * wx) > 0.0f ? 1 : -1;
+    }
+    if (inside == 3 || inside == -3)
+        sign = -1.0f;
+    return d * sign;
+}
+}
