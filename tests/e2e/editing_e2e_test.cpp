@@ -2,7 +2,7 @@
 // world, places a row of voxels with the trigger, saves the world, and a new world object opened
 // on the same folder finds the voxels.
 
-#include "tests/support/TempFolder.h"
+#include "tests/support/offscreen_user.h"
 #include "tests/support/open_test_room.h"
 
 #include "app/SceneSetup.h"
@@ -43,14 +43,10 @@ constexpr int kRow = 5;
 class EditingE2E : public testing::Test
 {
 protected:
-    void SetUp() override { std::filesystem::create_directories(temp.Path() / "home"); }
+    void SetUp() override { std::filesystem::create_directories(user.temp.Path() / "home"); }
     void TearDown() override { PimSystem::Shutdown(); }
 
-    TempFolder temp;
-    ScopedEnvironment home{"HOME", (temp.Path() / "home").string()};
-    ScopedEnvironment data{"XDG_DATA_HOME", (temp.Path() / "data").string()};
-    ScopedEnvironment config{"XDG_CONFIG_HOME", (temp.Path() / "config").string()};
-    ScopedEnvironment video{"SDL_VIDEODRIVER", std::string("offscreen")};
+    OffscreenUser user;
 };
 
 TEST_F(EditingE2E, WalksPlacesARowSavesAndFindsItInANewWorld)

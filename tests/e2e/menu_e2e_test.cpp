@@ -3,7 +3,7 @@
 // object's play button opens the hall of saved models; clicking the hall's back button returns;
 // clicking the exit object's play button saves the settings and ends the program.
 
-#include "tests/support/TempFolder.h"
+#include "tests/support/offscreen_user.h"
 
 #include "app/SceneSetup.h"
 
@@ -33,7 +33,7 @@ constexpr int kHeight = 360;
 class MenuE2E : public testing::Test
 {
 protected:
-    void SetUp() override { std::filesystem::create_directories(temp.Path() / "home"); }
+    void SetUp() override { std::filesystem::create_directories(user.temp.Path() / "home"); }
     void TearDown() override { PimSystem::Shutdown(); }
 
     // The window pixel under which the simulator's pointer ray passes through a world point, the
@@ -72,12 +72,7 @@ protected:
         SDL_PushEvent(&event);
     }
 
-    TempFolder temp;
-    ScopedEnvironment home{"HOME", (temp.Path() / "home").string()};
-    ScopedEnvironment data{"XDG_DATA_HOME", (temp.Path() / "data").string()};
-    ScopedEnvironment config{"XDG_CONFIG_HOME", (temp.Path() / "config").string()};
-    ScopedEnvironment video{"SDL_VIDEODRIVER", std::string("offscreen")};
-    ScopedEnvironment audio{"SDL_AUDIODRIVER", std::string("dummy")};
+    OffscreenUser user;
 };
 
 TEST_F(MenuE2E, LoadModelsBackAndExitWithTheMouse)

@@ -2,7 +2,7 @@
 // with the desktop simulator, its frames must be paced and its memory flat, and a SIGTERM must end
 // it at once.
 
-#include "tests/support/TempFolder.h"
+#include "tests/support/offscreen_user.h"
 
 #include "app/SceneSetup.h"
 
@@ -41,12 +41,7 @@ double ResidentMiB()
 
 TEST(OffscreenPacingE2E, SixHundredFramesKeepMemoryFlatAndATermSignalQuitsAtOnce)
 {
-    TempFolder temp;
-    ScopedEnvironment home{"HOME", (temp.Path() / "home").string()};
-    ScopedEnvironment data{"XDG_DATA_HOME", (temp.Path() / "data").string()};
-    ScopedEnvironment config{"XDG_CONFIG_HOME", (temp.Path() / "config").string()};
-    ScopedEnvironment video{"SDL_VIDEODRIVER", std::string("offscreen")};
-    ScopedEnvironment audio{"SDL_AUDIODRIVER", std::string("dummy")};
+    OffscreenUser user;
 
     auto settings = std::make_unique<GameSettings>(SettingsFolders::Locate());
     // The entry's parameters (real clock, the simulator) at half the headset's size, so that the

@@ -3,7 +3,7 @@
 // simulated headset and hands that the test room's player rig reads. Every way of moving and
 // every editing control of the room is reached this way.
 
-#include "tests/support/TempFolder.h"
+#include "tests/support/offscreen_user.h"
 
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
@@ -41,7 +41,7 @@ class SimulatorE2E : public testing::Test
 protected:
     void SetUp() override
     {
-        std::filesystem::create_directories(temp.Path() / "home");
+        std::filesystem::create_directories(user.temp.Path() / "home");
         settings = std::make_unique<GameSettings>(SettingsFolders::Locate());
         PimSystemParameters parameters = MakeStartParameters(settings->GetFolders());
         parameters.deviceMode = PimDeviceMode::Desktop;
@@ -140,12 +140,7 @@ protected:
         Frames(2);
     }
 
-    TempFolder temp;
-    ScopedEnvironment home{"HOME", (temp.Path() / "home").string()};
-    ScopedEnvironment data{"XDG_DATA_HOME", (temp.Path() / "data").string()};
-    ScopedEnvironment config{"XDG_CONFIG_HOME", (temp.Path() / "config").string()};
-    ScopedEnvironment video{"SDL_VIDEODRIVER", std::string("offscreen")};
-    ScopedEnvironment audio{"SDL_AUDIODRIVER", std::string("dummy")};
+    OffscreenUser user;
     std::unique_ptr<GameSettings> settings;
     QuillotScene scene;
     TestRoomPage* room = nullptr;

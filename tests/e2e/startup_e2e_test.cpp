@@ -1,6 +1,6 @@
 // The program's start-up and frame loop, run offscreen with scripted devices on a fixed clock.
 
-#include "tests/support/TempFolder.h"
+#include "tests/support/offscreen_user.h"
 #include "tests/support/open_test_room.h"
 
 #include "app/SceneSetup.h"
@@ -41,8 +41,8 @@ class StartupE2E : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(temp.Path().empty());
-        std::filesystem::create_directories(temp.Path() / "home");
+        ASSERT_FALSE(user.temp.Path().empty());
+        std::filesystem::create_directories(user.temp.Path() / "home");
     }
     void TearDown() override { PimSystem::Shutdown(); }
 
@@ -65,11 +65,7 @@ protected:
         return SetUpScene(settings);
     }
 
-    TempFolder temp;
-    ScopedEnvironment home{"HOME", (temp.Path() / "home").string()};
-    ScopedEnvironment data{"XDG_DATA_HOME", (temp.Path() / "data").string()};
-    ScopedEnvironment config{"XDG_CONFIG_HOME", (temp.Path() / "config").string()};
-    ScopedEnvironment video{"SDL_VIDEODRIVER", std::string("offscreen")};
+    OffscreenUser user;
 };
 
 TEST_F(StartupE2E, RunsTheRoomWithScriptedHandsUntilExit)
@@ -153,16 +149,19 @@ TEST_F(StartupE2E, FillsThePoolAndTheDefaultColours)
         EXPECT_EQ(c.b, 51 * (index % 5)) << index;
     }
 
-    // The test room's world holds chunks of the pool while it is open.
+    // The test room's world holds chunks of the pool while it is open and gives every one back.
+    // The pool grows when a world needs more chunks than it holds and never shrinks, and a world
+    // an earlier test of this process left open still holds its chunks: counted from here.
+    const ChunkPool& pool = ChunkPool::Shared();
+    const std::size_t heldBefore = pool.OwnedCount() - pool.IdleCount();
     TestRoomPage* room = OpenTestRoom(scene, *settings);
     ASSERT_NE(room, nullptr);
     PimSystem::RunFrames(2);
     EXPECT_GT(room->GetWorld()->GetWindowChunkCount(), 0u);
     room->CloseWorld();
 
-    const ChunkPool& pool = ChunkPool::Shared();
-    ASSERT_EQ(pool.IdleCount(), kStartupChunkCount);
-    EXPECT_EQ(pool.OwnedCount(), kStartupChunkCount);
+    ASSERT_GE(pool.OwnedCount(), kStartupChunkCount);
+    ASSERT_EQ(pool.OwnedCount() - pool.IdleCount(), heldBefore);
     std::size_t pooledState = 0;
     pool.ForEachIdle([&](const PimVoxelGrid& chunk) {
         std::uint16_t value = 1;
@@ -170,7 +169,7 @@ TEST_F(StartupE2E, FillsThePoolAndTheDefaultColours)
             chunk.IsUniform(value) && value == 0 && !chunk.IsEditedSinceSave())
             ++pooledState;
     });
-    EXPECT_EQ(pooledState, kStartupChunkCount);
+    EXPECT_EQ(pooledState, pool.IdleCount());
 }
 
 TEST_F(StartupE2E, FirstStartOnlyWithoutASettingsFile)
