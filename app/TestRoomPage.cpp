@@ -1,7 +1,7 @@
 #include "app/TestRoomPage.h"
 
 #include "app/BoxMesh.h"
-#include "app/SimulatorLegend.h"
+#include "pages/SimulatorLegend.h"
 
 #include "editing/SimpleToolPanel.h"
 #include "editing/VoxelEditor.h"

@@ -125,8 +125,8 @@ void VoxelMenu::Draw()
         ++titleFrames;
         if (titleFrames >= 2)
             Build();
-        if (scene)
-            scene->ClearScreenOn(built);
+        if (const auto held = scene.lock())
+            held->ClearScreenOn(built);
         DrawTitleScreen();
         return;
     }
@@ -138,14 +138,14 @@ void VoxelMenu::Draw()
     if (!worldStarting)
     {
         worldStarting = true;
-        if (scene)
-            scene->ClearScreenOn(false);
+        if (const auto held = scene.lock())
+            held->ClearScreenOn(false);
         DrawTitleScreen();
         return;
     }
     worldStarting = false;
-    if (scene)
-        scene->ClearScreenOn(true);
+    if (const auto held = scene.lock())
+        held->ClearScreenOn(true);
     StartChosenWorld();
 }
 

@@ -54,7 +54,9 @@ private:
     void StartChosenWorld();
     void DrawTitleScreen();
 
-    std::shared_ptr<PimScene> scene;
+    // Weak: the scene owns the page tree through its viewport, so a strong hold would keep both
+    // alive for ever.
+    std::weak_ptr<PimScene> scene;
     WorldPageFactory makeWorldPage;
     VoxelSavedGamesMenu* savedGamesPage = nullptr;
     PimUIPage* worldPage = nullptr;

@@ -1,6 +1,7 @@
 #include "pages/VoxelMenuPage.h"
 
 #include "pages/MenuResources.h"
+#include "pages/SimulatorLegend.h"
 
 #include "player/PlayerRig.h"
 
@@ -53,6 +54,11 @@ VoxelMenuPage::VoxelMenuPage(GameSettings& settingsIn, std::shared_ptr<PimCamera
     const MenuResources& resources = MenuResources::Get(settings);
     backButton.SetTexture(resources.backPicture);
     player->LoadReticle();
+    // The desktop simulator's keys and what they do in a menu room, drawn over the room.
+    auto legend = std::make_shared<SimulatorLegend>();
+    legend->SetPageLines({"In the menus: point at a play, trash or back button and left click to press it; "
+                          "M goes back a page"});
+    AddChildComponent(legend);
 }
 
 VoxelMenuPage::~VoxelMenuPage()

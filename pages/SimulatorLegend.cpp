@@ -1,4 +1,4 @@
-#include "app/SimulatorLegend.h"
+#include "pages/SimulatorLegend.h"
 
 #include "engine/PimDrawContext.h"
 #include "engine/PimSystem.h"
