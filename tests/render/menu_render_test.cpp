@@ -87,7 +87,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         std::error_code error;
-        fs::remove_all(data / "data", error);
+        fs::remove_all(UserData(), error);
         fs::create_directories(data);
         PimSystemParameters parameters;
         parameters.width = 640;
@@ -110,7 +110,7 @@ protected:
         PimText::Initialize();
         const PimWString content = PimWString::Widen(PimContentFolder::Get().parent_path().string());
         settings = std::make_unique<GameSettings>(SettingsFolders::FromBases(
-            content, PimWString::Widen((data / "data").string()), PimWString::Widen((data / "Pictures").string())));
+            content, PimWString::Widen(UserData().string()), PimWString::Widen((data / "Pictures").string())));
         camera = viewport->GetCamera();
         camera->SetFieldOfView(PimAngle::FromDegrees(75.0f));
         camera->SetNearPlane(0.05f);
@@ -148,6 +148,13 @@ protected:
     }
 
     const fs::path data = fs::current_path() / "menu_render";
+    // The user's folders of this test alone: CTest runs the tests of this fixture side by side,
+    // and one must not clear the saved models of another.
+    static fs::path UserData()
+    {
+        return fs::current_path() / "menu_render" /
+               ("data-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    }
     std::shared_ptr<PimScene> scene = std::make_shared<PimScene>();
     std::shared_ptr<PimViewport> viewport = std::make_shared<PimViewport>();
     std::shared_ptr<PimUIManager> uiManager = std::make_shared<PimUIManager>();
