@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 class GameSettings;
@@ -156,17 +157,30 @@ public:
     // worker is paused (tests and benchmarks drive the world frame by frame this way).
     bool WorkerPass();
 
+    // What a save achieved. A failed save leaves the failed files' previous versions on disk and
+    // the regions that were not written dirty, so the next save tries them again.
+    struct SaveResult
+    {
+        bool regionsWritten = true;
+        bool thumbnailWritten = true;
+        bool settingsWritten = true;
+        // Nothing at all could be saved (a world without a usable name or folder).
+        bool refused = false;
+        bool Succeeded() const { return !refused && regionsWritten && thumbnailWritten && settingsWritten; }
+        // What failed, in words for the user ("" after a success).
+        std::string Describe() const;
+    };
     // Saves the world: the six-view thumbnail (once the world has drawn), the player-location
     // safeguard, every edited chunk into its region, the dirty region files, the thumbnail
     // ("SaveView.png") and the world's settings file. Only edited chunks are stored. Failures
-    // are reported (a failed region write as "File corruption warning"); nothing is thrown.
-    // Main thread, outside the scene's draw passes; takes the world lock and the global
+    // are reported (a failed region write as "File corruption warning") and returned; nothing is
+    // thrown. Main thread, outside the scene's draw passes; takes the world lock and the global
     // build-channel lock itself.
-    void SaveWorld();
+    SaveResult SaveWorld();
     // Stores the player's position as the active game's "PlayerLocation" - a coordinate outside
     // -1,000,000 to 1,000,000 (or not a number) is reported as "Player location corrupted" -
     // then SaveWorld. Main thread.
-    void SaveWorldAndPlayer(const PimVector3& playerPosition);
+    SaveResult SaveWorldAndPlayer(const PimVector3& playerPosition);
     // The thumbnail of the last save: six 256 x 256 views (+x, +z, up; -x, -z, down) stitched 3
     // across and 2 down, top row first. Invalid before a save of a world that has drawn.
     const PimTexture& GetThumbnail() const { return thumbnail; }

@@ -96,12 +96,34 @@ void VoxelWorld2::GuardPlayerLocation()
         settings.activeGame.SetPlayerLocation(store.RegionsCentre());
 }
 
-void VoxelWorld2::SaveWorld()
+std::string VoxelWorld2::SaveResult::Describe() const
 {
-    if (!store.HasValidName())
+    if (refused)
+        return "The model has no usable name or folder: nothing was saved";
+    std::string failed;
+    const auto add = [&failed](const char* part) {
+        failed += failed.empty() ? "" : ", ";
+        failed += part;
+    };
+    if (!regionsWritten)
+        add("the voxels");
+    if (!thumbnailWritten)
+        add("the thumbnail");
+    if (!settingsWritten)
+        add("the model's settings");
+    if (failed.empty())
+        return {};
+    return "Could not save " + failed + " (disk full or folder not writable?)";
+}
+
+VoxelWorld2::SaveResult VoxelWorld2::SaveWorld()
+{
+    SaveResult result;
+    if (!store.HasValidName() || store.GetWorldFolder().empty())
     {
         PimAssert::Assert(false, "VoxelWorld2::SaveWorld() - The world has no usable name; nothing is saved");
-        return;
+        result.refused = true;
+        return result;
     }
 
     PimTexture views;
@@ -118,17 +140,18 @@ void VoxelWorld2::SaveWorld()
     GuardPlayerLocation();
     {
         PimVoxelGrid::BuildChannelsLock hold;
-        store.WriteRegions();
+        result.regionsWritten = store.WriteRegions();
         if (haveThumbnail)
-            store.WriteThumbnail(thumbnail); // reports its own failure
+            result.thumbnailWritten = store.WriteThumbnail(thumbnail); // reports its own failure
     }
-    store.WriteSettings(); // reports its own failure
+    result.settingsWritten = store.WriteSettings(); // reports its own failure
+    return result;
 }
 
-void VoxelWorld2::SaveWorldAndPlayer(const PimVector3& playerPosition)
+VoxelWorld2::SaveResult VoxelWorld2::SaveWorldAndPlayer(const PimVector3& playerPosition)
 {
     if (!IsSoundPlayerLocation(playerPosition))
         PimAssert::Assert(false, "Player location corrupted");
     settings.activeGame.SetPlayerLocation(playerPosition);
-    SaveWorld();
+    return SaveWorld();
 }
