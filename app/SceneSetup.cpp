@@ -1,7 +1,6 @@
 #include "app/SceneSetup.h"
 
-#include "app/TestRoomPage.h"
-
+#include "pages/VoxWorldCreator.h"
 #include "pages/VoxelMenu.h"
 
 #include "settings/GameSettings.h"
@@ -25,8 +24,8 @@
 
 namespace
 {
-// Builds the chunk pool and the page tree's root, the main menu. A chosen model opens in the test
-// room's world (a flat world holding the model's saved regions) until the world page exists.
+// Builds the chunk pool and the page tree's root, the main menu, whose chosen model opens in the
+// world page.
 std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, GameSettings& settings,
                                             const std::shared_ptr<PimCamera>& viewerCamera,
                                             const std::shared_ptr<PimScene>& scene, bool firstStart)
@@ -36,12 +35,10 @@ std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, GameSetting
                                    shaders + "voxelShaderCellBack.vs", shaders + "voxelShaderCellBack.ps");
     SetDefaultColourDefinitions();
 
-    const PimString textures = settings.GetFolders().textures.Narrow();
     ChunkPool::Shared().FillTo(kStartupChunkCount);
     PimVoxelGrid::CacheVoxelCodes(kStartupChunkCount);
-    auto openWorld = [&settings, viewerCamera, shaders, textures](const PimWString&) -> std::shared_ptr<PimUIPage> {
-        return std::make_shared<TestRoomPage>(settings, viewerCamera, shaders + "meshLit.vs", shaders + "meshLit.ps",
-                                              textures + "VoxelTexturesTop1.png", settings.controllerModels);
+    auto openWorld = [&settings, viewerCamera](const PimWString&) -> std::shared_ptr<PimUIPage> {
+        return std::make_shared<VoxWorldCreator>(settings, viewerCamera);
     };
     auto root = std::make_shared<VoxelMenu>(settings, viewerCamera, scene, openWorld);
     root->activatePreferences = firstStart;

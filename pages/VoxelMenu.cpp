@@ -1,8 +1,12 @@
 #include "pages/VoxelMenu.h"
 
 #include "pages/LoadingScreen.h"
+#include "pages/VoxWorldCreator.h"
 #include "pages/VoxelSavedGamesMenu.h"
+#include "pages/WorldParamPage.h"
+#include "pages/WorldParamPageVr.h"
 
+#include "player/PlayerRig.h"
 #include "settings/GameSettings.h"
 
 #include "engine/PimAngle.h"
@@ -179,16 +183,44 @@ void VoxelMenu::PageIn()
     vr.SetScale(1.5f * settings.virtualReality.GetPlayerSizeBias());
     if (worldPage != nullptr)
     {
+        // The world page saved the world when it was passed over on the way here. When that save
+        // failed the user is warned in the world first; leaving again discards it.
+        auto* world = dynamic_cast<VoxWorldCreator*>(worldPage);
+        if (world != nullptr && world->KeepAfterFailedSave())
+        {
+            SetActivePage(worldPage);
+            return;
+        }
         PimUIPage* leaving = worldPage;
         worldPage = nullptr;
         RemoveChildPage(leaving);
     }
 }
 
+void VoxelMenu::OpenNamePage()
+{
+    if (namePage != nullptr)
+    {
+        RemoveChildPage(namePage);
+        namePage = nullptr;
+    }
+    std::shared_ptr<PimUIPage> page;
+    if (PimSystem::IsVirtualReality())
+        page = std::make_shared<WorldParamPageVr>(settings, GetPlayer().GetCamera());
+    else
+        page = std::make_shared<WorldParamPage>(settings);
+    namePage = page.get();
+    AddChildPage(page);
+    SetActivePage(namePage);
+}
+
 void VoxelMenu::OnItemPlay(int index)
 {
     switch (index)
     {
+    case 0:
+        OpenNamePage();
+        break;
     case 1:
         SetActivePage(savedGamesPage);
         break;
@@ -197,7 +229,7 @@ void VoxelMenu::OnItemPlay(int index)
         PimSystem::ExitSystem();
         break;
     default:
-        // New model and settings: their pages come with the world road.
+        // Settings: its page comes with the preferences booth.
         break;
     }
 }

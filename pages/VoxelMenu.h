@@ -16,8 +16,10 @@ class VoxelSavedGamesMenu;
 // A world is chosen by a child page setting the active game's "GameWorldName" and "OptionsSet"
 // and returning here: the next frame shows the title picture, the one after makes the world page
 // for that name (through the factory given at construction), adds it as a child and activates
-// it; "OptionsSet" is cleared so the world starts once. Entering the menu again discards that world page. Exit saves the settings and ends
-// the program. New model and settings act once their pages exist. Main thread only.
+// it; "OptionsSet" is cleared so the world starts once. Entering the menu again discards that world
+// page (unless its save on leaving failed and the user has not been warned yet). New model opens
+// the name page (the headset's or the desktop's). Exit saves the settings and ends the program.
+// Main thread only.
 class VoxelMenu : public VoxelMenuPage
 {
 public:
@@ -42,6 +44,7 @@ public:
     bool activatePreferences = false;
     VoxelSavedGamesMenu* GetSavedGamesPage() const { return savedGamesPage; }
     PimUIPage* GetWorldPage() const { return worldPage; }
+    PimUIPage* GetNamePage() const { return namePage; }
     // Milliseconds the room's build took (the second frame).
     double GetBuildMilliseconds() const { return buildMilliseconds; }
 
@@ -52,6 +55,9 @@ private:
     void BuildWalls();
     void BuildTitle();
     void StartChosenWorld();
+    // Makes the name page of a new model (the headset's booth or the desktop's text line) in
+    // place of the last one and activates it.
+    void OpenNamePage();
     void DrawTitleScreen();
 
     // Weak: the scene owns the page tree through its viewport, so a strong hold would keep both
@@ -60,6 +66,7 @@ private:
     WorldPageFactory makeWorldPage;
     VoxelSavedGamesMenu* savedGamesPage = nullptr;
     PimUIPage* worldPage = nullptr;
+    PimUIPage* namePage = nullptr;
     bool built = false;
     bool headsetSeen = false;
     int titleFrames = 0;

@@ -435,6 +435,8 @@ void VoxelMenuPage::PageOut()
 
 std::optional<PimVector3> VoxelMenuPage::PressableAlong(const PimVector3& origin, const PimVector3& direction) const
 {
+    if (std::optional<PimVector3> held = HeldAlong(origin, direction))
+        return held;
     std::optional<PimVector3> nearest;
     float nearestAlong = 0.0f;
     const auto consider = [&](const PimVector3& centre, float radius) {
@@ -458,6 +460,7 @@ std::optional<PimVector3> VoxelMenuPage::PressableAlong(const PimVector3& origin
     }
     if (backButtonEnabled)
         consider(backButton.GetBaseLocation(), backButton.GetTouchRadius());
+    AddPressables(consider);
     return nearest;
 }
 

@@ -10,6 +10,7 @@
 #include "engine/PimWString.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -95,6 +96,8 @@ public:
     // kPointerAim radians of its centre, whichever is more, so small buttons far away can still be
     // hit with a mouse.
     static constexpr float kPointerAim = 0.03f;
+    // While a page's grasped thing (a slider's knob, a ball) is held, the pointer carries it: the
+    // answer is then the point along the ray at the thing's distance (HeldAlong).
     std::optional<PimVector3> PressableAlong(const PimVector3& origin, const PimVector3& direction) const;
 
     const std::vector<std::unique_ptr<MenuItem>>& GetItems() const { return items; }
@@ -110,6 +113,16 @@ public:
     bool backDisabled = false;
 
 protected:
+    // Pages with more pressable or graspable things than items and the back button hand each to
+    // the visitor with its centre and touch radius; PressableAlong weighs them like the buttons.
+    using PressableVisitor = std::function<void(const PimVector3& centre, float radius)>;
+    virtual void AddPressables(const PressableVisitor& /*consider*/) const {}
+    // The point that keeps a held thing under the pointer, or nothing while none is held.
+    virtual std::optional<PimVector3> HeldAlong(const PimVector3& /*origin*/, const PimVector3& /*direction*/) const
+    {
+        return std::nullopt;
+    }
+
     // Makes the room: the menu colours, then ((size / 32) + 1) chunks on each axis with the face
     // atlas, made the player's ground. Items stay (pages that rebuild clear or take them first).
     void BuildRoom(int sizeX, int sizeY, int sizeZ);

@@ -9,11 +9,11 @@
 
 class Pim3DText;
 
-// A line of text typed on the desktop keyboard: upper-case letters, digits and the space
-// (KeyStatus 1 of their key codes, tried in the order "0"-"9", "A"-"Z", space), appended at the
-// end one key per press. Backspace removes the character before the cursor; while Delete is down
-// the keyboard is ignored. One latch shared by every text box makes a held key type once: it is
-// set by any key taken and cleared when no allowed key is down.
+// A line of text typed on the desktop keyboard: upper-case letters, digits and the space (key
+// codes "0"-"9", "A"-"Z", space), appended at the end, each key once when it goes down; keys that
+// go down in the same frame type in that order. Backspace removes the character before the cursor,
+// once per press; while Delete is down nothing types. Which keys are down is shared by every text
+// box, so a key taken by one box is not typed again by another.
 //
 // The cursor counts the characters before the insertion point; typing always appends, so the
 // cursor stays at the end of the text. Setting a text puts the cursor at its end, so a preset
@@ -34,7 +34,7 @@ public:
     void Update() override;
     void Draw() override;
 
-    // Clears the shared latch (tests start from a released keyboard).
+    // Forgets the shared key states (tests start from a released keyboard).
     static void ResetKeyLatch();
 
 private:

@@ -403,6 +403,17 @@ void Locomotion::MoveTo(const PimVector3& target)
     lastGoodFeet = target;
 }
 
+void Locomotion::PlaceRoot(const PimVector3& root)
+{
+    PimVrSystem& vr = PimVrSystem::GetInstance();
+    const PimVector3 delta = root - vr.GetRootPosition();
+    spare += delta;
+    feet += delta;
+    head += delta;
+    lastGoodFeet += delta;
+    vr.SetRootPosition(root);
+}
+
 void Locomotion::SweepMove()
 {
     PimVector3 points[3] = {spare, feet, head};

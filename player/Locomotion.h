@@ -69,6 +69,9 @@ public:
     void SetTeleport(bool on);
     // Puts the feet at the target by shifting the VR root.
     void MoveTo(const PimVector3& feetTarget);
+    // Sets the VR root to the position (a stored player location) and shifts the body points by
+    // as much, so the next physics step starts from there and not from a sweep across the world.
+    void PlaceRoot(const PimVector3& root);
 
     // The arc while aiming and the reticle on a valid target (the rig's draw).
     void Draw();

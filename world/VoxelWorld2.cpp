@@ -460,19 +460,32 @@ void VoxelWorld2::HarvestChannels()
 
 // ---- Drawing (main thread) ----
 
+void VoxelWorld2::RememberView(bool setClearColour)
+{
+    if (PimDrawContext::GetPassIndex() != 0)
+        return;
+    PimViewport* viewport = PimViewport::GetActiveViewport();
+    if (viewport == nullptr)
+        return;
+    activeViewport = viewport;
+    activeCamera = viewport->GetCamera();
+    if (!setClearColour)
+        return;
+    activeCamera->SetNearPlane(kNearPlane);
+    activeCamera->SetFarPlane(kFarPlane);
+    viewport->SetClearColor(settings.activeGame.GetFogColour());
+}
+
+void VoxelWorld2::KeepStreamingUndrawn()
+{
+    RememberView(false);
+    if (viewerKnown && activeCamera)
+        firstFrame = false;
+}
+
 void VoxelWorld2::Draw()
 {
-    if (PimDrawContext::GetPassIndex() == 0)
-    {
-        if (PimViewport* viewport = PimViewport::GetActiveViewport())
-        {
-            activeViewport = viewport;
-            activeCamera = viewport->GetCamera();
-            activeCamera->SetNearPlane(kNearPlane);
-            activeCamera->SetFarPlane(kFarPlane);
-            viewport->SetClearColor(settings.activeGame.GetFogColour());
-        }
-    }
+    RememberView(true);
     worldMesh.RunDraw();
     if (!viewerKnown)
         return;

@@ -199,6 +199,11 @@ public:
     // Draw: null before the first Draw. Saving draws the thumbnail through them.
     PimViewport* GetActiveViewport() const { return activeViewport; }
     const std::shared_ptr<PimCamera>& GetActiveCamera() const { return activeCamera; }
+    // For frames in which another page covers the world (the loading booth): remembers the
+    // active viewport and camera as the first pass of Draw does and ends the first frame, so that
+    // scheduling and streaming go on, but draws nothing. Visibility is then judged from that
+    // camera. Main thread, in a draw pass.
+    void KeepStreamingUndrawn();
     // True once a frame with a known viewer has been drawn (the first frame is over).
     bool HasDrawn() const { return !firstFrame; }
 
@@ -265,6 +270,9 @@ private:
     // Takes an edited chunk out of its channel's queued or upload stage (world lock held).
     ChannelRelease TakeFromChannel(PimVoxelGrid& chunk);
     void DrawChunks(const PimMatrix4x4& viewProjection);
+    // The first pass of a frame remembers the active viewport and camera; a world that is drawn
+    // also sets their planes and the fog colour as the clear colour.
+    void RememberView(bool setClearColour);
     // Draws the six thumbnail views through the active viewport and camera, which are put back
     // as they were afterwards; false (picture untouched) without GL or a drawn frame.
     bool RenderThumbnail(PimTexture& picture);

@@ -66,7 +66,7 @@ protected:
     PimInputTray& tray = PimInputTray::GetInstance();
 };
 
-TEST_F(Widgets, TheTextBoxTypesOneCharacterPerPressInTableOrder)
+TEST_F(Widgets, TheTextBoxTypesEachKeyOnceWhenItGoesDown)
 {
     VoxelTextbox box;
     Type(box, {SDLK_a});
@@ -77,7 +77,23 @@ TEST_F(Widgets, TheTextBoxTypesOneCharacterPerPressInTableOrder)
     EXPECT_EQ(box.GetText(), L"AA") << "a held key types once";
     Type(box, {SDLK_b, SDLK_9});
     Release(box, {SDLK_b, SDLK_9});
-    EXPECT_EQ(box.GetText(), L"AA9") << "of two keys the earlier in the table";
+    EXPECT_EQ(box.GetText(), L"AA9B") << "two keys in one frame both type, in the table's order";
+    // Fast typing: the next key goes down while the last is still held.
+    Type(box, {SDLK_t});
+    Type(box, {SDLK_o});
+    Release(box, {SDLK_t});
+    Type(box, {SDLK_w});
+    Release(box, {SDLK_o, SDLK_w});
+    EXPECT_EQ(box.GetText(), L"AA9BTOW");
+    Type(box, {SDLK_BACKSPACE});
+    Release(box, {SDLK_BACKSPACE});
+    Type(box, {SDLK_BACKSPACE});
+    Release(box, {SDLK_BACKSPACE});
+    Type(box, {SDLK_BACKSPACE});
+    Release(box, {SDLK_BACKSPACE});
+    Type(box, {SDLK_BACKSPACE});
+    Release(box, {SDLK_BACKSPACE});
+    EXPECT_EQ(box.GetText(), L"AA9");
     Type(box, {SDLK_COMMA});
     Release(box, {SDLK_COMMA});
     Type(box, {SDLK_SPACE});

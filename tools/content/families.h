@@ -27,5 +27,6 @@ bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the
 // 64 x 64 pictures "VoxelIcons/Settings.png" and "Exit.png": the main menu's four objects.
 bool GenerateVoxelIcons(const ContentOutput& output);
-// "Sound/Menu/buttonClick.wav", "menuButton.wav" and "deleteFile.wav": the menu sounds.
+// "Sound/Menu/buttonClick.wav", "menuButton.wav", "deleteFile.wav" and "ballBounce.wav": the menu
+// sounds.
 bool GenerateMenuSounds(const ContentOutput& output);

@@ -3,7 +3,9 @@
 //   rising chime;
 // - "Sound/Menu/menuButton.wav": leaving or entering a page, a soft two-note "bloop";
 // - "Sound/Menu/deleteFile.wav": a model going to the recycle bin, a paper crumple falling into a
-//   low thud.
+//   low thud;
+// - "Sound/Menu/ballBounce.wav": the loading booth's ball hitting a wall, a short rubbery knock
+//   with a falling pitch.
 #include "content_output.h"
 #include "families.h"
 
@@ -112,6 +114,11 @@ bool GenerateMenuSounds(const ContentOutput& output)
     Noise(remove, 0.0f, 0.3f, 0.7f, 9.0f, 0.35f, 99u);
     Tone(remove, 0.26f, 0.19f, 140.0f, 70.0f, 0.9f, 22.0f);
 
+    std::vector<float> bounce = Silence(0.2f);
+    Noise(bounce, 0.0f, 0.015f, 0.5f, 250.0f, 0.5f, 31u);
+    Tone(bounce, 0.0f, 0.16f, 310.0f, 170.0f, 0.8f, 28.0f);
+    Tone(bounce, 0.0f, 0.08f, 620.0f, 400.0f, 0.25f, 45.0f);
+
     return WriteWave(output, "Sound/Menu/buttonClick.wav", click) && WriteWave(output, "Sound/Menu/menuButton.wav", page) &&
-           WriteWave(output, "Sound/Menu/deleteFile.wav", remove);
+           WriteWave(output, "Sound/Menu/deleteFile.wav", remove) && WriteWave(output, "Sound/Menu/ballBounce.wav", bounce);
 }
