@@ -22,9 +22,8 @@ class PimRenderableMesh;
 class PimShader;
 class SimulatorLegend;
 
-// The page a chosen model opens in until the world page exists, where everything of the player can
-// be tried by hand:
-// it opens a flat world (the active game's "GameWorldName", "TestRoom" when none is set) of
+// A room where everything of the player can be tried in known surroundings (the movement and
+// editing tests stand the player here; models open in the world page): it opens a flat world (the active game's "GameWorldName", "TestRoom" when none is set) of
 // 256 x 256 voxels whose floor is the world's floor at y = 0, and stands a full player rig in it
 // (PlayerRig: the voxel hands, the editor with the single-voxel tool, locomotion) with the world
 // as its edit target. Around the start lies a small lit room as decoration (floor, walls, blocks in
