@@ -1,7 +1,10 @@
 #include "pages/VoxelMenu.h"
 
 #include "pages/LoadingScreen.h"
+#include "pages/PreferencesMenuVr.h"
 #include "pages/VoxelSavedGamesMenu.h"
+
+#include "player/PlayerRig.h"
 
 #include "settings/GameSettings.h"
 
@@ -95,9 +98,17 @@ void VoxelMenu::Build()
         picture.Load(PimWString(icons + name).Narrow());
         AddItem(PimVector3(12.0f + 2.0f * static_cast<float>(index), 2.0f, 15.0f), index, kPedestal, PimWString(), picture);
     }
+    auto preferences = std::make_shared<PreferencesMenuVr>(settings, GetPlayer().GetCamera());
+    preferencesPage = preferences.get();
+    AddChildPage(std::move(preferences));
     FinishRoom();
     built = true;
     SetOrientation(0.0f, 0.0f, 0.0f);
+    if (activatePreferences)
+    {
+        activatePreferences = false;
+        preferencesPage->ActivateThisPage();
+    }
     buildMilliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -192,12 +203,15 @@ void VoxelMenu::OnItemPlay(int index)
     case 1:
         SetActivePage(savedGamesPage);
         break;
+    case 2:
+        SetActivePage(preferencesPage);
+        break;
     case 3:
         settings.Save();
         PimSystem::ExitSystem();
         break;
     default:
-        // New model and settings: their pages come with the world road.
+        // New model: its page comes with the world road.
         break;
     }
 }

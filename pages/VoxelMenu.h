@@ -6,18 +6,20 @@
 #include <memory>
 
 class PimScene;
+class PreferencesMenuVr;
 class VoxelSavedGamesMenu;
 
 // The main menu and root page: a closed room of 32 x 32 x 32 voxels with the title lettering on
 // the far wall and four objects on pedestals - new model, load models, settings and exit. On its
 // first frame the title picture is shown (LoadingScreen); the room is built on the second and
-// drawn from the third. It owns the hall of saved models.
+// drawn from the third. It owns the hall of saved models and the preferences booth (made with
+// the room; the settings object opens it, and a first start opens it at once).
 //
 // A world is chosen by a child page setting the active game's "GameWorldName" and "OptionsSet"
 // and returning here: the next frame shows the title picture, the one after makes the world page
 // for that name (through the factory given at construction), adds it as a child and activates
 // it; "OptionsSet" is cleared so the world starts once. Entering the menu again discards that world page. Exit saves the settings and ends
-// the program. New model and settings act once their pages exist. Main thread only.
+// the program. Main thread only.
 class VoxelMenu : public VoxelMenuPage
 {
 public:
@@ -38,9 +40,12 @@ public:
     void OnItemPlay(int index) override;
 
     bool IsBuilt() const { return built; }
-    // Start-up's first-start flag: the preferences page is to be shown first once it exists.
+    // Start-up's first-start flag: the preferences page is shown first, as soon as the menu is
+    // built (the flag is then cleared).
     bool activatePreferences = false;
     VoxelSavedGamesMenu* GetSavedGamesPage() const { return savedGamesPage; }
+    // Null until the menu is built.
+    PreferencesMenuVr* GetPreferencesPage() const { return preferencesPage; }
     PimUIPage* GetWorldPage() const { return worldPage; }
     // Milliseconds the room's build took (the second frame).
     double GetBuildMilliseconds() const { return buildMilliseconds; }
@@ -59,6 +64,7 @@ private:
     std::weak_ptr<PimScene> scene;
     WorldPageFactory makeWorldPage;
     VoxelSavedGamesMenu* savedGamesPage = nullptr;
+    PreferencesMenuVr* preferencesPage = nullptr;
     PimUIPage* worldPage = nullptr;
     bool built = false;
     bool headsetSeen = false;
