@@ -148,7 +148,7 @@ void InGameMenuPageVr::PageIn()
 {
     PimVrSystem& vr = PimVrSystem::GetInstance();
     // The booth's own room is drawn in the menu colours; the world's colour table (the engine's
-    // special table, kept by the world's settings) is left as the world has it.
+    // table of world chunks, kept by the world's settings) is left as the world has it.
     PaletteModel::ApplyDefaultColours();
     worldRootPosition = vr.GetRootPosition();
     savedRootPosition = worldRootPosition;
