@@ -36,6 +36,7 @@ public:
     bool layoutDirty = true;
 
     SliderBar& GetBar(int channel) { return bars[static_cast<std::size_t>(channel)]; }
+    const SliderBar& GetBar(int channel) const { return bars[static_cast<std::size_t>(channel)]; }
     const Pim3DText& GetLabel(int channel) const { return labels[static_cast<std::size_t>(channel)]; }
     const VoxelCube& GetPreview() const { return preview; }
 

@@ -7,7 +7,7 @@
 
 namespace
 {
-std::shared_ptr<const PimTexture> LoadPicture(const PimWString& folder, const char* name, PimTextureFilter filter)
+std::shared_ptr<const PimTexture> LoadFolderPicture(const PimWString& folder, const char* name, PimTextureFilter filter)
 {
     auto picture = std::make_shared<PimTexture>();
     if (!picture->Load(PimWString(folder + PimWString::Widen(name)).Narrow()))
@@ -21,6 +21,11 @@ std::shared_ptr<const PimTexture> LoadPicture(const PimWString& folder, const ch
 }
 }
 
+std::shared_ptr<const PimTexture> MenuResources::LoadPicture(const GameSettings& settings, const char* name)
+{
+    return LoadFolderPicture(settings.GetFolders().textures, name, PimTextureFilter::LinearMipmap);
+}
+
 MenuResources& MenuResources::Get(const GameSettings& settings)
 {
     // Made once and kept for the whole run (pages of later runs in tests share it).
@@ -31,12 +36,12 @@ MenuResources& MenuResources::Get(const GameSettings& settings)
 MenuResources::MenuResources(const GameSettings& settings)
 {
     const SettingsFolders& folders = settings.GetFolders();
-    playQuad.SetTexture(LoadPicture(folders.textures, "PlayButton.png", PimTextureFilter::LinearMipmap));
+    playQuad.SetTexture(LoadFolderPicture(folders.textures, "PlayButton.png", PimTextureFilter::LinearMipmap));
     playQuad.SetScale(kButtonScale);
-    trashQuad.SetTexture(LoadPicture(folders.textures, "TrashBin.png", PimTextureFilter::LinearMipmap));
+    trashQuad.SetTexture(LoadFolderPicture(folders.textures, "TrashBin.png", PimTextureFilter::LinearMipmap));
     trashQuad.SetScale(kButtonScale);
-    backPicture = LoadPicture(folders.textures, "ExitGameButton.png", PimTextureFilter::LinearMipmap);
-    roomAtlas = LoadPicture(folders.textures, "VoxelTexturesTop1.png", PimTextureFilter::Nearest);
+    backPicture = LoadFolderPicture(folders.textures, "ExitGameButton.png", PimTextureFilter::LinearMipmap);
+    roomAtlas = LoadFolderPicture(folders.textures, "VoxelTexturesTop1.png", PimTextureFilter::Nearest);
     const PimString sounds = folders.sounds.Narrow();
     PimSoundSystem::LoadSound(kPlaySound, sounds + "Menu\\buttonClick.wav");
     PimSoundSystem::LoadSound(kPageSound, sounds + "Menu\\menuButton.wav");

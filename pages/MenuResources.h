@@ -21,6 +21,9 @@ public:
 
     // Loads everything the first time; later calls return the same resources.
     static MenuResources& Get(const GameSettings& settings);
+    // A picture of the textures folder for buttons and icons (smoothed, clamped at its edges); a
+    // file that cannot be read is reported and gives an empty picture.
+    static std::shared_ptr<const PimTexture> LoadPicture(const GameSettings& settings, const char* name);
 
     PimImageQuad playQuad;
     PimImageQuad trashQuad;

@@ -250,19 +250,17 @@ void VRLoadingMenu::PageOut()
     world->SetBudgetControl(0);
 }
 
-void VRLoadingMenu::AddPressables(const PressableVisitor& consider) const
+void VRLoadingMenu::AddPointerSpots(std::vector<PointerSpot>& spots) const
 {
-    consider(ball.GetPosition(), kBallGrasp);
-    const PimVrUISlider& slider = budgetSlider.GetSlider();
-    consider(slider.GetSliderPosition(), slider.GetGraspDistance());
+    VoxelMenuPage::AddPointerSpots(spots);
+    spots.push_back({ball.GetPosition(), kBallGrasp});
+    spots.push_back(KnobSpot(budgetSlider.GetSlider()));
 }
 
-std::optional<PimVector3> VRLoadingMenu::HeldAlong(const PimVector3& origin, const PimVector3& direction) const
+std::optional<PimVector3> VRLoadingMenu::HeldControlAlong(const PimVector3& origin, const PimVector3& direction) const
 {
-    const PimVrUISlider& slider = budgetSlider.GetSlider();
+    // The held ball stays at its distance from the eye, under the pointer, so a flick throws it.
     if (ball.IsGrasped())
         return origin + direction * ball.GetPosition().Distance(origin);
-    if (slider.IsBeingGrasped())
-        return origin + direction * slider.GetSliderPosition().Distance(origin);
-    return std::nullopt;
+    return HeldKnobAlong(budgetSlider.GetSlider(), origin, direction);
 }

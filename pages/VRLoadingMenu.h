@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/PointerSpot.h"
 #include "pages/SliderBar.h"
 #include "pages/VoxelMenuPage.h"
 
@@ -72,8 +73,8 @@ public:
     bool HasBudgetChanged() const { return budgetChanged; }
 
 protected:
-    void AddPressables(const PressableVisitor& consider) const override;
-    std::optional<PimVector3> HeldAlong(const PimVector3& origin, const PimVector3& direction) const override;
+    void AddPointerSpots(std::vector<PointerSpot>& spots) const override;
+    std::optional<PimVector3> HeldControlAlong(const PimVector3& origin, const PimVector3& direction) const override;
 
 private:
     void GiveUp();

@@ -1,5 +1,6 @@
 #include "pages/VoxWorldCreator.h"
 
+#include "pages/InGameMenuPageVr.h"
 #include "pages/SimulatorLegend.h"
 #include "pages/VRLoadingMenu.h"
 
@@ -78,6 +79,9 @@ void VoxWorldCreator::SetUpWorld()
     AddChildComponent(world);
     AddChildComponent(holder);
 
+    auto menu = std::make_shared<InGameMenuPageVr>(settings, camera, world.get());
+    inGameMenu = menu.get();
+    AddChildPage(menu);
     auto loading = std::make_shared<VRLoadingMenu>(settings, camera, world.get());
     loadingPage = loading.get();
     AddChildPage(loading);

@@ -2,6 +2,7 @@
 
 #include "pages/LoadingScreen.h"
 #include "pages/VoxWorldCreator.h"
+#include "pages/PreferencesMenuVr.h"
 #include "pages/VoxelSavedGamesMenu.h"
 #include "pages/WorldParamPage.h"
 #include "pages/WorldParamPageVr.h"
@@ -99,9 +100,17 @@ void VoxelMenu::Build()
         picture.Load(PimWString(icons + name).Narrow());
         AddItem(PimVector3(12.0f + 2.0f * static_cast<float>(index), 2.0f, 15.0f), index, kPedestal, PimWString(), picture);
     }
+    auto preferences = std::make_shared<PreferencesMenuVr>(settings, GetPlayer().GetCamera());
+    preferencesPage = preferences.get();
+    AddChildPage(std::move(preferences));
     FinishRoom();
     built = true;
     SetOrientation(0.0f, 0.0f, 0.0f);
+    if (activatePreferences)
+    {
+        activatePreferences = false;
+        preferencesPage->ActivateThisPage();
+    }
     buildMilliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -224,12 +233,15 @@ void VoxelMenu::OnItemPlay(int index)
     case 1:
         SetActivePage(savedGamesPage);
         break;
+    case 2:
+        SetActivePage(preferencesPage);
+        break;
     case 3:
         settings.Save();
         PimSystem::ExitSystem();
         break;
     default:
-        // Settings: its page comes with the preferences booth.
+        // Only the four objects have play buttons.
         break;
     }
 }

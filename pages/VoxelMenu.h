@@ -6,12 +6,14 @@
 #include <memory>
 
 class PimScene;
+class PreferencesMenuVr;
 class VoxelSavedGamesMenu;
 
 // The main menu and root page: a closed room of 32 x 32 x 32 voxels with the title lettering on
 // the far wall and four objects on pedestals - new model, load models, settings and exit. On its
 // first frame the title picture is shown (LoadingScreen); the room is built on the second and
-// drawn from the third. It owns the hall of saved models.
+// drawn from the third. It owns the hall of saved models and the preferences booth (made with
+// the room; the settings object opens it, and a first start opens it at once).
 //
 // A world is chosen by a child page setting the active game's "GameWorldName" and "OptionsSet"
 // and returning here: the next frame shows the title picture, the one after makes the world page
@@ -40,9 +42,12 @@ public:
     void OnItemPlay(int index) override;
 
     bool IsBuilt() const { return built; }
-    // Start-up's first-start flag: the preferences page is to be shown first once it exists.
+    // Start-up's first-start flag: the preferences page is shown first, as soon as the menu is
+    // built (the flag is then cleared).
     bool activatePreferences = false;
     VoxelSavedGamesMenu* GetSavedGamesPage() const { return savedGamesPage; }
+    // Null until the menu is built.
+    PreferencesMenuVr* GetPreferencesPage() const { return preferencesPage; }
     PimUIPage* GetWorldPage() const { return worldPage; }
     PimUIPage* GetNamePage() const { return namePage; }
     // Milliseconds the room's build took (the second frame).
@@ -65,6 +70,7 @@ private:
     std::weak_ptr<PimScene> scene;
     WorldPageFactory makeWorldPage;
     VoxelSavedGamesMenu* savedGamesPage = nullptr;
+    PreferencesMenuVr* preferencesPage = nullptr;
     PimUIPage* worldPage = nullptr;
     PimUIPage* namePage = nullptr;
     bool built = false;

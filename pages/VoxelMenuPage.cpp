@@ -55,7 +55,7 @@ VoxelMenuPage::VoxelMenuPage(GameSettings& settingsIn, std::shared_ptr<PimCamera
     backButton.SetTexture(resources.backPicture);
     player->LoadReticle();
     // The desktop simulator's keys and what they do in a menu room, drawn over the room.
-    auto legend = std::make_shared<SimulatorLegend>();
+    legend = std::make_shared<SimulatorLegend>();
     legend->SetPageLines({"In the menus: point at a play, trash or back button and left click to press it; "
                           "M goes back a page"});
     AddChildComponent(legend);
@@ -73,6 +73,17 @@ VoxelMenuPage::~VoxelMenuPage()
 }
 
 void VoxelMenuPage::OnItemPlay(int) {}
+void VoxelMenuPage::AddPointerSpots(std::vector<PointerSpot>&) const {}
+
+std::optional<PimVector3> VoxelMenuPage::HeldControlAlong(const PimVector3&, const PimVector3&) const
+{
+    return std::nullopt;
+}
+
+void VoxelMenuPage::SetLegendLines(std::vector<std::string> lines)
+{
+    legend->SetPageLines(std::move(lines));
+}
 void VoxelMenuPage::OnItemDelete(int) {}
 void VoxelMenuPage::OnBack() {}
 
@@ -435,32 +446,34 @@ void VoxelMenuPage::PageOut()
 
 std::optional<PimVector3> VoxelMenuPage::PressableAlong(const PimVector3& origin, const PimVector3& direction) const
 {
-    if (std::optional<PimVector3> held = HeldAlong(origin, direction))
+    if (std::optional<PimVector3> held = HeldControlAlong(origin, direction))
         return held;
-    std::optional<PimVector3> nearest;
-    float nearestAlong = 0.0f;
-    const auto consider = [&](const PimVector3& centre, float radius) {
-        const float along = (centre - origin).Dot(direction);
-        if (along <= 0.0f || (origin + direction * along).Distance(centre) >= std::max(radius, along * kPointerAim))
-            return;
-        if (!nearest || along < nearestAlong)
-        {
-            nearest = centre;
-            nearestAlong = along;
-        }
-    };
+    std::vector<PointerSpot> spots;
     const float half = MenuResources::kButtonScale * 0.5f;
     for (const auto& item : items)
     {
         if (item->index < 0)
             continue;
-        consider(PlayButtonPosition(*item), half);
+        spots.push_back({PlayButtonPosition(*item), half});
         if (showDelete)
-            consider(DeleteButtonPosition(*item), half);
+            spots.push_back({DeleteButtonPosition(*item), half});
     }
     if (backButtonEnabled)
-        consider(backButton.GetBaseLocation(), backButton.GetTouchRadius());
-    AddPressables(consider);
+        spots.push_back({backButton.GetBaseLocation(), backButton.GetTouchRadius()});
+    AddPointerSpots(spots);
+    std::optional<PimVector3> nearest;
+    float nearestAlong = 0.0f;
+    for (const PointerSpot& spot : spots)
+    {
+        const float along = (spot.centre - origin).Dot(direction);
+        if (along <= 0.0f || (origin + direction * along).Distance(spot.centre) >= std::max(spot.radius, along * kPointerAim))
+            continue;
+        if (!nearest || along < nearestAlong)
+        {
+            nearest = spot.centre;
+            nearestAlong = along;
+        }
+    }
     return nearest;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/MenuItem.h"
+#include "pages/PointerSpot.h"
 #include "pages/QuadButton.h"
 
 #include "engine/PimMatrix4x4.h"
@@ -13,12 +14,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class ChunkBlock;
 class GameSettings;
 class PimCamera;
 class PlayerRig;
+class SimulatorLegend;
 
 // The base of every menu page: a small room of voxels the user stands in, selectable objects on
 // pedestals (MenuItem), each with a floating play button and, when showDelete is set, a trash
@@ -34,7 +37,9 @@ class PlayerRig;
 // press.
 //
 // Desktop simulator: while a page is active, the mouse hand's tip is put on the play, trash or
-// back button under the pointer, so a left click presses it.
+// back button under the pointer, or on a derived page's own control (AddPointerSpots), so a left
+// click presses it; while a slider knob is held (HeldControlAlong) the tip follows the pointer
+// along its track.
 //
 // A derived page builds its room (BuildRoom, SetVoxelAt, FinishRoom), adds items, reacts to the
 // three events and calls the base Update and Draw from its own. Main thread only.
@@ -96,8 +101,6 @@ public:
     // kPointerAim radians of its centre, whichever is more, so small buttons far away can still be
     // hit with a mouse.
     static constexpr float kPointerAim = 0.03f;
-    // While a page's grasped thing (a slider's knob, a ball) is held, the pointer carries it: the
-    // answer is then the point along the ray at the thing's distance (HeldAlong).
     std::optional<PimVector3> PressableAlong(const PimVector3& origin, const PimVector3& direction) const;
 
     const std::vector<std::unique_ptr<MenuItem>>& GetItems() const { return items; }
@@ -113,16 +116,6 @@ public:
     bool backDisabled = false;
 
 protected:
-    // Pages with more pressable or graspable things than items and the back button hand each to
-    // the visitor with its centre and touch radius; PressableAlong weighs them like the buttons.
-    using PressableVisitor = std::function<void(const PimVector3& centre, float radius)>;
-    virtual void AddPressables(const PressableVisitor& /*consider*/) const {}
-    // The point that keeps a held thing under the pointer, or nothing while none is held.
-    virtual std::optional<PimVector3> HeldAlong(const PimVector3& /*origin*/, const PimVector3& /*direction*/) const
-    {
-        return std::nullopt;
-    }
-
     // Makes the room: the menu colours, then ((size / 32) + 1) chunks on each axis with the face
     // atlas, made the player's ground. Items stay (pages that rebuild clear or take them first).
     void BuildRoom(int sizeX, int sizeY, int sizeZ);
@@ -130,6 +123,13 @@ protected:
     void SetVoxelAt(std::uint16_t value, const PimVector3& position);
     // Meshes and uploads the room after its voxels were written.
     void FinishRoom();
+    // The page's own controls the simulator's pointer can reach, besides the item and back buttons.
+    virtual void AddPointerSpots(std::vector<PointerSpot>& spots) const;
+    // Where the mouse hand's tip goes while one of the page's slider knobs is held (see
+    // HeldKnobAlong); nothing when none is held.
+    virtual std::optional<PimVector3> HeldControlAlong(const PimVector3& origin, const PimVector3& direction) const;
+    // What the keys do on this page, under the simulator's own legend lines.
+    void SetLegendLines(std::vector<std::string> lines);
     // Takes the items off the page (last first), for pages that reuse them.
     std::vector<std::unique_ptr<MenuItem>> TakeItems();
     // Moves the player's feet to the target two frames from now, after the engine has applied
@@ -162,6 +162,7 @@ private:
     float hoverTime = 0.0f;
     PimVector3 hoverOffset;
     std::unique_ptr<PlayerRig> player;
+    std::shared_ptr<SimulatorLegend> legend;
     std::vector<std::unique_ptr<MenuItem>> items;
     bool backLatch = true;
     QuadButton backButton;

@@ -1,5 +1,6 @@
 // The whole program offscreen with the desktop simulator, driven by mouse events as a desktop
-// user would: the main menu opens on the title picture and then its room; clicking the load-models
+// user would: the main menu opens on the title picture and then its room, with the preferences
+// booth in front on this first start (its menu key, M, returns to the menu); clicking the load-models
 // object's play button opens the hall of saved models; clicking the hall's back button returns;
 // clicking the exit object's play button saves the settings and ends the program.
 
@@ -7,6 +8,7 @@
 
 #include "app/SceneSetup.h"
 
+#include "pages/PreferencesMenuVr.h"
 #include "pages/VoxelMenu.h"
 #include "pages/VoxelSavedGamesMenu.h"
 
@@ -91,7 +93,7 @@ TEST_F(MenuE2E, LoadModelsBackAndExitWithTheMouse)
     EXPECT_TRUE(menu->activatePreferences) << "first start without a settings file";
     VoxelSavedGamesMenu* hall = menu->GetSavedGamesPage();
 
-    enum class Step { Title, LoadModels, Hall, Back, Exit };
+    enum class Step { Title, Preferences, LoadModels, Hall, Back, Exit };
     Step step = Step::Title;
     int stepFrames = 0;
     bool sawHall = false;
@@ -120,10 +122,27 @@ TEST_F(MenuE2E, LoadModelsBackAndExitWithTheMouse)
         case Step::Title:
             // Built on the second frame; the player is placed two frames after the headset shows.
             if (menu->IsBuilt() && stepFrames > 10)
+                next(Step::Preferences);
+            break;
+        case Step::Preferences:
+        {
+            if (stepFrames == 1)
+            {
+                EXPECT_EQ(active, menu->GetPreferencesPage()) << "a first start shows the preferences first";
+            }
+            SDL_Event key{};
+            key.type = stepFrames == 1 ? SDL_KEYDOWN : SDL_KEYUP;
+            key.key.keysym.scancode = SDL_SCANCODE_M;
+            if (stepFrames <= 3 && stepFrames % 2 == 1)
+                SDL_PushEvent(&key);
+            if (active == menu)
                 next(Step::LoadModels);
             break;
+        }
         case Step::LoadModels:
-            click(menu->PlayButtonPosition(*menu->GetItems()[1]), stepFrames);
+            // Back from the booth, the menu places the player two frames after it opens.
+            if (stepFrames > 6)
+                click(menu->PlayButtonPosition(*menu->GetItems()[1]), stepFrames - 6);
             if (active == hall)
             {
                 sawHall = true;

@@ -1,8 +1,11 @@
 // The menu rooms drawn offscreen as the user sees them: the main menu from its spawn point (title
 // lettering and the four objects) and the hall with three saved models (thumbnails in picture
 // cubes on their pedestals, newest first). Both pictures stay in the build tree to be looked at:
-// build/tests/menu_render/main_menu.png and build/tests/menu_render/hall.png.
+// build/tests/menu_render/main_menu.png and build/tests/menu_render/hall.png; the two booths, as
+// the user stands in them facing their option rows: preferences.png and in_game_menu.png.
 
+#include "pages/InGameMenuPageVr.h"
+#include "pages/PreferencesMenuVr.h"
 #include "pages/VoxelMenu.h"
 #include "pages/VoxelSavedGamesMenu.h"
 #include "player/PlayerRig.h"
@@ -215,4 +218,40 @@ TEST_F(MenuRender, TheHallShowsThreeThumbnailsOnTheirPedestals)
     for (const PimColor colour : colours)
         EXPECT_GT(CountNear(hallPicture, colour, 90), 100) << "a thumbnail in " << int(colour.r) << "," << int(colour.g);
 }
+}
+
+namespace
+{
+// Pixels of the option pictures: the teleport's violet, the touch-walk's teal, the hands' blue
+// and orange, the round buttons' white rims.
+int Violet(const PimTexture& p) { return CountWhere(p, p.GetHeight(), [](PimColor c) { return c.r > 100 && c.b > 150 && c.g < 100; }); }
+int Teal(const PimTexture& p) { return CountWhere(p, p.GetHeight(), [](PimColor c) { return c.g > 110 && c.b > 110 && c.r < 60; }); }
+int Orange(const PimTexture& p) { return CountWhere(p, p.GetHeight(), [](PimColor c) { return c.r > 180 && c.g > 80 && c.g < 160 && c.b < 70; }); }
+}
+
+TEST_F(MenuRender, ThePreferencesBoothShowsItsRowsAndCalibrateButton)
+{
+    Frames(4, "before_preferences.png");
+    ASSERT_TRUE(menu->IsBuilt());
+    menu->OnItemPlay(2);
+    const PimTexture booth = Frames(8, "preferences.png");
+    EXPECT_GT(Violet(booth), 200) << "teleport";
+    EXPECT_GT(Teal(booth), 200) << "touch-walk";
+    EXPECT_GT(Orange(booth), 200) << "right hand";
+    EXPECT_GT(CountWhere(booth, booth.GetHeight(), [](PimColor c) { return c.r > 160 && c.g > 130 && c.b < 60; }), 200)
+        << "the calibrate button's amber";
+}
+
+TEST_F(MenuRender, TheInGameMenuShowsItsRowsAndTheSizeSlider)
+{
+    Frames(4, "before_in_game_menu.png");
+    ASSERT_TRUE(menu->IsBuilt());
+    auto booth = std::make_shared<InGameMenuPageVr>(*settings, camera, nullptr);
+    ASSERT_TRUE(menu->AddChildPage(booth));
+    booth->ActivateThisPage();
+    const PimTexture picture = Frames(8, "in_game_menu.png");
+    EXPECT_GT(Violet(picture), 200) << "teleport";
+    EXPECT_GT(Teal(picture), 200) << "touch-walk";
+    EXPECT_GT(CountWhere(picture, picture.GetHeight(), [](PimColor c) { return c.r > 240 && c.g > 240 && c.b > 240; }), 100)
+        << "the size slider's knob and the rims";
 }

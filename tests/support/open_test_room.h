@@ -3,6 +3,7 @@
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
 
+
 #include "settings/GameSettings.h"
 
 #include "engine/PimSystem.h"

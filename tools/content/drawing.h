@@ -67,6 +67,20 @@ inline float Box(float x, float y, float cx, float cy, float hx, float hy, float
     const float qy = std::fabs(y - cy) - hy + round;
     return std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - round;
 }
+// A line from (ax, ay) to (bx, by) with round ends, radius r.
+inline float Capsule(float x, float y, float ax, float ay, float bx, float by, float r)
+{
+    const float ex = bx - ax, ey = by - ay, wx = x - ax, wy = y - ay;
+    const float length2 = ex * ex + ey * ey;
+    const float t = length2 > 0.0f ? std::clamp((wx * ex + wy * ey) / length2, 0.0f, 1.0f) : 0.0f;
+    return std::hypot(wx - ex * t, wy - ey * t) - r;
+}
+// An ellipse with half axes rx, ry (approximate distance, exact on the axes).
+inline float Ellipse(float x, float y, float cx, float cy, float rx, float ry)
+{
+    const float k = std::hypot((x - cx) / rx, (y - cy) / ry);
+    return (k - 1.0f) * std::min(rx, ry);
+}
 // A triangle given by its corners (in either winding).
 inline float Triangle(float x, float y, const float (&p)[6])
 {

@@ -22,6 +22,12 @@ bool GenerateTeleportReticle(const ContentOutput& output);
 // "Graphics/Textures/PlayButton.png", "TrashBin.png" and "ExitGameButton.png": the round buttons
 // of the menu rooms (play, delete, back), in one style.
 bool GenerateMenuButtons(const ContentOutput& output);
+// The booths' panel pictures in the same round style, in "Graphics/Textures/": "WalkingFoot.png",
+// "FlyingWing.png", "PersonIcon.png", "MasterVolume.png", "TeleportButton.png",
+// "TouchWalkButton.png", "LeftHanded.png", "RightHanded.png", "ExitGame.png",
+// "InGameCamera_On.png", "InGameCamera_Off.png", "FogColorIcon.png", "AutoCalibrate.png" and
+// "HandColor.png".
+bool GeneratePanelIcons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

@@ -1,46 +1,13 @@
-// The round buttons of the menu rooms, 128 x 128 each: a disc in the button's colour, lighter at
-// the top, with a white rim and a white symbol - a play triangle (green), a waste bin (red) and
-// a back arrow (blue). They float beside the pedestals and on the walls, so they stay readable
-// small and from afar.
+// The round buttons of the menu rooms (round_button.h): a play triangle (green), a waste bin (red)
+// and a back arrow (blue). They float beside the pedestals and on the walls, so they stay
+// readable small and from afar.
 #include "content_output.h"
-#include "drawing.h"
 #include "families.h"
-
-#include "engine/PimTexture.h"
-
-#include <functional>
+#include "round_button.h"
 
 namespace
 {
-constexpr int kSide = 128;
-constexpr float kCentre = kSide / 2.0f;
-
-struct Rgb
-{
-    float r, g, b;
-};
-
-using Symbol = std::function<void(Canvas&)>;
-
-bool WriteButton(const ContentOutput& output, const char* relative, Rgb colour, const Symbol& symbol)
-{
-    Canvas canvas(kSide, kSide);
-    // A faint shadow ring, the rim, then the disc with its light from above.
-    canvas.Fill([](float x, float y) { return Shape::Circle(x, y, kCentre, kCentre + 2.0f, 62.0f); }, 0.0f, 0.0f, 0.0f, 0.35f);
-    canvas.Fill([](float x, float y) { return Shape::Circle(x, y, kCentre, kCentre, 60.0f); }, 0.97f, 0.97f, 0.97f);
-    for (int y = 0; y < kSide; ++y)
-    {
-        const float light = 1.15f - 0.35f * static_cast<float>(y) / kSide;
-        for (int x = 0; x < kSide; ++x)
-        {
-            const float d = Shape::Circle(x + 0.5f, y + 0.5f, kCentre, kCentre, 54.0f);
-            canvas.Blend(x, y, colour.r * light, colour.g * light, colour.b * light, std::clamp(0.5f - d, 0.0f, 1.0f));
-        }
-    }
-    symbol(canvas);
-    PimTexture picture;
-    return picture.Create(kSide, kSide, canvas.Bytes()) && output.WritePicture(relative, picture);
-}
+constexpr float kCentre = RoundButton::kSide / 2.0f;
 
 void PlaySymbol(Canvas& canvas)
 {
@@ -73,7 +40,7 @@ void BackSymbol(Canvas& canvas)
 
 bool GenerateMenuButtons(const ContentOutput& output)
 {
-    return WriteButton(output, "Graphics/Textures/PlayButton.png", {0.18f, 0.70f, 0.33f}, PlaySymbol) &&
-           WriteButton(output, "Graphics/Textures/TrashBin.png", {0.84f, 0.24f, 0.21f}, BinSymbol) &&
-           WriteButton(output, "Graphics/Textures/ExitGameButton.png", {0.22f, 0.45f, 0.85f}, BackSymbol);
+    return WriteRoundButton(output, "Graphics/Textures/PlayButton.png", {0.18f, 0.70f, 0.33f}, PlaySymbol) &&
+           WriteRoundButton(output, "Graphics/Textures/TrashBin.png", {0.84f, 0.24f, 0.21f}, BinSymbol) &&
+           WriteRoundButton(output, "Graphics/Textures/ExitGameButton.png", {0.22f, 0.45f, 0.85f}, BackSymbol);
 }

@@ -1,0 +1,298 @@
+#include "pages/InGameMenuPageVr.h"
+
+#include "pages/MenuResources.h"
+#include "pages/TutorialProgress.h"
+
+#include "colour/PaletteModel.h"
+
+#include "settings/GameSettings.h"
+
+#include "engine/PimAngle.h"
+#include "engine/PimSoundSystem.h"
+#include "engine/PimVrSystem.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace
+{
+constexpr int kRoomSide = static_cast<int>(InGameMenuPageVr::kMenuScale * 4.0f);
+constexpr int kRoomHeight = 20;
+constexpr PimVector3 kPanelOrigin{1.01f, 3.5f, 3.85f};
+constexpr PimVector3 kSizeAnchor{1.5f, 2.75f, 1.02f};
+constexpr float kButtonWidth = InGameMenuPageVr::kMenuScale * 0.1f;
+constexpr std::size_t kScaleCount = GameSettingsActiveGame::ScaleTable.size();
+
+std::string TextureFile(const GameSettings& settings, const char* name)
+{
+    return PimWString(settings.GetFolders().textures + PimWString::Widen(name)).Narrow();
+}
+
+// The size as the user reads it: the factor relative to the default size, cut (not rounded)
+// after one decimal.
+std::string SizeText(std::uint32_t index)
+{
+    const float factor = GameSettingsActiveGame::ScaleTable[index] / 1.5f;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", std::floor(factor * 10.0f + 1e-3f) / 10.0f);
+    return text;
+}
+
+void PlaceButton(QuadButton& button, const PimVector3& at, const PimMatrix4x4& orientation, float width)
+{
+    button.SetBaseLocation(at);
+    button.SetLocation(at);
+    button.SetOrientation(orientation);
+    button.SetQuadScale(width);
+    button.SetSizeFactor(width);
+}
+
+PimColor OpaqueColour(PimColor colour)
+{
+    colour.a = 255;
+    return colour;
+}
+}
+
+PimMatrix4x4 InGameMenuPageVr::PanelOrientation()
+{
+    return PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(90.0f));
+}
+
+InGameMenuPageVr::InGameMenuPageVr(GameSettings& settingsIn, std::shared_ptr<PimCamera> camera, VoxelWorld2* worldIn)
+    : VoxelMenuPage(settingsIn, std::move(camera)), world(worldIn), volume(settingsIn)
+{
+    BuildBooth();
+    SetUpRows();
+    // The size slider runs along the south wall under the rows, from the small person to the big.
+    PimVrUISlider& size = sizeSlider.GetSlider();
+    size.SetAnchorPosition(kSizeAnchor);
+    size.SetLength(kMenuScale);
+    size.SetMinValue(0.0f);
+    size.SetMaxValue(static_cast<float>(kScaleCount - 1));
+    size.SetUseDiscreetValues(true);
+    sizeSlider.MarkDirty();
+    sizeLabel.SetPosition(kSizeAnchor + PimVector3(0.5f, 0.1f, 0.01f));
+    sizeLabel.SetScale(kMenuScale * 0.8f);
+    personIcon.LoadTexture(TextureFile(settings, "PersonIcon.png"));
+    SetUpPanel();
+    ShowSettings();
+    SetLegendLines({"In this menu: point at an option, button or slider knob and left click; hold the click and "
+                    "move the mouse to drag a knob; M resumes"});
+}
+
+InGameMenuPageVr::~InGameMenuPageVr() = default;
+
+void InGameMenuPageVr::BuildBooth()
+{
+    BuildRoom(1, 1, 1);
+    roomSize = PimVector3(kRoomSide, kRoomHeight, kRoomSide);
+    for (int y = 0; y < kRoomHeight; ++y)
+        for (int z = 0; z < kRoomSide; ++z)
+            for (int x = 0; x < kRoomSide; ++x)
+            {
+                const bool shell = x == 0 || y == 0 || z == 0 || x == kRoomSide - 1 || y == kRoomHeight - 1 || z == kRoomSide - 1;
+                if (shell)
+                    SetVoxelAt(y > 2 ? kUpperWall : kLowerWall, PimVector3(x, y, z));
+            }
+    FinishRoom();
+}
+
+void InGameMenuPageVr::SetUpRows()
+{
+    const auto setUp = [this](OptionRow& row, float x, const char* first, const char* second) {
+        row.SetScale(kMenuScale);
+        row.SetOrigin(PimVector3(x, 3.5f, 1.01f));
+        row.AddOption(TextureFile(settings, first));
+        row.AddOption(TextureFile(settings, second));
+    };
+    setUp(movementRow, 1.5f, "WalkingFoot.png", "FlyingWing.png");
+    setUp(moveTypeRow, 2.25f, "TeleportButton.png", "TouchWalkButton.png");
+    setUp(handRow, 3.0f, "LeftHanded.png", "RightHanded.png");
+}
+
+void InGameMenuPageVr::SetUpPanel()
+{
+    const PimMatrix4x4 m = PanelOrientation();
+    backButtonEnabled = true;
+    QuadButton& resume = GetBackButton();
+    resume.SetTexture(MenuResources::Get(settings).playQuad.GetTexture());
+    PlaceButton(resume, kPanelOrigin + PimVector3(0.0f, -0.4f, 0.0f), m, kButtonWidth);
+    exitButton.SetTexture(MenuResources::LoadPicture(settings, "ExitGame.png"));
+    PlaceButton(exitButton, kPanelOrigin, m, kButtonWidth);
+    cameraOnPicture = MenuResources::LoadPicture(settings, "InGameCamera_On.png");
+    cameraOffPicture = MenuResources::LoadPicture(settings, "InGameCamera_Off.png");
+    PlaceButton(cameraButton, kPanelOrigin + m.TransformDirection({0.25f, 0.0f, 0.0f}), m, kButtonWidth);
+    volume.Place(kPanelOrigin + m.TransformDirection({0.5f, 0.0f, 0.0f}), m, 0.5f, 1.2f, kButtonWidth);
+    fogPicker.location = kPanelOrigin + PimVector3(0.0f, -1.0f, -2.25f);
+    fogPicker.orientation = m;
+    fogPicker.layoutDirty = true;
+    fogIcon.LoadTexture(TextureFile(settings, "FogColorIcon.png"));
+    fogIcon.SetLocation(kPanelOrigin + PimVector3(0.0f, 0.33f, -2.25f));
+    fogIcon.SetOrientation(m);
+    fogIcon.SetScale(kMenuScale * 0.2f);
+}
+
+void InGameMenuPageVr::ShowSize(std::uint32_t index)
+{
+    lastSizeIndex = index;
+    sizeLabel.SetText(std::string_view(SizeText(index)));
+}
+
+void InGameMenuPageVr::ShowCamera()
+{
+    cameraButton.SetTexture(settings.inGameCamera ? cameraOnPicture : cameraOffPicture);
+}
+
+void InGameMenuPageVr::PageIn()
+{
+    PimVrSystem& vr = PimVrSystem::GetInstance();
+    // The booth's own room is drawn in the menu colours; the world's colour table (the engine's
+    // table of world chunks, kept by the world's settings) is left as the world has it.
+    PaletteModel::ApplyDefaultColours();
+    worldRootPosition = vr.GetRootPosition();
+    savedRootPosition = worldRootPosition;
+    vr.SetScale(settings.virtualReality.GetPlayerSizeBias() * kMenuScale);
+    GetBackButton().ClearPressed();
+    exitButton.ClearPressed();
+    PlacePlayer(StandPoint());
+    // Facing the south wall's rows, the booth's main controls.
+    vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
+    backTouchLatch = true;
+    ShowSettings();
+}
+
+void InGameMenuPageVr::ShowSettings()
+{
+    movementRow.SetSelected(static_cast<int>(settings.activeGame.GetWalkPhysics()));
+    moveTypeRow.SetSelected(static_cast<int>(settings.virtualReality.GetMovementType()));
+    handRow.SetSelected(static_cast<int>(settings.virtualReality.GetHandPreference()) - 1);
+    const std::uint32_t sizeIndex = std::min<std::uint32_t>(settings.activeGame.GetPlayerScaleIndex(), kScaleCount - 1);
+    sizeSlider.GetSlider().SetValue(static_cast<float>(sizeIndex));
+    sizeSlider.MarkDirty();
+    ShowSize(sizeIndex);
+    volume.ShowSetting();
+    lastFog = OpaqueColour(settings.activeGame.GetFogColour());
+    fogPicker.SetColour(lastFog);
+    ShowCamera();
+}
+
+void InGameMenuPageVr::PageOut()
+{
+    PimVrSystem& vr = PimVrSystem::GetInstance();
+    vr.SetRootPosition(worldRootPosition);
+    // Let go of while still held, the size slider keeps the menu scale until the next PageOut.
+    if (sizeSlider.GetSlider().IsBeingGrasped())
+        return;
+    vr.SetScale(settings.activeGame.GetPlayerScale() * settings.virtualReality.GetPlayerSizeBias());
+    vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
+    settings.activeGame.coloursChanged = true;
+}
+
+void InGameMenuPageVr::ApplySize()
+{
+    const auto index = static_cast<std::uint32_t>(std::floor(sizeSlider.GetSlider().GetValue()));
+    if (index == lastSizeIndex)
+        return;
+    settings.activeGame.SetPlayerScaleIndex(index);
+    ShowSize(index);
+}
+
+void InGameMenuPageVr::Update()
+{
+    VoxelMenuPage::Update();
+    if (!IsActivePage())
+        return;
+    if (movementRow.Update())
+    {
+        settings.activeGame.SetWalkPhysics(movementRow.GetSelected() == 0 ? 0 : 1);
+        PimSoundSystem::PlaySound(MenuResources::kPlaySound);
+    }
+    sizeSlider.GetSlider().Update();
+    if (sizeSlider.GetSlider().IsBeingGrasped())
+        ApplySize();
+    volume.Update();
+    if (moveTypeRow.Update())
+    {
+        settings.virtualReality.SetMovementType(static_cast<std::uint32_t>(moveTypeRow.GetSelected()));
+        PimSoundSystem::PlaySound(MenuResources::kPlaySound);
+    }
+    if (handRow.Update())
+    {
+        settings.virtualReality.SetHandPreference(static_cast<std::uint32_t>(handRow.GetSelected() + 1));
+        PimSoundSystem::PlaySound(MenuResources::kPlaySound);
+    }
+    fogPicker.Update();
+    const PimColor fog = OpaqueColour(fogPicker.GetColour());
+    if (!(fog == lastFog))
+    {
+        lastFog = fog;
+        settings.activeGame.SetFogColour(fog);
+    }
+    // A held trigger flips the camera on every frame it stays on the button.
+    cameraButton.Update();
+    if (cameraButton.IsPressed())
+    {
+        settings.inGameCamera = !settings.inGameCamera;
+        ShowCamera();
+    }
+    exitButton.Update();
+    if (exitButton.IsPressed())
+        Exit();
+}
+
+void InGameMenuPageVr::Exit()
+{
+    PimSoundSystem::PlaySound(MenuResources::kPageSound);
+    PimVrSystem::GetInstance().SetScale(settings.virtualReality.GetPlayerSizeBias() * kMenuScale);
+    if (TutorialProgress::IsRunning(settings))
+        TutorialProgress::Finish(settings);
+    ActivateRootPage();
+}
+
+void InGameMenuPageVr::Draw()
+{
+    VoxelMenuPage::Draw();
+    movementRow.Draw();
+    exitButton.Draw();
+    cameraButton.Draw();
+    sizeSlider.Draw();
+    sizeLabel.Draw();
+    // The small and the big person at the two ends of the size slider.
+    personIcon.SetScale(kMenuScale * 0.1f);
+    personIcon.SetLocation(PimVector3(1.5f, 2.9f, 1.01f));
+    personIcon.Draw();
+    personIcon.SetScale(kMenuScale * 0.25f);
+    personIcon.SetLocation(PimVector3(3.0f, 2.95f, 1.01f));
+    personIcon.Draw();
+    volume.Draw();
+    moveTypeRow.Draw();
+    handRow.Draw();
+    fogIcon.Draw();
+    fogPicker.Draw();
+}
+
+void InGameMenuPageVr::AddPointerSpots(std::vector<PointerSpot>& spots) const
+{
+    for (const OptionRow* row : {&movementRow, &moveTypeRow, &handRow})
+        for (int i = 0; i < row->GetOptionCount(); ++i)
+            spots.push_back({row->OptionPosition(i), row->GetOptionWidth() * 0.5f});
+    spots.push_back({exitButton.GetBaseLocation(), exitButton.GetTouchRadius()});
+    spots.push_back({cameraButton.GetBaseLocation(), cameraButton.GetTouchRadius()});
+    spots.push_back(KnobSpot(sizeSlider.GetSlider()));
+    spots.push_back(KnobSpot(volume.GetBar().GetSlider()));
+    for (int channel = 0; channel < 3; ++channel)
+        spots.push_back(KnobSpot(fogPicker.GetBar(channel).GetSlider()));
+}
+
+std::optional<PimVector3> InGameMenuPageVr::HeldControlAlong(const PimVector3& origin, const PimVector3& direction) const
+{
+    if (auto held = HeldKnobAlong(sizeSlider.GetSlider(), origin, direction))
+        return held;
+    if (auto held = HeldKnobAlong(volume.GetBar().GetSlider(), origin, direction))
+        return held;
+    for (int channel = 0; channel < 3; ++channel)
+        if (auto held = HeldKnobAlong(fogPicker.GetBar(channel).GetSlider(), origin, direction))
+            return held;
+    return std::nullopt;
+}

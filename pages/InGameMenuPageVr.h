@@ -1,0 +1,96 @@
+#pragma once
+
+#include "pages/OptionRow.h"
+#include "pages/QuadButton.h"
+#include "pages/SliderBar.h"
+#include "pages/VolumeControl.h"
+#include "pages/VoxelMenuPage.h"
+
+#include "colour/ColourPicker.h"
+
+#include "engine/Pim3DText.h"
+#include "engine/PimImageQuad.h"
+#include "engine/PimTexture.h"
+
+#include <cstdint>
+#include <memory>
+
+class VoxelWorld2;
+
+// The menu opened from inside a world: a small booth whose south wall holds how the player moves
+// (walking or flying; teleport or touch-walk), the preferred hand and the player's size, and
+// whose west wall holds a panel with resume, exit, the in-game camera switch, the master volume
+// and the fog colour. Every change is written to its setting at once.
+//
+// The world page makes it as a child and activates it. While it is open the player stands in
+// the booth at the menu scale; leaving (resume or the back action) puts the player back where
+// they were, at the size the slider chose. Exit finishes the tutorial when it is running and
+// returns to the main menu, which discards the world page (whose save on being passed over is
+// the world page's). Main thread only.
+class InGameMenuPageVr : public VoxelMenuPage
+{
+public:
+    static constexpr float kMenuScale = 1.5f;
+    static constexpr std::uint16_t kUpperWall = 0xFF0E;
+    static constexpr std::uint16_t kLowerWall = 0xFF0C;
+    // Where the player stands while the booth is open.
+    static PimVector3 StandPoint() { return {2.0f * kMenuScale, 1.1f, 2.0f * kMenuScale}; }
+
+    // settings and camera as for every menu page; world: the world being edited (outlives the
+    // page, may be null).
+    InGameMenuPageVr(GameSettings& settings, std::shared_ptr<PimCamera> camera, VoxelWorld2* world);
+    ~InGameMenuPageVr() override;
+
+    void Update() override;
+    void Draw() override;
+    void PageIn() override;
+    void PageOut() override;
+
+    VoxelWorld2* GetWorld() const { return world; }
+    OptionRow& GetMovementRow() { return movementRow; }
+    OptionRow& GetMoveTypeRow() { return moveTypeRow; }
+    OptionRow& GetHandRow() { return handRow; }
+    SliderBar& GetSizeSlider() { return sizeSlider; }
+    const Pim3DText& GetSizeLabel() const { return sizeLabel; }
+    VolumeControl& GetVolume() { return volume; }
+    QuadButton& GetExitButton() { return exitButton; }
+    QuadButton& GetCameraButton() { return cameraButton; }
+    ColourPicker& GetFogPicker() { return fogPicker; }
+    // The turn of the west wall's panel: its x axis runs along the wall, its face into the room.
+    static PimMatrix4x4 PanelOrientation();
+
+protected:
+    void AddPointerSpots(std::vector<PointerSpot>& spots) const override;
+    std::optional<PimVector3> HeldControlAlong(const PimVector3& origin, const PimVector3& direction) const override;
+
+private:
+    void BuildBooth();
+    void SetUpRows();
+    void SetUpPanel();
+    void ApplySize();
+    void ShowSize(std::uint32_t index);
+    void ShowCamera();
+    // Every control shows its setting as stored now (the world page may have changed them since
+    // the booth was last open).
+    void ShowSettings();
+    void Exit();
+
+    VoxelWorld2* world;
+    OptionRow movementRow;
+    SliderBar sizeSlider;
+    Pim3DText sizeLabel;
+    PimImageQuad personIcon;
+    VolumeControl volume;
+    OptionRow moveTypeRow;
+    OptionRow handRow;
+    QuadButton exitButton;
+    std::shared_ptr<const PimTexture> cameraOnPicture;
+    std::shared_ptr<const PimTexture> cameraOffPicture;
+    QuadButton cameraButton;
+    // The player's place in the world when the booth opened, given back on leaving.
+    PimVector3 worldRootPosition;
+    ColourPicker fogPicker;
+    PimColor lastFog;
+    PimImageQuad fogIcon;
+    std::uint32_t lastSizeIndex = 0;
+};

@@ -1,0 +1,263 @@
+// The in-game menu and the preferences booth on scripted hands: the option rows, the size and
+// volume sliders, the camera switch, exit, the world's colours across a visit, the size
+// calibration and saving on leaving.
+
+#include "pages_fixture.h"
+
+#include "pages/InGameMenuPageVr.h"
+#include "pages/PreferencesMenuVr.h"
+#include "pages/SizeCalibration.h"
+
+#include "colour/PaletteModel.h"
+
+#include "engine/PimCamera.h"
+#include "engine/PimFile.h"
+#include "engine/PimVrInputCodes.h"
+
+namespace
+{
+constexpr int kRight = PimVrDeviceIndex::RightHand;
+
+// A page tree like the program's: the main menu at the root, a world page under it and the
+// booth under that (the preferences booth hangs under the root directly).
+class Booths : public PagesFixture
+{
+protected:
+    void TearDown() override
+    {
+        root.reset();
+        PagesFixture::TearDown();
+    }
+    template <typename Page>
+    std::shared_ptr<Page> Open(std::shared_ptr<Page> page, bool underWorld)
+    {
+        root->ActivateThisPage();
+        if (underWorld)
+        {
+            root->AddChildPage(worldPage);
+            worldPage->AddChildPage(page);
+        }
+        else
+            root->AddChildPage(page);
+        page->ActivateThisPage();
+        active = page.get();
+        // The booth places the player two frames after it opens.
+        Frames(4);
+        return page;
+    }
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Step([this] {
+                if (PimUIPage* now = root->GetActivePageOfTree(); now != nullptr && now == active)
+                    active->Update();
+            });
+    }
+    // Touches a place with the right hand and pulls the trigger for some frames, then lets go
+    // (one more frame).
+    void Press(const PimVector3& at, int frames = 1)
+    {
+        TipAt(kRight, at);
+        Frames(1);
+        Trigger(kRight, 1.0f);
+        Frames(frames);
+        Trigger(kRight, 0.0f);
+        Frames(1);
+    }
+    std::shared_ptr<InGameMenuPageVr> OpenInGame()
+    {
+        return Open(std::make_shared<InGameMenuPageVr>(*settings, std::make_shared<PimCamera>(), nullptr), true);
+    }
+    std::shared_ptr<PreferencesMenuVr> OpenPreferences()
+    {
+        return Open(std::make_shared<PreferencesMenuVr>(*settings, std::make_shared<PimCamera>()), false);
+    }
+
+    std::shared_ptr<PimUIPage> root = std::make_shared<PimUIPage>();
+    std::shared_ptr<PimUIPage> worldPage = std::make_shared<PimUIPage>();
+    PimUIPage* active = nullptr;
+};
+
+TEST_F(Booths, RowsShowTheSettingsAndOnlyANewChoiceIsWritten)
+{
+    settings->virtualReality.SetHandPreference(1);
+    auto menu = OpenInGame();
+    EXPECT_EQ(menu->GetHandRow().GetSelected(), 0) << "hand preference 1 is the left hand";
+    settings->virtualReality.SetHandPreference(2);
+    menu->PageIn();
+    EXPECT_EQ(menu->GetHandRow().GetSelected(), 1) << "hand preference 2 is the right hand";
+    Frames(4);
+
+    settings->virtualReality.Item(GameSettingsVirtualReality::Key::HandPreference).ClearChanged();
+    Press(menu->GetHandRow().OptionPosition(1), 3);
+    EXPECT_EQ(menu->GetHandRow().GetSelected(), 1);
+    EXPECT_FALSE(settings->virtualReality.Item(GameSettingsVirtualReality::Key::HandPreference).IsChanged())
+        << "choosing the chosen option writes nothing";
+
+    Press(menu->GetHandRow().OptionPosition(0));
+    EXPECT_EQ(settings->virtualReality.GetHandPreference(), 1u);
+    Press(menu->GetMovementRow().OptionPosition(1));
+    EXPECT_EQ(settings->activeGame.GetWalkPhysics(), 1u) << "the wing flies";
+    Press(menu->GetMoveTypeRow().OptionPosition(0));
+    EXPECT_EQ(settings->virtualReality.GetMovementType(), 0u) << "teleport";
+}
+
+TEST_F(Booths, TheSizeSliderChoosesFromTheScaleTableAndHoldingItKeepsTheMenuScaleOnLeaving)
+{
+    settings->activeGame.SetPlayerScaleIndex(30);
+    auto menu = OpenInGame();
+    const float last = static_cast<float>(GameSettingsActiveGame::ScaleTable.size() - 1);
+    EXPECT_EQ(menu->GetSizeSlider().GetSlider().GetValue(), last) << "beyond the table: its last entry";
+    EXPECT_EQ(menu->GetSizeLabel().GetText(), L"100.0");
+
+    settings->activeGame.SetPlayerScaleIndex(3);
+    menu->PageIn();
+    Frames(4);
+    EXPECT_EQ(menu->GetSizeLabel().GetText(), L"1.0") << "the default size reads as 1";
+    const float menuScale = settings->virtualReality.GetPlayerSizeBias() * InGameMenuPageVr::kMenuScale;
+    EXPECT_FLOAT_EQ(vr.GetScale(), menuScale);
+
+    // Grasp the knob and drag it to the slider's end: the size follows while held.
+    PimVrUISlider& slider = menu->GetSizeSlider().GetSlider();
+    TipAt(kRight, slider.GetSliderPosition());
+    Frames(1);
+    Trigger(kRight, 1.0f);
+    Frames(1);
+    ASSERT_TRUE(slider.IsBeingGrasped());
+    TipAt(kRight, slider.GetEndcapPosition());
+    Frames(2);
+    EXPECT_EQ(settings->activeGame.GetPlayerScaleIndex(), 24u);
+    EXPECT_EQ(menu->GetSizeLabel().GetText(), L"100.0");
+
+    // Leaving while still holding it keeps the booth's scale.
+    worldPage->ActivateThisPage();
+    EXPECT_FLOAT_EQ(vr.GetScale(), menuScale);
+    Trigger(kRight, 0.0f);
+    Frames(1);
+
+    // Leaving normally gives the world its size.
+    menu->ActivateThisPage();
+    active = menu.get();
+    Frames(4);
+    worldPage->ActivateThisPage();
+    EXPECT_FLOAT_EQ(vr.GetScale(), 150.0f * settings->virtualReality.GetPlayerSizeBias());
+}
+
+TEST_F(Booths, TheCameraButtonFlipsOnEveryFrameItIsHeld)
+{
+    auto menu = OpenInGame();
+    ASSERT_FALSE(settings->inGameCamera);
+    const PimVector3 button = menu->GetCameraButton().GetBaseLocation();
+    TipAt(kRight, button);
+    Frames(1);
+    Trigger(kRight, 1.0f);
+    std::vector<bool> seen;
+    for (int i = 0; i < 3; ++i)
+    {
+        Frames(1);
+        seen.push_back(settings->inGameCamera);
+    }
+    EXPECT_EQ(seen, (std::vector<bool>{true, false, true}));
+}
+
+TEST_F(Booths, ExitDuringTheTutorialMarksItDoneAndReturnsToTheRoot)
+{
+    ASSERT_FALSE(settings->GetTutorialOne());
+    auto menu = OpenInGame();
+    settings->saveRequested = false;
+    Press(menu->GetExitButton().GetBaseLocation());
+    EXPECT_TRUE(settings->GetTutorialOne());
+    EXPECT_TRUE(settings->saveRequested) << "the next settings save keeps it";
+    EXPECT_EQ(root->GetActivePageOfTree(), root.get());
+    EXPECT_FLOAT_EQ(vr.GetScale(), settings->virtualReality.GetPlayerSizeBias() * 1.5f);
+}
+
+TEST_F(Booths, AVisitKeepsTheWorldsOwnColoursAndAsksTheDisplaysToRefresh)
+{
+    const PimColor custom{200, 10, 30, 255};
+    settings->activeGame.SetColour(custom, 5);
+    auto menu = OpenInGame();
+    worldPage->ActivateThisPage();
+    EXPECT_EQ(PaletteModel::GetWorldColour(5), custom);
+    EXPECT_EQ(PimVoxelGrid::GetColorDefinition(5, true), custom) << "the world's chunks keep their colour";
+    EXPECT_TRUE(settings->activeGame.coloursChanged);
+}
+
+TEST_F(Booths, TheFogPickerSetsTheFogColour)
+{
+    auto menu = OpenInGame();
+    PimVrUISlider& red = menu->GetFogPicker().GetBar(0).GetSlider();
+    TipAt(kRight, red.GetSliderPosition());
+    Frames(1);
+    Trigger(kRight, 1.0f);
+    Frames(1);
+    TipAt(kRight, red.GetEndcapPosition());
+    Frames(2);
+    Trigger(kRight, 0.0f);
+    Frames(1);
+    EXPECT_EQ(settings->activeGame.GetFogColour().r, 255);
+}
+
+TEST(SizeCalibration, TheBiasPutsTheHeadAtTheReferenceHeightWithinItsRange)
+{
+    const auto measure = [](float height) {
+        SizeCalibration calibration;
+        EXPECT_TRUE(calibration.Start(1.0f));
+        for (int frame = 0; frame < 1000; ++frame)
+        {
+            const SizeCalibration::Step step = calibration.Advance(height, 1.0f / 60.0f);
+            if (step.finished)
+                return step.measuredBias;
+        }
+        ADD_FAILURE() << "never finished";
+        return 0.0f;
+    };
+    EXPECT_FLOAT_EQ(measure(1.6579512f), 1.0f);
+    EXPECT_FLOAT_EQ(measure(0.6f), 2.5f);
+    EXPECT_FLOAT_EQ(measure(4.0f), 0.5f);
+    EXPECT_FLOAT_EQ(measure(0.0f), 2.5f) << "a head lost at the floor";
+
+    SizeCalibration calibration;
+    ASSERT_TRUE(calibration.Start(1.2f));
+    EXPECT_NEAR(calibration.Advance(1.6579512f, 0.0f).shownBias, 1.2f, 0.05f) << "starts from the old bias";
+    EXPECT_FALSE(calibration.Start(2.0f)) << "a running calibration is not restarted";
+    SizeCalibration::Step step{};
+    for (int frame = 0; frame < 1000 && !step.finished; ++frame)
+        step = calibration.Advance(1.6579512f, 1.0f / 60.0f);
+    EXPECT_TRUE(step.finished);
+    EXPECT_NEAR(step.shownBias, 1.0f, 1e-4f) << "ends at the measured bias";
+}
+
+TEST_F(Booths, CalibratingInTheBoothSetsTheBiasOnceAndLeavingSavesTheSettings)
+{
+    auto booth = OpenPreferences();
+    // A tall user: the head 2 m above the floor.
+    script->SetPose(PimVrDeviceIndex::Headset, PimVector3(0.0f, 2.0f, 0.0f), PimMatrix4x4());
+    Frames(2);
+    const PimVector3 button = booth->GetCalibrateButton().GetBaseLocation();
+    Press(button);
+    ASSERT_TRUE(booth->GetCalibration().IsRunning());
+    // Pressing again two seconds in does not start it over: it ends four seconds after the start.
+    Frames(110);
+    Press(booth->GetCalibrateButton().GetBaseLocation());
+    int frames = 0;
+    while (booth->GetCalibration().IsRunning() && frames < 600)
+    {
+        Frames(1);
+        ++frames;
+    }
+    EXPECT_LT(frames, 200);
+    EXPECT_NEAR(settings->virtualReality.GetPlayerSizeBias(), 1.6579512f / 2.0f, 1e-3f);
+    EXPECT_NEAR(vr.GetScale(), 1.6579512f / 2.0f * 1.5f, 1e-3f);
+
+    Press(booth->GetHandRow().OptionPosition(0));
+    ASSERT_EQ(settings->virtualReality.GetHandPreference(), 1u);
+    ASSERT_FALSE(PimFile::FileExists(settings->GetSettingsFilePath()));
+    root->ActivateThisPage();
+    ASSERT_TRUE(PimFile::IsRegularFile(settings->GetSettingsFilePath())) << "leaving saves";
+    GameSettings reread(settings->GetFolders());
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.virtualReality.GetHandPreference(), 1u);
+    EXPECT_NEAR(reread.virtualReality.GetPlayerSizeBias(), 1.6579512f / 2.0f, 1e-3f);
+}
+}
