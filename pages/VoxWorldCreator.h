@@ -73,7 +73,8 @@ public:
     bool IsExistingWorld() const { return existingWorld; }
     // Where the player stands in the world (kept while another page is in front).
     PimVector3 GetPlayerWorldPosition() const;
-    std::uint32_t GetSaveClock() const { return saveClock; }
+    // Milliseconds of frames counted towards the next timed save.
+    double GetSaveClock() const { return saveClock; }
     std::uint32_t GetTimedSaveCount() const { return timedSaves; }
     const VoxelWorld2::SaveResult& GetLastSave() const { return lastSave; }
     // The failure shown in the view ("" while none is).
@@ -102,7 +103,7 @@ private:
     // The root position the player had when another page came in front; starts as the placed one.
     PimVector3 savedRootPosition;
     bool inFront = true;
-    std::uint32_t saveClock = 0;
+    double saveClock = 0.0;
     std::uint32_t timedSaves = 0;
     bool existingWorld = false;
     VoxelWorld2::SaveResult lastSave;

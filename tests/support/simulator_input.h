@@ -70,14 +70,14 @@ inline void ClickAt(int x, int y)
     Frames(2);
 }
 
-// The window pixel under which the simulator's pointer ray passes through a world point, the head
-// looking straight ahead as it does at start; nothing behind the eye.
+// The window pixel under which the simulator's pointer ray passes through a world point, seen
+// from the head as it is now; nothing behind the eye.
 inline std::optional<SDL_Point> PixelOf(const PimVector3& world, int width, int height)
 {
-    PimVrSystem& vr = PimVrSystem::GetInstance();
-    const PimVector3 eye = vr.GetHeadsetController().GetDevicePosition(PimVrPose::Tip, PimVrCoordinates::World);
-    const PimVector3 ray = PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(-vr.GetDirectionModifier().GetDegrees()))
-                               .TransformDirection(world - eye);
+    const PimVrController& head = PimVrSystem::GetInstance().GetHeadsetController();
+    const PimVector3 eye = head.GetDevicePosition(PimVrPose::Tip, PimVrCoordinates::World);
+    const PimMatrix4x4 look = head.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World);
+    const PimVector3 ray = look.Transposed().TransformDirection(world - eye);
     if (ray.z >= 0.0f)
         return std::nullopt;
     const float tanUp = std::tan(PimVrRestPose::WindowFieldOfViewDegrees * 3.14159265f / 360.0f);
