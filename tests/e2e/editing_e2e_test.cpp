@@ -7,7 +7,7 @@
 
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
-#include "editing/SimpleToolPanel.h"
+#include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 

@@ -67,6 +67,41 @@ inline float Box(float x, float y, float cx, float cy, float hx, float hy, float
     const float qy = std::fabs(y - cy) - hy + round;
     return std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - round;
 }
+// A line from (ax, ay) to (bx, by) with round ends, half as thick as halfWidth.
+inline float Segment(float x, float y, float ax, float ay, float bx, float by, float halfWidth)
+{
+    const float ex = bx - ax, ey = by - ay, wx = x - ax, wy = y - ay;
+    const float lengthSquared = ex * ex + ey * ey;
+    const float t = lengthSquared > 0.0f ? std::clamp((wx * ex + wy * ey) / lengthSquared, 0.0f, 1.0f) : 0.0f;
+    return std::hypot(wx - ex * t, wy - ey * t) - halfWidth;
+}
+// A convex polygon given by its corners as x, y pairs, in either winding: the largest signed
+// distance to its edges' lines (exact along the edges, a little short at the corners).
+template <std::size_t N>
+inline float ConvexPolygon(float x, float y, const float (&p)[N])
+{
+    constexpr std::size_t corners = N / 2;
+    float area = 0.0f;
+    for (std::size_t i = 0; i < corners; ++i)
+    {
+        const std::size_t j = (i + 1) % corners;
+        area += p[i * 2] * p[j * 2 + 1] - p[j * 2] * p[i * 2 + 1];
+    }
+    const float winding = area > 0.0f ? 1.0f : -1.0f;
+    float d = -1e9f;
+    for (std::size_t i = 0; i < corners; ++i)
+    {
+        const std::size_t j = (i + 1) % corners;
+        const float ex = p[j * 2] - p[i * 2], ey = p[j * 2 + 1] - p[i * 2 + 1];
+        const float length = std::hypot(ex, ey);
+        if (length <= 0.0f)
+            continue;
+        // Outward normal of the edge for the polygon's winding.
+        const float nx = ey / length * winding, ny = -ex / length * winding;
+        d = std::max(d, (x - p[i * 2]) * nx + (y - p[i * 2 + 1]) * ny);
+    }
+    return d;
+}
 // A triangle given by its corners (in either winding).
 inline float Triangle(float x, float y, const float (&p)[6])
 {

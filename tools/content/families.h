@@ -22,6 +22,9 @@ bool GenerateTeleportReticle(const ContentOutput& output);
 // "Graphics/Textures/PlayButton.png", "TrashBin.png" and "ExitGameButton.png": the round buttons
 // of the menu rooms (play, delete, back), in one style.
 bool GenerateMenuButtons(const ContentOutput& output);
+// "Graphics/Textures/Tools_SingleVoxel.png" ... "Tools_Fill.png": the twelve icons of the tool
+// panel, one per tool, in one style.
+bool GenerateToolIcons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

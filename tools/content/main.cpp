@@ -25,6 +25,7 @@ constexpr Family Families[] = {
     {"model grid", GenerateModelGrid},
     {"teleport reticle", GenerateTeleportReticle},
     {"menu buttons", GenerateMenuButtons},
+    {"tool icons", GenerateToolIcons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
