@@ -21,7 +21,7 @@ class GameSettings;
 // keeps its size in the hand at any player scale.
 //
 // A cube shows its slot's display colour: the world colour of a colour voxel (from the engine's
-// special colour table), white for a textured voxel. Main thread only.
+// colour table of world chunks), white for a textured voxel. Main thread only.
 class PaletteStrip
 {
 public:
@@ -33,7 +33,7 @@ public:
     // Reset at once, with the selection cleared.
     explicit PaletteStrip(GameSettings& settings);
 
-    // Writes every world colour to the engine's special table, reloads the slots from the active
+    // Writes every world colour to the engine's colour table of world chunks, reloads the slots from the active
     // palette and rebuilds their cubes; with clearSelection the first slot becomes selected.
     void Reset(bool clearSelection);
     // Puts a voxel value in a slot and shows it (slots 16 and above are refused).

@@ -173,7 +173,7 @@ TEST_F(ToolPanelTest, ChangedColoursResetTheStripKeepingItsSelection)
     EXPECT_EQ(panel->GetStrip().GetSlotValue(2), textured);
     EXPECT_EQ(panel->GetStrip().GetSlotCube(2).GetColour(), (PimColor{255, 255, 255, 255})) << "textured shows white";
     EXPECT_EQ(panel->GetStrip().GetSelected(), 4);
-    // A colour voxel shows the engine's special colour of its index.
+    // A colour voxel shows its index's colour in the engine's table of world chunks.
     const std::uint16_t colour = panel->GetStrip().GetSlotValue(0) & 0xFFFF;
     EXPECT_EQ(PaletteStrip::DisplayColour(colour), PimVoxelGrid::GetColorDefinition(colour & 0xFF, true));
 }
