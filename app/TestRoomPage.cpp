@@ -3,7 +3,7 @@
 #include "app/BoxMesh.h"
 #include "pages/SimulatorLegend.h"
 
-#include "editing/SimpleToolPanel.h"
+#include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 
@@ -66,11 +66,7 @@ TestRoomPage::TestRoomPage(GameSettings& settingsIn, std::shared_ptr<PimCamera> 
 {
     hands[0].role = PimVrDeviceIndex::LeftHand;
     hands[1].role = PimVrDeviceIndex::RightHand;
-    // Colour-cube entries (index = 25 r + 5 g + b) as world colours: red, orange, yellow, green,
-    // blue, white.
-    panel = std::make_unique<SimpleToolPanel>(std::vector<std::uint16_t>{
-        VoxelCode::FirstColour + 100, VoxelCode::FirstColour + 110, VoxelCode::FirstColour + 120,
-        VoxelCode::FirstColour + 20, VoxelCode::FirstColour + 4, VoxelCode::FirstColour + 124});
+    panel = std::make_unique<ToolPanel>(settings);
     rig = std::make_unique<PlayerRig>(settings, camera, PlayerRig::Mode::World);
     rig->CreateEditor(*panel);
 }
@@ -158,7 +154,9 @@ void TestRoomPage::ShowMoveMode()
         modeLabel->SetText("Moving: " + mode + "   - off-hand menu (N): next");
     if (legend)
         legend->SetPageLines({
-            "In this room: left click places a voxel at the cursor, F takes the next colour, Z removes the last point",
+            "In this room: left click uses the tool at the cursor, Z removes the last picked point",
+            "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
+            "Tools: 1 voxel  2 line  3 triangle  4 parallelogram  5 disc  6 ring  - plane fill  = flood fill",
             "Moving (N: next; now " + mode + "): touch-walk and flying go with the arrow keys",
             "Teleport: hold T to aim the arc where you look (blue: you can land), tap G to go there",
         });
@@ -173,7 +171,6 @@ void TestRoomPage::StepMoveMode()
     if (pressed && !offMenuHeld)
         SetMoveMode(moveMode + 1);
     offMenuHeld = pressed;
-    panel->SetOffHandRole(offRole);
 }
 
 void TestRoomPage::Initialize()

@@ -12,7 +12,6 @@ class ChunkBlock;
 struct ControllerModels;
 class GameSettings;
 class PlayerRig;
-class SimpleToolPanel;
 class VoxelWorld2;
 class WorldSetup;
 class Pim3DText;
@@ -21,20 +20,23 @@ class PimGraphicsLine;
 class PimRenderableMesh;
 class PimShader;
 class SimulatorLegend;
+class ToolPanel;
 
 // A room where everything of the player can be tried in known surroundings (the movement and
 // editing tests stand the player here; models open in the world page): it opens a flat world (the active game's "GameWorldName", "TestRoom" when none is set) of
 // 256 x 256 voxels whose floor is the world's floor at y = 0, and stands a full player rig in it
-// (PlayerRig: the voxel hands, the editor with the single-voxel tool, locomotion) with the world
+// (PlayerRig: the voxel hands, the editor with its tools and the off hand's tool panel, locomotion)
+// with the world
 // as its edit target. Around the start lies a small lit room as decoration (floor, walls, blocks in
 // colours of the default colour cube, meshes the player walks through), a voxel sculpture of one
 // chunk drawn by the chunk shaders, a label, the hands' pointing rays and the simulator's key
 // legend. The rig's camera is the viewer camera.
 //
 // The off hand's menu button (code 1; N in the simulator) steps through the ways of moving:
-// touch-walk, teleport, flying. The off hand's trigger (F) steps through the colours. The mouse
-// hand's trigger (left click) places a voxel at the cursor; V reaches for the surface under the
-// pointer. The simulator's legend lists these keys under its own. Main thread only.
+// touch-walk, teleport, flying. The off hand's trigger (F) switches its tool panel between the
+// palette and the tools; the simulator's shortcut keys pick tools directly. The mouse hand's
+// trigger (left click) uses the tool at the cursor; V reaches for the surface under the pointer.
+// The simulator's legend lists these keys under its own. Main thread only.
 class TestRoomPage : public PimUIPage
 {
 public:
@@ -61,7 +63,7 @@ public:
 
     PlayerRig& GetRig() { return *rig; }
     VoxelWorld2* GetWorld() const { return world.get(); }
-    SimpleToolPanel& GetPanel() { return *panel; }
+    ToolPanel& GetPanel() { return *panel; }
     // Closes the world (its worker stops; its chunks go back to the pool). The rig's edit target
     // is cleared. Nothing is saved here.
     void CloseWorld();
@@ -104,7 +106,7 @@ private:
     GameSettings& settings;
     std::shared_ptr<WorldSetup> worldSetup;
     std::shared_ptr<VoxelWorld2> world;
-    std::unique_ptr<SimpleToolPanel> panel;
+    std::unique_ptr<ToolPanel> panel;
     std::unique_ptr<PlayerRig> rig;
     std::shared_ptr<Pim3DText> modeLabel;
     bool placed = false;

@@ -10,7 +10,7 @@
 // The engine runs without a display on the fixed 90 Hz clock with scripted devices; the world's
 // worker thread runs as in the program.
 
-#include "editing/SimpleToolPanel.h"
+#include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 
@@ -22,6 +22,7 @@
 
 #include "settings/GameSettings.h"
 
+#include "engine/PimContentFolder.h"
 #include "engine/PimSystem.h"
 #include "engine/PimTexture.h"
 #include "engine/PimViewport.h"
@@ -59,7 +60,9 @@ int main()
         std::filesystem::temp_directory_path() / ("quillot-bench-editing-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const PimWString base = PimWString::Widen(folder.string());
-    GameSettings settings(SettingsFolders::FromBases(base, base + L"/data", base + L"/Pictures"));
+    // The tool panel's icons come from the build's content folder.
+    GameSettings settings(SettingsFolders::FromBases(PimWString::Widen(PimContentFolder::Get().parent_path().string()),
+                                                     base + L"/data", base + L"/Pictures"));
     settings.activeGame.SetGameWorldName(L"BenchEditing");
 
     PimSystemParameters parameters;
@@ -82,7 +85,7 @@ int main()
     PimViewport viewport;
     PlayerRig rig(settings, viewport.GetCamera(), PlayerRig::Mode::World);
     rig.GetEditTarget().SetWorld(world.get());
-    SimpleToolPanel panel({VoxelCode::FirstColour + 100, VoxelCode::FirstColour + 20});
+    ToolPanel panel(settings);
     VoxelEditor& editor = rig.CreateEditor(panel);
     settings.activeGame.SetWalkPhysics(1); // flying: the viewer is moved by the benchmark
     rig.GetLocomotion().SetState(LocomotionState::Flying);
@@ -151,7 +154,7 @@ int main()
                 PimSystem::RunFrames(1);
                 continue;
             }
-            panel.SetColour(i % 2 == 0 ? VoxelCode::FirstColour + 100 : VoxelCode::FirstColour + 20);
+            panel.GetStrip().Select(i % 2);
             // Without a display the upload takes the mesh and drops it, so a build of the chunk
             // (by the main thread's edit path or by the worker) that ends finished is the sign.
             const std::int32_t buildsBefore = world->GetEditBuildCount() + world->GetBuildCount();

@@ -19,9 +19,25 @@ enum class ToolId : std::uint32_t
     Fill = 11,
 };
 
-// The tools whose dispatch arm exists; the panel offers only these, so no tool can be picked
-// that does nothing. The others arrive with their tools and icons.
+constexpr std::uint32_t kToolCount = 12;
+
+// The tools whose dispatch arm exists; the panel offers only these (the others show disabled), so
+// no tool can be picked that does nothing. The selection box, the box fills and the reference
+// images arrive with their tools.
 constexpr bool IsToolAvailable(std::uint32_t tool)
 {
-    return tool == static_cast<std::uint32_t>(ToolId::SingleVoxel);
+    switch (static_cast<ToolId>(tool))
+    {
+    case ToolId::SingleVoxel:
+    case ToolId::LineTool:
+    case ToolId::MagicTriangle:
+    case ToolId::MagicQuad:
+    case ToolId::MagicCircle:
+    case ToolId::MagicRing:
+    case ToolId::FillPlain:
+    case ToolId::Fill:
+        return true;
+    default:
+        return false;
+    }
 }

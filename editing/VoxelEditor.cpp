@@ -1,7 +1,15 @@
 #include "editing/VoxelEditor.h"
 
 #include "editing/EditTarget.h"
+#include "editing/CircleSamples.h"
+#include "editing/DiscTool.h"
 #include "editing/EditorPanel.h"
+#include "editing/FloodFill.h"
+#include "editing/ParallelogramTool.h"
+#include "editing/PlaneFill.h"
+#include "editing/RingTool.h"
+#include "editing/TriangleTool.h"
+#include "editing/VoxelLine.h"
 
 #include "settings/GameSettings.h"
 
@@ -107,7 +115,8 @@ void VoxelEditor::Update()
 
     // The panel, and what a tool change discards.
     const std::uint32_t before = panel.GetTool();
-    panel.Update();
+    if (!IsSelectionActive())
+        panel.Update();
     tool = panel.GetTool();
     if (tool != before)
     {
@@ -138,8 +147,27 @@ void VoxelEditor::Update()
             RemoveLastPoint();
         removeHeld = removeNow;
         if (!points.empty())
+        {
             Measure(s);
+            RefreshPreview();
+        }
     }
+}
+
+void VoxelEditor::RefreshPreview()
+{
+    if (points.empty())
+    {
+        preview.Clear();
+        return;
+    }
+    if ((cursorCell - points.back()).Length() > static_cast<float>(kMaxPointDistance))
+        Flash();
+    if (cursorCell == previewCell && points.size() == previewPointCount && !preview.GetPoints().empty())
+        return;
+    previewCell = cursorCell;
+    previewPointCount = points.size();
+    preview.Rebuild(tool, points, smoothed);
 }
 
 void VoxelEditor::UpdateCursor(float s)
@@ -217,15 +245,107 @@ void VoxelEditor::Measure(float s)
 
 void VoxelEditor::Apply(const PimVector3& cell)
 {
+    const std::uint16_t colour = panel.GetCurrentColour();
     switch (static_cast<ToolId>(tool))
     {
     case ToolId::SingleVoxel:
         PlaceSingleVoxel(cell);
         break;
+    case ToolId::LineTool:
+        ApplyLine(cell);
+        break;
+    case ToolId::MagicTriangle:
+    case ToolId::MagicQuad:
+    case ToolId::MagicCircle:
+    case ToolId::MagicRing:
+        ApplyThreePointShape(cell, colour);
+        break;
+    case ToolId::FillPlain:
+        ApplyPlaneFill(cell, colour);
+        break;
+    case ToolId::Fill:
+        ApplyFlood(cell, colour);
+        break;
     default:
-        // The arms of the other tools arrive with them (the panel cannot pick them yet).
+        // The selection box, the box fills and the reference images arrive with their tools;
+        // the panel cannot pick them.
         break;
     }
+}
+
+void VoxelEditor::ApplyLine(const PimVector3& cell)
+{
+    if (points.empty())
+    {
+        AddPoint(cell);
+        return;
+    }
+    if (!AddPoint(cell))
+        return;
+    const std::uint16_t colour = panel.GetCurrentColour();
+    VoxelLine::Between(target, points.front(), points.back(), colour);
+    target.Rebuild();
+    ClearPoints();
+    Completed(colour);
+}
+
+void VoxelEditor::ApplyThreePointShape(const PimVector3& cell, std::uint16_t colour)
+{
+    const bool circle = tool == static_cast<std::uint32_t>(ToolId::MagicCircle) ||
+                        tool == static_cast<std::uint32_t>(ToolId::MagicRing);
+    // A third point on the line of the first two fixes no plane for a disc or ring.
+    if (circle && points.size() == 2 && !CircleSamples::SpanPlane(cell - points[0], points[1] - points[0]))
+    {
+        Flash();
+        return;
+    }
+    if (!AddPoint(cell) || points.size() < 3)
+        return;
+    const PimVector3 p1 = points[0], p2 = points[1], p3 = points[2];
+    switch (static_cast<ToolId>(tool))
+    {
+    case ToolId::MagicTriangle:
+        TriangleTool::Draw(target, p1, p2, p3, colour);
+        break;
+    case ToolId::MagicQuad:
+        ParallelogramTool::Draw(target, p1, p2, p3, colour);
+        break;
+    case ToolId::MagicCircle:
+        DiscTool::Draw(target, p1, p2, p3, colour);
+        break;
+    default:
+        RingTool::Draw(target, p1, p2, p3, colour);
+        break;
+    }
+    ClearPoints();
+    Completed(colour);
+}
+
+void VoxelEditor::ApplyPlaneFill(const PimVector3& cell, std::uint16_t colour)
+{
+    if (!PlaneFill::AcceptsPoint(points, cell))
+    {
+        Flash();
+        return;
+    }
+    if (!AddPoint(cell) || points.size() < 3)
+        return;
+    PlaneFill::Fill(target, points[0], PlaneFill::NormalAxis(points[0], points[1], points[2]), colour);
+    ClearPoints();
+    Completed(colour);
+}
+
+void VoxelEditor::ApplyFlood(const PimVector3& cell, std::uint16_t colour)
+{
+    if (AddPoint(cell) && FloodFill::Fill(target, points.front(), colour) > 0)
+        Completed(colour);
+    ClearPoints();
+}
+
+void VoxelEditor::Completed(std::uint16_t colour)
+{
+    UseMark(colour);
+    edited = true;
 }
 
 void VoxelEditor::PlaceSingleVoxel(const PimVector3& cell)
@@ -283,6 +403,8 @@ void VoxelEditor::RemoveLastPoint()
     if (points.empty())
         return;
     points.pop_back();
+    if (points.empty())
+        preview.Clear();
     if (!distanceLabels.empty())
         distanceLabels.pop_back();
 }
@@ -291,6 +413,7 @@ void VoxelEditor::ClearPoints()
 {
     points.clear();
     distanceLabels.clear();
+    preview.Clear();
 }
 
 const Pim3DText* VoxelEditor::GetDistanceLabel(std::size_t index) const
@@ -305,6 +428,8 @@ const Pim3DText& VoxelEditor::GetMeasurementLabel(int index) const
 
 void VoxelEditor::Draw()
 {
+    if (!IsSelectionActive())
+        panel.Draw();
     if (cursorShown)
     {
         cursorCube.Draw();
@@ -315,6 +440,7 @@ void VoxelEditor::Draw()
         label->RunDraw();
     if (!points.empty() && cursorShown)
     {
+        preview.Draw();
         wireBox.Draw();
         for (auto& label : measureLabels)
             label->RunDraw();

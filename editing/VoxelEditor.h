@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/ShapePreview.h"
 #include "editing/ToolId.h"
 #include "editing/WireLines.h"
 
@@ -21,10 +22,11 @@ class Pim3DText;
 // trigger's edge detection and the tool dispatch, picked points with their distance labels, the
 // measurement labels and wire box while points exist, and the error flash.
 //
-// Tools: the dispatch has the single-voxel arm; the arms of the other tools arrive with those
-// tools (the panel offers only tools that have an arm, see IsToolAvailable). Points are picked
-// by AddPoint and removed by the remove-last-point button (code 9) as the other tools will use
-// them.
+// Tools: the dispatch has the arms of the single voxel, the shapes (line, triangle,
+// parallelogram, disc, ring) and the two floods (plane and 3-D); the selection box, the box fills
+// and the reference images arrive with their tools (the panel offers only tools that have an arm,
+// see IsToolAvailable). Points are picked by AddPoint and removed by the remove-last-point button
+// (code 9); while points exist a white preview shows what the tool will make.
 //
 // Two choices that keep edits from going astray:
 // - The colour use mark runs after every placement that wrote a colour, not only when the colour
@@ -32,6 +34,8 @@ class Pim3DText;
 //   is used.
 // - The trigger's and the remove button's edge detection also run in the frames the panel takes,
 //   so a trigger held from the panel into the world acts only at its next pull.
+// - A third disc, ring or plane-fill point on the line of the first two is refused with the
+//   flash: three such points fix no plane.
 //
 // Created with the world's player rig; the rigs of menu rooms have none. Main thread only.
 class VoxelEditor
@@ -58,6 +62,12 @@ public:
     // Adds the cursor cell as a point: false when it is refused (more than 100 from the
     // last point: with the error flash; equal to a point in the list: silently).
     bool AddPoint(const PimVector3& cell);
+    // The preview strip of the current tool (rebuilt while points exist and the cursor moves).
+    const ShapePreview& GetPreview() const { return preview; }
+    // True while a selection box or the clipboard is active: the panel is then neither updated
+    // nor drawn. The selection tools and the clipboard arrive with their own work; until then
+    // nothing is ever active.
+    bool IsSelectionActive() const { return false; }
     // Removes the last point with its labels; nothing on an empty list.
     void RemoveLastPoint();
     void ClearPoints();
@@ -106,6 +116,14 @@ private:
     void PlaceCursorGraphics();
     void Measure(float s);
     void PlaceSingleVoxel(const PimVector3& cell);
+    // The arms of the tools that pick points; each clears the points when its shape is done.
+    void ApplyLine(const PimVector3& cell);
+    void ApplyThreePointShape(const PimVector3& cell, std::uint16_t colour);
+    void ApplyPlaneFill(const PimVector3& cell, std::uint16_t colour);
+    void ApplyFlood(const PimVector3& cell, std::uint16_t colour);
+    // After a completed shape or fill: the colour's lock and the tutorial's edited flag.
+    void Completed(std::uint16_t colour);
+    void RefreshPreview();
     void UseMark(std::uint16_t colour);
     std::shared_ptr<Pim3DText> MakeLabel(PimColor colour, float s) const;
 
@@ -130,6 +148,9 @@ private:
     bool edited = false;
     std::uint64_t placements = 0;
 
+    ShapePreview preview;
+    PimVector3 previewCell;
+    std::size_t previewPointCount = 0;
     WireLines cursorCube;
     WireLines axisCross;
     WireLines lagLine;

@@ -54,7 +54,11 @@ int PimVrSimulator::ActionOfScancode(int scancode)
         {SDL_SCANCODE_UP, PadUp},          {SDL_SCANCODE_DOWN, PadDown},      {SDL_SCANCODE_LEFT, PadLeft},
         {SDL_SCANCODE_RIGHT, PadRight},    {SDL_SCANCODE_T, PadCentre},       {SDL_SCANCODE_G, PadClick},
         {SDL_SCANCODE_LSHIFT, PadOnMouseHand}, {SDL_SCANCODE_RSHIFT, PadOnMouseHand},
-        {SDL_SCANCODE_F1, ToggleLegend},  {SDL_SCANCODE_V, Reach},
+        {SDL_SCANCODE_F1, ToggleLegend},  {SDL_SCANCODE_V, Reach},         {SDL_SCANCODE_H, RaiseOtherHand},
+        {SDL_SCANCODE_1, Shortcut0},       {SDL_SCANCODE_2, Shortcut0 + 1},  {SDL_SCANCODE_3, Shortcut0 + 2},
+        {SDL_SCANCODE_4, Shortcut0 + 3},   {SDL_SCANCODE_5, Shortcut0 + 4},  {SDL_SCANCODE_6, Shortcut0 + 5},
+        {SDL_SCANCODE_7, Shortcut0 + 6},   {SDL_SCANCODE_8, Shortcut0 + 7},  {SDL_SCANCODE_9, Shortcut0 + 8},
+        {SDL_SCANCODE_0, Shortcut0 + 9},   {SDL_SCANCODE_MINUS, Shortcut0 + 10}, {SDL_SCANCODE_EQUALS, Shortcut0 + 11},
     };
     for (const KeyBinding& binding : bindings)
     {
@@ -165,6 +169,9 @@ void PimVrSimulator::Press(int action)
         break;
     case Reach:
         reachRequested = true;
+        break;
+    case RaiseOtherHand:
+        otherHandRaised = !otherHandRaised;
         break;
     case Look:
         SetLookMode(true);
@@ -283,6 +290,14 @@ void PimVrSimulator::PoseHands(PimVrDeviceStates& devices) const
 
     const int restRole = OtherHand(mouseHand);
     PimVrDeviceState& resting = devices[static_cast<std::size_t>(restRole)];
+    if (otherHandRaised)
+    {
+        const PimVector3 offset(restRole == PimVrDeviceIndex::LeftHand ? RaisedHandOffset.x : -RaisedHandOffset.x,
+                                RaisedHandOffset.y, RaisedHandOffset.z);
+        resting.position = eye + head.TransformDirection(offset);
+        resting.orientation = head * PimMatrix4x4::CreateRotationX(PimAngle::FromDegrees(RaisedHandTiltDegrees));
+        return;
+    }
     const PimVector3 offset =
         restRole == PimVrDeviceIndex::LeftHand ? PimVrRestPose::LeftHandOffset : PimVrRestPose::RightHandOffset;
     resting.position = eye + head.TransformDirection(offset);
@@ -345,11 +360,18 @@ void PimVrSimulator::BeginFrame(double seconds, PimVrDeviceStates& devices)
     }
     reachRequested = false;
     pointerTip.reset();
-    if (pointerTarget)
+    const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
+    const PimVector3 pointerRay = HeadOrientation().TransformDirection(PointerDirection());
+    for (const PointerTarget* target : {&pointerTarget, &heldPointerTarget})
     {
-        const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
-        pointerTip = pointerTarget(eye, HeadOrientation().TransformDirection(PointerDirection()));
+        if (!*target)
+            continue;
+        const std::optional<PimVector3> tip = (*target)(eye, pointerRay);
+        if (tip && (!pointerTip || tip->DistanceSquared(eye) < pointerTip->DistanceSquared(eye)))
+            pointerTip = tip;
     }
+    for (int index = 0; index < ShortcutCount; ++index)
+        shortcutsThisFrame[static_cast<std::size_t>(index)] = tapped[static_cast<std::size_t>(Shortcut0 + index)];
 
     for (PimVrDeviceState& state : devices)
     {
@@ -381,5 +403,6 @@ std::vector<std::string> PimVrSimulator::GetLegendLines() const
         "Trigger: left click, F other hand   Menu: M, N other hand   Second button: Z, X other hand",
         "Other hand's pad: arrows touch its edges, T its centre, G clicks it (Shift: mouse hand's pad)",
         "Reach: V puts the cursor just in front of the surface under the pointer   Menu buttons: point and click",
+        "H raises the other hand to see and point at what it holds (again: lowers it)",
     };
 }

@@ -32,6 +32,11 @@ union SDL_Event;
 //     G clicks it (code 7, the teleport confirm)
 //   Pressing a menu button . point at it and left click: the mouse hand's tip goes to the
 //                            button under the pointer (see SetPointerTarget)
+//   Raise the other hand ... H: lifts it in front of the view, its top turned towards the eye, so
+//                            what it holds (the tool panel) can be seen and pointed at; H again
+//                            lowers it
+//   Shortcut keys .......... 1 to 9, 0, - and = are the program's shortcuts 0 to 11, read with
+//                            WasShortcutPressed (the tool panel selects its tools with them)
 //   Reach .................. V: the mouse hand moves along the pointer's ray so that what it
 //                            points with (the program's cursor) lands just in front of the
 //                            surface under the pointer (see SetReachHelper); the hand may then
@@ -75,6 +80,23 @@ public:
     // presses what the pointer shows.
     using PointerTarget = std::function<std::optional<PimVector3>(const PimVector3& eye, const PimVector3& ray)>;
     void SetPointerTarget(PointerTarget target) { pointerTarget = std::move(target); }
+    // The pressable things the other hand holds (the tool panel), answered like the page's pointer
+    // target and asked with it; when both answer, the point nearer the eye wins.
+    void SetHeldPointerTarget(PointerTarget target) { heldPointerTarget = std::move(target); }
+
+    static constexpr int ShortcutCount = 12;
+    // Whether shortcut key `index` (0 to 11: the keys 1 to 9, 0, - and =) went down since the
+    // frame before; read during the frame.
+    bool WasShortcutPressed(int index) const
+    {
+        return index >= 0 && index < ShortcutCount && shortcutsThisFrame[static_cast<std::size_t>(index)];
+    }
+    // Whether the other hand is raised (H).
+    bool IsOtherHandRaised() const { return otherHandRaised; }
+    // Where the raised hand is held (head frame, metres) and how far it is tilted back (degrees):
+    // the panel above it then faces the eye a little below the view's centre.
+    static constexpr PimVector3 RaisedHandOffset{-0.04f, 0.0f, -0.54f};
+    static constexpr float RaisedHandTiltDegrees = 70.0f;
 
     bool IsHeadset() const override { return false; }
     void BeginFrame(double seconds, PimVrDeviceStates& devices) override;
@@ -115,7 +137,9 @@ private:
         PadOnMouseHand,
         ToggleLegend,
         Reach,
-        MouseTrigger,  // left mouse button
+        RaiseOtherHand,
+        Shortcut0,  // the shortcut keys follow in order
+        MouseTrigger = Shortcut0 + ShortcutCount,  // left mouse button
         Look,          // right mouse button
         ActionCount,
     };
@@ -165,8 +189,11 @@ private:
     float handDepth = DefaultHandDepth;
     bool legendVisible = true;
     bool reachRequested = false;
+    bool otherHandRaised = false;
+    std::array<bool, ShortcutCount> shortcutsThisFrame{};
     ReachHelper reachHelper;
     PointerTarget pointerTarget;
+    PointerTarget heldPointerTarget;
     // The mouse hand's tip of this frame when the pointer is on a pressable thing.
     std::optional<PimVector3> pointerTip;
 };

@@ -5,13 +5,14 @@
 #include "engine/PimVrInputCodes.h"
 #include "engine/PimVrSystem.h"
 
+#include <algorithm>
 #include <cmath>
 
-namespace
+float QuadButton::GetTouchRadius() const
 {
-// How far and how fast a touched button sways, in world units and radians per second.
-constexpr float kWobbleAmplitude = 0.01f;
-constexpr float kWobbleSpeed = 6.0f;
+    if (!reachBySizeFactor)
+        return quadScale * kTouchShare;
+    return std::sqrt(std::max(0.0f, PimVrSystem::GetInstance().GetScale() * kReachPerSize * sizeFactor));
 }
 
 void QuadButton::Update()
@@ -19,22 +20,28 @@ void QuadButton::Update()
     pressed = false;
     touched = false;
     PimVrSystem& vr = PimVrSystem::GetInstance();
+    const float radius = GetTouchRadius();
     for (int role : {PimVrDeviceIndex::LeftHand, PimVrDeviceIndex::RightHand})
     {
         const PimVrController& hand = vr.GetHandController(role);
         if (!hand.IsValid())
             continue;
         const PimVector3 tip = hand.GetDevicePosition(PimVrPose::Tip, PimVrCoordinates::World);
-        if (tip.Distance(baseLocation) >= GetTouchRadius())
+        if (tip.DistanceSquared(baseLocation) >= radius * radius)
             continue;
         touched = true;
-        pressed = pressed || hand.IsPressed(PimVrButton::Trigger);
+        if (hand.IsPressed(PimVrButton::Trigger))
+        {
+            pressed = true;
+            break;
+        }
     }
     if (touched)
     {
-        wobblePhase += static_cast<float>(PimTime::SecondDelta()) * kWobbleSpeed;
-        const PimVector3 sway(std::sin(wobblePhase), std::cos(wobblePhase * 1.3f), 0.0f);
-        quad.SetLocation(baseLocation + quad.GetOrientation().TransformDirection(sway) * kWobbleAmplitude);
+        wobblePhase += static_cast<float>(PimTime::MillisecondDelta()) * kWobbleRadiansPerMillisecond;
+        const float a = vr.GetScale() * kWobbleShare;
+        quad.SetLocation(baseLocation + PimVector3(std::sin(wobblePhase) * a, std::cos(wobblePhase + 0.39f) * a,
+                                                   std::sin(wobblePhase + 1.7f) * a));
     }
     else
     {
@@ -45,6 +52,6 @@ void QuadButton::Update()
 
 void QuadButton::Draw()
 {
-    quad.SetScale(sizeFactor * (pressed ? kPressedScale : 1.0f));
+    quad.SetScale(GetDrawnScale());
     quad.Draw();
 }

@@ -4,7 +4,7 @@
 #include "pages/SimulatorLegend.h"
 #include "pages/VRLoadingMenu.h"
 
-#include "editing/SimpleToolPanel.h"
+#include "editing/ToolPanel.h"
 #include "editing/SimulatorReach.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
@@ -21,7 +21,6 @@
 #include "engine/PimTime.h"
 #include "engine/PimVrInputCodes.h"
 #include "engine/PimVrSystem.h"
-#include "engine/VoxelCodeTable.h"
 
 #include <cmath>
 
@@ -62,11 +61,7 @@ void VoxWorldCreator::SetUpWorld()
     PimAssert::Assert(terrain.built, "VoxWorldCreator - The world's terrain could not be generated");
     world->SetWorldSetup(worldSetup);
 
-    // Colours of the model's palette (the default colour cube until the palette strip arrives):
-    // red, orange, yellow, green, blue, white.
-    panel = std::make_unique<SimpleToolPanel>(std::vector<std::uint16_t>{
-        VoxelCode::FirstColour + 100, VoxelCode::FirstColour + 110, VoxelCode::FirstColour + 120,
-        VoxelCode::FirstColour + 20, VoxelCode::FirstColour + 4, VoxelCode::FirstColour + 124});
+    panel = std::make_unique<ToolPanel>(settings);
     player = std::make_shared<PlayerRig>(settings, camera, PlayerRig::Mode::World);
     player->CreateEditor(*panel);
     player->LoadReticle();
@@ -94,8 +89,9 @@ void VoxWorldCreator::SetUpWorld()
     // Last: drawn over everything else.
     legend = std::make_shared<SimulatorLegend>();
     legend->SetPageLines({
-        "In the world: left click uses the tool at the cursor, V reaches for the surface under the pointer,",
-        "F (other hand's trigger) takes the next colour, Z removes the last point",
+        "In the world: left click uses the tool at the cursor, V reaches for the surface under the pointer, Z removes the last point",
+        "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
+        "Tools: 1 voxel  2 line  3 triangle  4 parallelogram  5 disc  6 ring  - plane fill  = flood fill",
         "M (right hand's menu button): the in-game menu - moving, hand, size, volume, fog, exit",
         "Arrow keys walk or fly; T aims the teleport arc, G goes there; Space is the crouch-jump",
     });

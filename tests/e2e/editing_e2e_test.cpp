@@ -7,7 +7,8 @@
 
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
-#include "editing/SimpleToolPanel.h"
+#include "editing/ToolId.h"
+#include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 
@@ -27,10 +28,12 @@
 #include "engine/PimVrInputCodes.h"
 #include "engine/PimVrScriptedDevice.h"
 #include "engine/PimVrSystem.h"
+#include "engine/VoxelCodeTable.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -185,5 +188,84 @@ TEST_F(EditingE2E, WalksPlacesARowSavesAndFindsItInANewWorld)
     }
     EXPECT_EQ(found, kRow) << "the row came back from the saved regions";
     reopened.reset();
+}
+
+// Scripted hands pick the ring tool on the off hand's panel, pick a centre, a point that fixes the
+// plane and a radius point, and the ring is found in the world.
+TEST_F(EditingE2E, PicksTheRingToolOnThePanelAndDrawsARing)
+{
+    auto settings = std::make_unique<GameSettings>(SettingsFolders::Locate());
+    PimSystemParameters parameters = MakeStartParameters(settings->GetFolders());
+    parameters.deviceMode = PimDeviceMode::Scripted;
+    parameters.fixedFrameSeconds = 1.0 / 60.0;
+    parameters.width = 270;
+    parameters.height = 300;
+    ASSERT_TRUE(PimSystem::Initialize(parameters));
+    QuillotScene scene = SetUpScene(*settings);
+    TestRoomPage* room = OpenTestRoom(scene, *settings);
+    ASSERT_NE(room, nullptr);
+    PimVrScriptedDevice* script = PimVrSystem::GetInstance().GetScript();
+    ASSERT_NE(script, nullptr);
+    PimVrSystem& vr = PimVrSystem::GetInstance();
+    const auto runUntil = [](int maxFrames, const std::function<bool()>& done) {
+        for (int frame = 0; frame < maxFrames; ++frame)
+        {
+            PimSystem::RunFrames(1);
+            if (done())
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(runUntil(600, [&] {
+        const PimVoxelGrid* here = room->GetWorld()->FindChunkSlot(TestRoomPage::StartPosition() + PimVector3(0, 1, -6));
+        return room->GetRig().GetLocomotion().GetState() == LocomotionState::Grounded && here != nullptr &&
+               here->GetGridStatus() != PimVoxelGrid::kStatusNeedsData;
+    })) << "the room's world loaded";
+    const auto pull = [&](int role) {
+        script->SetValue(role, PimVrButton::Trigger, 1.0f);
+        PimSystem::RunFrames(2);
+        script->SetValue(role, PimVrButton::Trigger, 0.0f);
+        PimSystem::RunFrames(2);
+    };
+    // Where the tip must be held, in tracking space, to touch a world point.
+    const auto tipFor = [&](const PimVector3& world) {
+        const PimMatrix4x4 unturn = PimMatrix4x4::CreateRotationY(PimAngle::FromRadians(-vr.GetDirectionModifier().GetRadians()));
+        return unturn.TransformDirection(world - vr.GetRootPosition()) / vr.GetScale();
+    };
+
+    ToolPanel& panel = room->GetPanel();
+    pull(kOff);
+    ASSERT_EQ(panel.GetPage(), ToolPanel::Page::Tools);
+    const PimVector3 icon = tipFor(panel.GetIcon(static_cast<int>(ToolId::MagicRing)).GetBaseLocation());
+    script->SetPose(kDominant, icon + PimVector3(0.0f, 0.0f, PimVrController::TipDistance), PimMatrix4x4());
+    PimSystem::RunFrames(2);
+    ASSERT_TRUE(panel.IsNear());
+    pull(kDominant);
+    ASSERT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing));
+    VoxelEditor& editor = *room->GetRig().GetEditor();
+    EXPECT_TRUE(editor.GetPoints().empty()) << "selecting the tool picked no point";
+
+    // Three points: the hand jumps (more than the smoothing's reach) so the cursor follows at once.
+    const float unit = 1.0f / vr.GetScale(); // metres per voxel
+    const PimVector3 hand(0.2f, 1.3f, -0.3f);
+    const PimVector3 offsets[3] = {{0, 0, 0}, {0, 0, -5}, {6, 0, 0}}; // centre, plane, radius
+    std::vector<PimVector3> picked;
+    for (const PimVector3& offset : offsets)
+    {
+        script->SetPose(kDominant, hand + offset * unit, PimMatrix4x4());
+        PimSystem::RunFrames(30);
+        ASSERT_FALSE(panel.TakesFrame());
+        picked.push_back(editor.GetCursorCell());
+        pull(kDominant);
+    }
+    EXPECT_TRUE(editor.GetPoints().empty()) << "the third point drew the ring";
+    ASSERT_EQ(picked[2] - picked[0], PimVector3(6, 0, 0));
+    const std::uint16_t colour = panel.GetCurrentColour();
+    VoxelWorld2& world = *room->GetWorld();
+    const PimVector3 centre = picked[0] + PimVector3(0.5f, 0.5f, 0.5f);
+    for (const PimVector3& onRing : {PimVector3(6, 0, 0), PimVector3(-6, 0, 0), PimVector3(0, 0, 6), PimVector3(0, 0, -6)})
+        EXPECT_EQ(world.GetWorldVoxel(centre + onRing), colour) << onRing.ToString();
+    EXPECT_EQ(world.GetWorldVoxel(centre), 0) << "the ring is hollow";
+    EXPECT_TRUE(settings->activeGame.IsColourLocked(static_cast<std::uint16_t>(colour - VoxelCode::FirstColour)));
 }
 }

@@ -8,7 +8,7 @@
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
 #include "tests/support/open_test_room.h"
-#include "editing/SimpleToolPanel.h"
+#include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 
@@ -25,6 +25,7 @@
 #include <SDL_events.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -96,6 +97,33 @@ protected:
         Push(event);
     }
     static void Frames(int count) { PimSystem::RunFrames(static_cast<std::uint64_t>(count)); }
+    // The window pixel under which the simulator's pointer ray passes through a world point.
+    static SDL_Point PixelOf(const PimVector3& world)
+    {
+        PimVrSystem& vr = PimVrSystem::GetInstance();
+        const PimVrController& head = vr.GetHeadsetController();
+        const PimVector3 eye = head.GetDevicePosition(PimVrPose::Tip, PimVrCoordinates::World);
+        const PimMatrix4x4 orientation = head.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World);
+        const PimVector3 offset = world - eye;
+        // Into the head's frame: x right, y up, -z ahead.
+        const PimVector3 ray(offset.Dot(orientation.TransformDirection({1, 0, 0})),
+                             offset.Dot(orientation.TransformDirection({0, 1, 0})),
+                             offset.Dot(orientation.TransformDirection({0, 0, 1})));
+        const float tanUp = std::tan(PimVrRestPose::WindowFieldOfViewDegrees * 3.14159265f / 360.0f);
+        const float tanRight = tanUp * kWidth / kHeight;
+        const float x = (ray.x / -ray.z) / tanRight;
+        const float y = (ray.y / -ray.z) / tanUp;
+        return SDL_Point{static_cast<int>(std::lround((x + 1.0f) * 0.5f * kWidth)),
+                         static_cast<int>(std::lround((1.0f - y) * 0.5f * kHeight))};
+    }
+    // Moves the pointer over a world point and clicks there.
+    void ClickAt(const PimVector3& world)
+    {
+        const SDL_Point pixel = PixelOf(world);
+        Pointer(pixel.x, pixel.y);
+        Frames(2);
+        Click(SDL_BUTTON_LEFT);
+    }
     // Holds a key down for some frames, then lets go of it (one more frame).
     static void Hold(SDL_Scancode scancode, int frames)
     {
@@ -223,9 +251,6 @@ TEST_F(SimulatorE2E, ClicksPlaceOneVoxelEachReachFindsTheFloorAndTheSecondButton
     const PimVector3 first = Editor().GetLastSingleCell();
     EXPECT_EQ(room->GetWorld()->GetWorldVoxel(first + PimVector3(0.5f, 0.5f, 0.5f)), colour);
 
-    Tap(SDL_SCANCODE_F); // the off hand's trigger: the next colour
-    EXPECT_NE(room->GetPanel().GetCurrentColour(), colour);
-
     // Looking down at the floor, V reaches for it: the next voxel lies on the floor.
     LookDown(200);
     Tap(SDL_SCANCODE_V);
@@ -245,5 +270,44 @@ TEST_F(SimulatorE2E, ClicksPlaceOneVoxelEachReachFindsTheFloorAndTheSecondButton
     EXPECT_EQ(Editor().GetPoints()[0], onFloor);
     Tap(SDL_SCANCODE_X); // the other hand's second button is not the editor's
     EXPECT_EQ(Editor().GetPoints().size(), 1u);
+}
+
+TEST_F(SimulatorE2E, TheToolPanelTakesColoursAndToolsFromKeysAndTheMouse)
+{
+    ToolPanel& panel = room->GetPanel();
+    ASSERT_EQ(panel.GetPage(), ToolPanel::Page::Palette);
+    // H raises the off hand so its panel faces the eye; a left click on a strip cube takes its colour
+    // and paints nothing.
+    Tap(SDL_SCANCODE_H);
+    Frames(2);
+    const std::uint64_t placed = Editor().GetPlacementCount();
+    ClickAt(panel.GetStrip().GetSlotPosition(5));
+    EXPECT_EQ(panel.GetStrip().GetSelected(), 5);
+    EXPECT_EQ(panel.GetCurrentColour(), settings->activeGame.GetPaletteEntry(settings->activeGame.GetActivePalette(), 5));
+    EXPECT_EQ(Editor().GetPlacementCount(), placed) << "picking a colour never paints";
+
+    // F is the off hand's trigger: the tools page, once per press.
+    Hold(SDL_SCANCODE_F, 10);
+    ASSERT_EQ(panel.GetPage(), ToolPanel::Page::Tools);
+    // Shortcut keys pick tools directly; a tool whose work is not here yet stays unpicked.
+    Tap(SDL_SCANCODE_6);
+    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing));
+    Tap(SDL_SCANCODE_7);
+    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing)) << "the selection box is not offered";
+    Tap(SDL_SCANCODE_EQUALS);
+    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::Fill));
+    // Pointing at the line icon and clicking picks it.
+    ClickAt(panel.GetIcon(static_cast<int>(ToolId::LineTool)).GetBaseLocation());
+    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::LineTool));
+    EXPECT_TRUE(Editor().GetPoints().empty()) << "picking a tool picks no point";
+
+    Tap(SDL_SCANCODE_F);
+    EXPECT_EQ(panel.GetPage(), ToolPanel::Page::Palette);
+    // The keys are in the legend.
+    const std::vector<std::string> lines = PimVrSystem::GetInstance().GetSimulator()->GetLegendLines();
+    bool raise = false;
+    for (const std::string& line : lines)
+        raise = raise || line.find("H raises the other hand") != std::string::npos;
+    EXPECT_TRUE(raise);
 }
 }

@@ -26,6 +26,7 @@ public:
     {
         tool = nextTool;
     }
+    void Draw() override {}
     std::uint32_t GetTool() const override { return tool; }
     std::uint16_t GetCurrentColour() const override { return colour; }
     bool TakesFrame() const override { return takes; }

@@ -5,7 +5,7 @@
 #include "tests/support/TempFolder.h"
 
 #include "editing/EditTarget.h"
-#include "editing/SimpleToolPanel.h"
+#include "editing/EditorPanel.h"
 #include "editing/VoxelEditor.h"
 #include "editing/VoxelHand.h"
 
@@ -78,7 +78,15 @@ TEST_F(VoxelHandRender, TheHandShowsInItsColourLitByItsShader)
 TEST_F(VoxelHandRender, TheCursorCubeAndAxisCrossStandAtTheCell)
 {
     EditTarget target;
-    SimpleToolPanel panel({0xFF00});
+    // A panel that shows nothing, so that only the cursor is drawn.
+    struct BlankPanel final : EditorPanel
+    {
+        void Update() override {}
+        void Draw() override {}
+        std::uint32_t GetTool() const override { return 0; }
+        std::uint16_t GetCurrentColour() const override { return 0xFF00; }
+        bool TakesFrame() const override { return false; }
+    } panel;
     VoxelEditor editor(*settings, target, panel);
     editor.ShowCursorAt({0.4f, 0.6f, 0.3f}, 1.0f);
     ASSERT_EQ(editor.GetCursorCell(), PimVector3(0, 0, 0));

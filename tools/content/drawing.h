@@ -81,6 +81,38 @@ inline float Ellipse(float x, float y, float cx, float cy, float rx, float ry)
     const float k = std::hypot((x - cx) / rx, (y - cy) / ry);
     return (k - 1.0f) * std::min(rx, ry);
 }
+// The same line, as the tool icons name it.
+inline float Segment(float x, float y, float ax, float ay, float bx, float by, float halfWidth)
+{
+    return Capsule(x, y, ax, ay, bx, by, halfWidth);
+}
+// A convex polygon given by its corners as x, y pairs, in either winding: the largest signed
+// distance to its edges' lines (exact along the edges, a little short at the corners).
+template <std::size_t N>
+inline float ConvexPolygon(float x, float y, const float (&p)[N])
+{
+    constexpr std::size_t corners = N / 2;
+    float area = 0.0f;
+    for (std::size_t i = 0; i < corners; ++i)
+    {
+        const std::size_t j = (i + 1) % corners;
+        area += p[i * 2] * p[j * 2 + 1] - p[j * 2] * p[i * 2 + 1];
+    }
+    const float winding = area > 0.0f ? 1.0f : -1.0f;
+    float d = -1e9f;
+    for (std::size_t i = 0; i < corners; ++i)
+    {
+        const std::size_t j = (i + 1) % corners;
+        const float ex = p[j * 2] - p[i * 2], ey = p[j * 2 + 1] - p[i * 2 + 1];
+        const float length = std::hypot(ex, ey);
+        if (length <= 0.0f)
+            continue;
+        // Outward normal of the edge for the polygon's winding.
+        const float nx = ey / length * winding, ny = -ex / length * winding;
+        d = std::max(d, (x - p[i * 2]) * nx + (y - p[i * 2 + 1]) * ny);
+    }
+    return d;
+}
 // A triangle given by its corners (in either winding).
 inline float Triangle(float x, float y, const float (&p)[6])
 {

@@ -28,6 +28,9 @@ bool GenerateMenuButtons(const ContentOutput& output);
 // "InGameCamera_On.png", "InGameCamera_Off.png", "FogColorIcon.png", "AutoCalibrate.png" and
 // "HandColor.png".
 bool GeneratePanelIcons(const ContentOutput& output);
+// "Graphics/Textures/Tools_SingleVoxel.png" ... "Tools_Fill.png": the twelve icons of the tool
+// panel, one per tool, in one style.
+bool GenerateToolIcons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

@@ -26,6 +26,7 @@ constexpr Family Families[] = {
     {"teleport reticle", GenerateTeleportReticle},
     {"menu buttons", GenerateMenuButtons},
     {"panel icons", GeneratePanelIcons},
+    {"tool icons", GenerateToolIcons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
