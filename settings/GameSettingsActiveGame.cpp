@@ -83,7 +83,12 @@ void GameSettingsActiveGame::ResetAll()
 
 bool GameSettingsActiveGame::SaveWorldSettings(const PimWString& worldFolder)
 {
-    return PimFile::WriteStringAtomic(WorldSettingsPath(worldFolder), WriteXml());
+    return WriteWorldSettingsText(worldFolder, WriteXml());
+}
+
+bool GameSettingsActiveGame::WriteWorldSettingsText(const PimWString& worldFolder, std::wstring_view text)
+{
+    return PimFile::WriteStringAtomic(WorldSettingsPath(worldFolder), text);
 }
 
 bool GameSettingsActiveGame::LoadWorldSettings(const PimWString& worldFolder)

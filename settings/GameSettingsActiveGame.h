@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 // The settings of the world being played: player scale and location, world name, the
 // world's colour table, palettes, locks, reference images and fog colour. They are stored in
@@ -63,6 +64,9 @@ public:
     // absent or cannot be used (SettingsFile: it is then put aside) and returns whether it was
     // read.
     bool SaveWorldSettings(const PimWString& worldFolder);
+    // Writes text made by WriteXml as the world settings file of that folder, as
+    // SaveWorldSettings does. Touches no setting: any thread.
+    static bool WriteWorldSettingsText(const PimWString& worldFolder, std::wstring_view text);
     bool LoadWorldSettings(const PimWString& worldFolder);
 
     GameSettingItem& Item(Key key) { return Setting(static_cast<std::uint16_t>(key)); }

@@ -463,6 +463,16 @@ bool WorldStore::WriteSettings()
     return saved;
 }
 
+bool WorldStore::WriteSettingsText(std::wstring_view text)
+{
+    if (RefuseWrite("WriteSettings"))
+        return false;
+    MakeWorldFolder({});
+    const bool saved = GameSettingsActiveGame::WriteWorldSettingsText(WithoutTrailingSeparator(worldFolder), text);
+    PimAssert::Assert(saved, "WorldStore::WriteSettings() - Cannot write the world's settings file");
+    return saved;
+}
+
 PimVector3 WorldStore::RegionsCentre() const
 {
     std::lock_guard<std::mutex> hold(regionsMutex);

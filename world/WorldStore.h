@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string_view>
 #include <vector>
 
 class GameSettings;
@@ -40,8 +41,9 @@ class GameSettings;
 // cannot be put aside, the region of that file name is never written while the store lives.
 // Each case is reported through PimAssert.
 //
-// Threads and locks: the main thread opens, stores and writes; the world's worker and the main
-// thread look chunks up (HoldsChunk, LoadChunk) and read region files left for later.
+// Threads and locks: the main thread opens and stores; the main thread or the world's save
+// writer thread writes (one of them at a time); the world's worker and the main thread look
+// chunks up (HoldsChunk, LoadChunk) and read region files left for later.
 // regionsMutex guards the map of regions, the files left for later and the names never to be
 // written; a region, once in the map, stays until the store is destroyed or opened again, so
 // lookups hand out stable pointers. readingMutex is held while a file left for later is read, so
@@ -116,15 +118,20 @@ public:
 
     // Creates the world folder and its "World" folder and writes every dirty region, in key
     // order. A failed write is reported once as "File corruption warning" after all were tried;
-    // false then. Without a successful Open nothing is written: reported, false. Main thread,
-    // with the global build-channel lock held by the caller.
+    // false then, the regions not written staying dirty. Without a successful Open nothing is
+    // written: reported, false. The writing thread (the main thread, or the world's save writer)
+    // is the only one writing; chunks may be stored and loaded meanwhile: a region is encoded
+    // under its own lock, and a chunk stored after that keeps its region dirty.
     bool WriteRegions();
     // Saves the thumbnail as world folder + "SaveView.png", replacing the old one whole. A
-    // failure (or an empty picture) is reported: false. Main thread.
+    // failure (or an empty picture) is reported: false. The writing thread.
     bool WriteThumbnail(const PimTexture& thumbnail);
     // Writes the active game's settings text to world folder + "settings.set", replacing the
     // old file whole. A failure is reported: false. Main thread.
     bool WriteSettings();
+    // Writes settings text made by the main thread (GameSettingsActiveGame::WriteXml) the same
+    // way. The writing thread.
+    bool WriteSettingsText(std::wstring_view text);
 
     // The centre of the box from the smallest region origin to the largest origin + 256 on each
     // axis (regions whose files are left for later by the origin their names give); (0, 0, 0)
