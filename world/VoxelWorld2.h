@@ -52,7 +52,9 @@ class PimViewport;
 // the chunks built next to it rebuilt, so no seam between two built chunks is ever wrong.
 //
 // Threads: the main thread runs everything except the worker's passes (WorkerPass), which the
-// world's PimThreadRunner runs, created paused; the world page resumes and pauses it.
+// world's PimThreadRunner runs, created paused (the world page resumes and pauses it), and the
+// writing of saves' files, which the world's save writer thread does (WorldSaveWriter; it
+// touches only the store, whose regions keep their chunk copies under their own locks).
 // Locks:
 // - worldMutex, the world lock (main thread only; the worker never takes it): guards the window
 //   slots, the window origin and the left-window map. Held by GetWorldVoxel, SetWorldVoxel,
