@@ -79,7 +79,7 @@ bool WriteRegionFile(Region& region, const PimWString& folder, const PimWString&
     const PimWString path = JoinPath(folder, fileName);
     const PimWString backup = BackupPath(path);
 
-    // A folder or special file is never moved over or removed: it may hold a user's files.
+    // A folder, device or FIFO is never moved over or removed: it may hold a user's files.
     if (HoldsObstacle(path) || HoldsObstacle(backup))
     {
         PimAssert::Assert(false, "RegionFile::WriteRegionFile() - Something other than a file holds the region "
