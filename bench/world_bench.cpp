@@ -26,8 +26,9 @@
 // A plain program: the figures are phases of one run, not repeated kernels. Run it alone on the
 // machine; its times are wall-clock times.
 
+#include "island_world.h"
+
 #include "world/ChunkPool.h"
-#include "world/TerrainFill.h"
 #include "world/TerrainGenerator.h"
 #include "world/VoxelWorld2.h"
 #include "world/WorldStore.h"
@@ -59,7 +60,6 @@ namespace
 using Clock = std::chrono::steady_clock;
 
 constexpr double kHeadsetHz = 90.0;
-constexpr int kStoredRegions = 20;
 constexpr std::uint32_t kSeed = 20240611u;
 // Frames without any change after which a loaded window counts as finished.
 constexpr int kQuietFrames = 90;
@@ -85,63 +85,6 @@ double StatusMiB(const char* field)
 void ResetPeakMemory()
 {
     std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-WorldParameterList IslandParameters()
-{
-    return {
-        {WorldParameterId::TerrainType, static_cast<float>(TerrainType::Island), {}},
-        {WorldParameterId::LowestWalkers, 20.0f, {}},
-        {WorldParameterId::HighestWalkers, 40.0f, {}},
-        {WorldParameterId::WalkLengthBase, 2000.0f, {}},
-        {WorldParameterId::WalkLengthSpread, 1000.0f, {}},
-        {WorldParameterId::SmoothingPasses, 3.0f, {}},
-        {WorldParameterId::WaterLevel, 100.0f, {}},
-        {WorldParameterId::IslandSize, 7040.0f, {}},
-        {WorldParameterId::WorldHeight, 512.0f, {}},
-        {WorldParameterId::HeightCap, 160.0f, {}},
-    };
-}
-
-// Where the world page puts the player of a new world: the centre column, two voxels above its
-// height-map sample.
-PimVector3 StartPosition(const WorldSetup& setup)
-{
-    const int columnX = setup.GetWidth() / 32 / 2;
-    const int columnZ = setup.GetDepth() / 32 / 2;
-    const float height = static_cast<float>(setup.GetHeightMap().At(columnX, columnZ)) + 2.0f;
-    return PimVector3(static_cast<float>(columnX * 32), height, static_cast<float>(columnZ * 32));
-}
-
-// Stores the terrain of the regions around the start (4 x 5 regions of the lowest layer) as
-// region files of the world named in the settings.
-void WriteIslandRegions(GameSettings& settings, const WorldSetup& setup)
-{
-    WorldStore store(settings);
-    store.Open();
-    const PimVector3 start = StartPosition(setup);
-    const int firstX = static_cast<int>(start.x) / 256 - 2;
-    const int firstZ = static_cast<int>(start.z) / 256 - 2;
-    PimVoxelGrid chunk;
-    for (int region = 0; region < kStoredRegions; ++region)
-    {
-        const PimVector3 origin(static_cast<float>((firstX + region % 4) * 256), 0.0f,
-                                static_cast<float>((firstZ + region / 4) * 256));
-        for (int slot = 0; slot < WorldAddressing::kRegionSlots; ++slot)
-        {
-            chunk.DeInitialize();
-            chunk.SetLocation(origin + WorldAddressing::RegionSlotOffset(slot));
-            FillChunk(setup, chunk);
-            chunk.SetEditedSinceSave(true);
-            store.StoreIfEdited(&chunk);
-        }
-    }
-    PimVoxelGrid::LockAllBuildChannels(true);
-    const bool written = store.WriteRegions();
-    PimVoxelGrid::LockAllBuildChannels(false);
-    std::printf("island: %zu region files written%s; their chunk copies hold %.0f MiB of codes\n",
-                store.GetRegionCount(), written ? "" : " (FAILED)",
-                static_cast<double>(store.GetStoredBytes()) / (1024.0 * 1024.0));
 }
 
 struct PhaseResult
@@ -204,7 +147,7 @@ PhaseResult RunWorld(GameSettings& settings, const std::wstring& name, const std
     else
         PimTime::SetRealClock();
     PimViewport viewport;
-    const PimVector3 start = StartPosition(*setup);
+    const PimVector3 start = IslandWorld::StartPosition(*setup);
     viewport.GetCamera()->SetPosition(start);
     viewport.GetCamera()->SetTarget(start + PimVector3(0.0f, 0.0f, -1.0f));
     ResetPeakMemory();
@@ -372,13 +315,13 @@ int main(int argc, char** argv)
     auto island = std::make_shared<WorldSetup>(kSeed);
     if (wanted("island", "headless") || wanted("island", "paced"))
     {
-        GenerateTerrain(*island, IslandParameters());
+        GenerateTerrain(*island, IslandWorld::Parameters());
         settings.activeGame.SetGameWorldName(L"BenchIsland");
         // In a child process, so that the memory of writing them is not counted as the world's.
         const pid_t writer = ::fork();
         if (writer == 0)
         {
-            WriteIslandRegions(settings, *island);
+            IslandWorld::WriteStoredRegions(settings, *island);
             std::fflush(stdout);
             ::_exit(0);
         }

@@ -54,6 +54,9 @@ void GameSettingsActiveGame::DefineSettings()
     add(Key::LockedColors, "LockedColors", Vector({}, lockWords));
 
     add(Key::FogColor, "FogColor", Vector3({}, PimVector3(0.15f, 0.15f, 0.25f)));
+    // Files written before seeds were kept lack the element and read as NoWorldSeed; a number
+    // above the largest seed is held to NoWorldSeed by the range.
+    add(Key::WorldSeed, "WorldSeed", UInt64({}, NoWorldSeed, 0, NoWorldSeed));
 
     ResetAll();
 }
@@ -80,7 +83,12 @@ void GameSettingsActiveGame::ResetAll()
 
 bool GameSettingsActiveGame::SaveWorldSettings(const PimWString& worldFolder)
 {
-    return PimFile::WriteStringAtomic(WorldSettingsPath(worldFolder), WriteXml());
+    return WriteWorldSettingsText(worldFolder, WriteXml());
+}
+
+bool GameSettingsActiveGame::WriteWorldSettingsText(const PimWString& worldFolder, std::wstring_view text)
+{
+    return PimFile::WriteStringAtomic(WorldSettingsPath(worldFolder), text);
 }
 
 bool GameSettingsActiveGame::LoadWorldSettings(const PimWString& worldFolder)
@@ -92,6 +100,16 @@ bool GameSettingsActiveGame::LoadWorldSettings(const PimWString& worldFolder)
     ResetAll();
     return false;
 }
+
+std::optional<std::uint32_t> GameSettingsActiveGame::GetWorldSeed() const
+{
+    const std::uint64_t seed = Item(Key::WorldSeed).GetUInt64();
+    if (seed >= NoWorldSeed)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(seed);
+}
+
+void GameSettingsActiveGame::SetWorldSeed(std::uint32_t seed) { Item(Key::WorldSeed).SetUInt64(seed, ValueUse::Current); }
 
 std::uint32_t GameSettingsActiveGame::GetWalkPhysics() const { return Item(Key::WalkPhysics).GetUInt(); }
 void GameSettingsActiveGame::SetWalkPhysics(std::uint32_t physics) { Item(Key::WalkPhysics).SetUInt(physics, ValueUse::Current); }

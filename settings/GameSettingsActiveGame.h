@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 // The settings of the world being played: player scale and location, world name, the
 // world's colour table, palettes, locks, reference images and fog colour. They are stored in
@@ -36,7 +38,12 @@ public:
         ActivePalette = 8,
         ReferenceImages = 9,
         FogColor = 10,
+        WorldSeed = 11,
     };
+
+    // What "WorldSeed" holds while the world has no seed recorded (a new world, or a world saved
+    // before seeds were kept): one past the largest seed.
+    static constexpr std::uint64_t NoWorldSeed = std::uint64_t{1} << 32;
 
     static constexpr int ReferenceImageCount = 3;
     static constexpr std::uint16_t NoPaletteEntry = 0xFF00;
@@ -57,6 +64,9 @@ public:
     // absent or cannot be used (SettingsFile: it is then put aside) and returns whether it was
     // read.
     bool SaveWorldSettings(const PimWString& worldFolder);
+    // Writes text made by WriteXml as the world settings file of that folder, as
+    // SaveWorldSettings does. Touches no setting: any thread.
+    static bool WriteWorldSettingsText(const PimWString& worldFolder, std::wstring_view text);
     bool LoadWorldSettings(const PimWString& worldFolder);
 
     GameSettingItem& Item(Key key) { return Setting(static_cast<std::uint16_t>(key)); }
@@ -74,6 +84,9 @@ public:
     void SetGameWorldName(const PimWString& name);
     PimVector3 GetPlayerLocation() const;
     void SetPlayerLocation(const PimVector3& location);
+    // The seed the world's terrain is generated from, when one is recorded ("WorldSeed").
+    std::optional<std::uint32_t> GetWorldSeed() const;
+    void SetWorldSeed(std::uint32_t seed);
 
     // Palettes: 3 lists of 16 voxel values. Out-of-range indices read as 0xFF00 and write nothing.
     std::uint8_t GetActivePalette() const;

@@ -4,7 +4,10 @@
 #include "engine/PimFile.h"
 #include "world/RegionCodec.h"
 
+#include <array>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace RegionFile
@@ -64,14 +67,19 @@ PimWString BackupPath(const PimWString& path)
 
 bool WriteRegionFile(Region& region, const PimWString& folder)
 {
+    return WriteRegionFile(region, folder, FileName(region.GetOrigin()));
+}
+
+bool WriteRegionFile(Region& region, const PimWString& folder, const PimWString& fileName)
+{
     if (!region.IsDirty())
         return true;
     std::vector<std::uint8_t> bytes;
     const std::uint64_t stamp = region.EncodeFile(bytes);
-    const PimWString path = JoinPath(folder, FileName(region.GetOrigin()));
+    const PimWString path = JoinPath(folder, fileName);
     const PimWString backup = BackupPath(path);
 
-    // A folder or special file is never moved over or removed: it may hold a user's files.
+    // A folder, device or FIFO is never moved over or removed: it may hold a user's files.
     if (HoldsObstacle(path) || HoldsObstacle(backup))
     {
         PimAssert::Assert(false, "RegionFile::WriteRegionFile() - Something other than a file holds the region "
@@ -92,6 +100,32 @@ bool WriteRegionFile(Region& region, const PimWString& folder)
     if (PimFile::FileExists(backup))
         PimFile::FileMove(backup, path);
     return false;
+}
+
+std::optional<PimVector3> ReadHeaderOrigin(const PimWString& path)
+{
+    for (const PimWString& file : {path, BackupPath(path)})
+    {
+        // Only a regular file is opened: a FIFO or a device could hold the reader forever.
+        std::error_code error;
+        if (!PimFile::IsRegularFile(file) || std::filesystem::file_size(PimFilePath(file).Native(), error) >
+                                                 RegionCodec::kMaxFileBytes || error)
+            continue;
+        std::ifstream in(PimFilePath(file).Native(), std::ios::binary);
+        std::array<char, RegionCodec::kHeaderSize> header{};
+        if (!in.read(header.data(), static_cast<std::streamsize>(header.size())))
+            continue;
+        const auto coordinate = [&header](std::size_t offset) {
+            std::uint32_t value = 0;
+            for (std::size_t byte = 0; byte < 4; ++byte)
+                value |= static_cast<std::uint32_t>(static_cast<unsigned char>(header[offset + byte])) << (8 * byte);
+            return static_cast<float>(value);
+        };
+        // Read as the full reader reads them: unsigned, turned to floats.
+        return PimVector3(coordinate(RegionCodec::kOriginOffset), coordinate(RegionCodec::kOriginOffset + 4),
+                          coordinate(RegionCodec::kOriginOffset + 8));
+    }
+    return std::nullopt;
 }
 
 bool ReadRegionFile(Region& region, const PimWString& path)

@@ -4,6 +4,8 @@
 #include "engine/PimWString.h"
 #include "world/Region.h"
 
+#include <optional>
+
 // Region files on disk: one file per region in a world's "World" folder, named after the region's
 // origin ("256_0_512.map"), with a backup beside it ("256_0_512.mapbu") while a new version is
 // being written. RegionCodec describes the bytes.
@@ -30,6 +32,15 @@ PimWString BackupPath(const PimWString& path);
 // with a report, and is left as it is. Codes 154 are cleared in the region's stored
 // copies and written as 0.
 bool WriteRegionFile(Region& region, const PimWString& folder);
+// The same under a file name of the caller's choice (a region read from a file of another
+// writer's naming is written back to that file).
+bool WriteRegionFile(Region& region, const PimWString& folder, const PimWString& fileName);
+
+// The origin a region file's header names, reading no more than the header: from the file at
+// path, or from its backup when the file has no whole header (missing, empty, cut short).
+// Nothing when neither has one, or neither is a regular file of at most RegionCodec::kMaxFileBytes.
+// The records are not looked at.
+std::optional<PimVector3> ReadHeaderOrigin(const PimWString& path);
 
 // Fills the region from the file at path, or from its backup when the file is missing or empty,
 // or when it is damaged (cut short, a record of unknown mode, an unknown version, a header

@@ -101,6 +101,8 @@ VoxelWorld2::VoxelWorld2(GameSettings& settingsIn, ChunkPool& poolIn, std::share
 {
     window.slotAt = [this](int slot) { return slots[static_cast<std::size_t>(slot)]; };
     light = LightAt(lightAngle);
+    // The ground plane shows its voxel grid; the preview picture is the menus' view of the terrain.
+    worldMesh.SetUseOwnTexture(true);
     // The region files are read by the worker: each when a chunk of it is first loaded, the rest
     // when it has nothing else to do.
     store.Open(WorldStore::RegionReading::Later);

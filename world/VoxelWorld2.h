@@ -15,6 +15,8 @@
 #include "world/WindowChunks.h"
 #include "world/WorldAddressing.h"
 #include "world/WorldMesh.h"
+#include "world/WorldSaveResult.h"
+#include "world/WorldSaveWriter.h"
 #include "world/WorldSetup.h"
 #include "world/WorldStore.h"
 
@@ -25,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,7 +52,9 @@ class PimViewport;
 // the chunks built next to it rebuilt, so no seam between two built chunks is ever wrong.
 //
 // Threads: the main thread runs everything except the worker's passes (WorkerPass), which the
-// world's PimThreadRunner runs, created paused; the world page resumes and pauses it.
+// world's PimThreadRunner runs, created paused (the world page resumes and pauses it), and the
+// writing of saves' files, which the world's save writer thread does (WorldSaveWriter; it
+// touches only the store, whose regions keep their chunk copies under their own locks).
 // Locks:
 // - worldMutex, the world lock (main thread only; the worker never takes it): guards the window
 //   slots, the window origin and the left-window map. Held by GetWorldVoxel, SetWorldVoxel,
@@ -157,30 +162,33 @@ public:
     // worker is paused (tests and benchmarks drive the world frame by frame this way).
     bool WorkerPass();
 
-    // What a save achieved. A failed save leaves the failed files' previous versions on disk and
-    // the regions that were not written dirty, so the next save tries them again.
-    struct SaveResult
-    {
-        bool regionsWritten = true;
-        bool thumbnailWritten = true;
-        bool settingsWritten = true;
-        // Nothing at all could be saved (a world without a usable name or folder).
-        bool refused = false;
-        bool Succeeded() const { return !refused && regionsWritten && thumbnailWritten && settingsWritten; }
-        // What failed, in words for the user ("" after a success).
-        std::string Describe() const;
-    };
-    // Saves the world: the six-view thumbnail (once the world has drawn), the player-location
-    // safeguard, every edited chunk into its region, the dirty region files, the thumbnail
-    // ("SaveView.png") and the world's settings file. Only edited chunks are stored. Failures
-    // are reported (a failed region write as "File corruption warning") and returned; nothing is
+    // What a save achieved (see WorldSaveResult): Succeeded(), Describe() and the three flags.
+    using SaveResult = WorldSaveResult;
+    // Saves the world and waits for its files: the six-view thumbnail (once the world has drawn),
+    // the player-location safeguard, every edited chunk into its region, the dirty region files,
+    // the thumbnail ("SaveView.png") and the world's settings file. Only edited chunks are
+    // stored. A save started before and still being written is finished first. Failures are
+    // reported (a failed region write as "File corruption warning") and returned; nothing is
     // thrown. Main thread, outside the scene's draw passes; takes the world lock and the global
-    // build-channel lock itself.
+    // build-channel lock itself. For leaving the world: the files are on disk when it returns.
     SaveResult SaveWorld();
     // Stores the player's position as the active game's "PlayerLocation" - a coordinate outside
     // -1,000,000 to 1,000,000 (or not a number) is reported as "Player location corrupted" -
     // then SaveWorld. Main thread.
     SaveResult SaveWorldAndPlayer(const PimVector3& playerPosition);
+    // The same saves without waiting for the files, for timed saves: what needs the main thread
+    // (the thumbnail, copying the edited chunks into their regions, the player location and the
+    // settings text) is done now, the files are written by the world's save writer thread. A save
+    // started while another is being written follows it. Its result comes through TakeSaveResult.
+    // Main thread.
+    void StartSave();
+    void StartSaveWithPlayer(const PimVector3& playerPosition);
+    // True while a started save's files are being written.
+    bool IsSaving() const { return saveWriter.IsBusy(); }
+    // The result of the newest started save whose files are written, once; nothing while it is
+    // being written (or when no started save finished since the last call). Poll it each frame.
+    // Main thread.
+    std::optional<SaveResult> TakeSaveResult() { return saveWriter.TakeResult(); }
     // The thumbnail of the last save: six 256 x 256 views (+x, +z, up; -x, -z, down) stitched 3
     // across and 2 down, top row first. Invalid before a save of a world that has drawn.
     const PimTexture& GetThumbnail() const { return thumbnail; }
@@ -279,6 +287,11 @@ private:
     // The player location checked at save time: a corrupt one is replaced by the centre of the
     // stored regions.
     void GuardPlayerLocation();
+    // The main thread's part of a save (thumbnail, chunks into regions, player location,
+    // settings text), then the save queued for the save writer.
+    void QueueSave();
+    // Stores the player location, reporting a corrupt one.
+    void StorePlayerLocation(const PimVector3& playerPosition);
 
     // Worker side.
     // The channel's building chunk, after moving the first queued one in when the stage was
@@ -361,6 +374,10 @@ private:
     std::int32_t editBuilds = 0;
 
     std::shared_ptr<const PimTexture> faceTexture;
+
+    // Writes the files of started saves; its thread uses the store, so it is destroyed before the
+    // store, after writing what was queued.
+    WorldSaveWriter saveWriter;
 
     // Last: destroyed first, so no pass runs while the rest goes.
     PimThreadRunner runner;

@@ -96,62 +96,73 @@ void VoxelWorld2::GuardPlayerLocation()
         settings.activeGame.SetPlayerLocation(store.RegionsCentre());
 }
 
-std::string VoxelWorld2::SaveResult::Describe() const
+void VoxelWorld2::QueueSave()
 {
-    if (refused)
-        return "The model has no usable name or folder: nothing was saved";
-    std::string failed;
-    const auto add = [&failed](const char* part) {
-        failed += failed.empty() ? "" : ", ";
-        failed += part;
-    };
-    if (!regionsWritten)
-        add("the voxels");
-    if (!thumbnailWritten)
-        add("the thumbnail");
-    if (!settingsWritten)
-        add("the model's settings");
-    if (failed.empty())
-        return {};
-    return "Could not save " + failed + " (disk full or folder not writable?)";
-}
-
-VoxelWorld2::SaveResult VoxelWorld2::SaveWorld()
-{
-    SaveResult result;
     if (!store.HasValidName() || store.GetWorldFolder().empty())
     {
         PimAssert::Assert(false, "VoxelWorld2::SaveWorld() - The world has no usable name; nothing is saved");
-        result.refused = true;
-        return result;
+        saveWriter.Queue([] {
+            SaveResult refused;
+            refused.refused = true;
+            return refused;
+        });
+        return;
     }
 
     PimTexture views;
-    const bool haveThumbnail = RenderThumbnail(views);
-    if (haveThumbnail)
+    std::optional<PimTexture> newThumbnail;
+    if (RenderThumbnail(views))
+    {
         thumbnail = std::move(views);
+        newThumbnail = thumbnail;
+    }
     // Chunks are copied under the world lock and the global build-channel lock (taken by
-    // ForEachHeldChunk in that order), so none moves or is built meanwhile; the files are
-    // written with the global lock held, as region stores and loads expect.
+    // ForEachHeldChunk in that order), so none moves or is built meanwhile. Their regions keep
+    // the copies under their own locks, which is all the save writer needs: it writes while the
+    // worker builds.
     ForEachHeldChunk([this](PimVoxelGrid& chunk) { store.StoreIfEdited(&chunk); });
     // Checked on every save, not only once the world has drawn, so a corrupt location never
     // reaches the settings file; after the chunks are stored, so the regions edited since the
     // last save count towards the centre.
     GuardPlayerLocation();
-    {
-        PimVoxelGrid::BuildChannelsLock hold;
+    PimWString settingsText = settings.activeGame.WriteXml();
+    saveWriter.Queue([this, newThumbnail = std::move(newThumbnail), settingsText = std::move(settingsText)] {
+        SaveResult result;
         result.regionsWritten = store.WriteRegions();
-        if (haveThumbnail)
-            result.thumbnailWritten = store.WriteThumbnail(thumbnail); // reports its own failure
-    }
-    result.settingsWritten = store.WriteSettings(); // reports its own failure
-    return result;
+        if (newThumbnail)
+            result.thumbnailWritten = store.WriteThumbnail(*newThumbnail); // reports its own failure
+        result.settingsWritten = store.WriteSettingsText(settingsText); // reports its own failure
+        return result;
+    });
 }
 
-VoxelWorld2::SaveResult VoxelWorld2::SaveWorldAndPlayer(const PimVector3& playerPosition)
+void VoxelWorld2::StartSave()
+{
+    QueueSave();
+}
+
+VoxelWorld2::SaveResult VoxelWorld2::SaveWorld()
+{
+    QueueSave();
+    // This save was queued last, so the result after the wait is its own.
+    return saveWriter.WaitForAll().value_or(SaveResult{});
+}
+
+void VoxelWorld2::StorePlayerLocation(const PimVector3& playerPosition)
 {
     if (!IsSoundPlayerLocation(playerPosition))
         PimAssert::Assert(false, "Player location corrupted");
     settings.activeGame.SetPlayerLocation(playerPosition);
+}
+
+void VoxelWorld2::StartSaveWithPlayer(const PimVector3& playerPosition)
+{
+    StorePlayerLocation(playerPosition);
+    StartSave();
+}
+
+VoxelWorld2::SaveResult VoxelWorld2::SaveWorldAndPlayer(const PimVector3& playerPosition)
+{
+    StorePlayerLocation(playerPosition);
     return SaveWorld();
 }

@@ -22,6 +22,7 @@ constexpr std::wstring_view kMapExtension = L".map";
 constexpr std::wstring_view kBackupExtension = L".mapbu";
 constexpr const char* kUnreadableSuffix = ".unreadable";
 constexpr const char* kDamagedSuffix = ".damaged";
+constexpr const char* kDuplicateSuffix = ".duplicate";
 // Longest name a folder may have on the file systems we run on, in bytes.
 constexpr std::size_t kMaxNameBytes = 255;
 
@@ -132,6 +133,7 @@ bool WorldStore::Open(RegionReading reading)
         std::lock_guard<std::mutex> hold(regionsMutex);
         regions.clear();
         pendingFiles.clear();
+        fileNames.clear();
         unwritableFiles.clear();
     }
     worldFolder.clear();
@@ -176,7 +178,8 @@ bool WorldStore::Open(RegionReading reading)
 void WorldStore::ScanRegionFiles()
 {
     PimFile::RemoveStaleTemporaries(regionFolder);
-    std::set<PimWString> names;
+    // Each main name with the modification time of its file (of its backup when it has none).
+    std::map<PimWString, std::int64_t> names;
     for (const PimFileListing& entry : PimFile::GetEntryList(regionFolder))
     {
         const bool isMap = entry.name.ends_with(kMapExtension);
@@ -185,8 +188,8 @@ void WorldStore::ScanRegionFiles()
             continue;
         if (!entry.nameIsUtf8)
         {
-            // No region has such a name (region names are plain digits), and the name as listed
-            // cannot open it: it is moved out of the way by the name the disk gives.
+            // The name as listed cannot open it: it is moved out of the way by the name the disk
+            // gives.
             PimAssert::Assert(false, "WorldStore::Open() - Region file name that is not UTF-8; moved aside, not loaded");
             MoveAside(entry.native, entry.name);
             continue;
@@ -203,18 +206,50 @@ void WorldStore::ScanRegionFiles()
             }
             continue;
         }
-        names.insert(MainName(entry.name));
+        const auto [found, added] = names.emplace(MainName(entry.name), entry.time);
+        if (!added && isMap)
+            found->second = entry.time;
     }
-    for (const PimWString& name : names)
+
+    // Files are keyed by the origin their headers name, whatever their names: other writers of
+    // the format spell names their own way. Only the header is read now; the rest waits for the
+    // worker.
+    std::map<std::uint64_t, std::vector<PendingFile>> byRegion;
+    for (const auto& [name, time] : names)
     {
-        PimVector3 origin;
-        if (!ParseRegionFileName(name, origin))
+        const std::optional<PimVector3> origin = RegionFile::ReadHeaderOrigin(regionFolder + name);
+        if (!origin || !IsWorldRegionOrigin(*origin))
         {
-            ReadRegionFileNamed(name); // no region of this world: set aside
+            PimAssert::Assert(false, origin ? "WorldStore::Open() - Region file holds no region of this world; moved "
+                                              "aside, not loaded"
+                                            : "WorldStore::Open() - Unreadable region file moved aside");
+            if (!SetAside(name, kUnreadableSuffix, false))
+                NeverWrite(name);
             continue;
         }
+        byRegion[WorldAddressing::RegionKey(*origin)].push_back(PendingFile{name, *origin, time});
+    }
+    for (auto& [key, files] : byRegion)
+    {
+        // Two files of one region: the newer is the region's; the other is put aside unread.
+        // Between files of the same time, the one under this program's own name wins.
+        const PimWString ownName = RegionFile::FileName(files.front().origin);
+        const auto newer = [&ownName](const PendingFile& a, const PendingFile& b) {
+            if (a.time != b.time)
+                return a.time > b.time;
+            return (a.name == ownName) > (b.name == ownName);
+        };
+        std::stable_sort(files.begin(), files.end(), newer);
+        for (std::size_t index = 1; index < files.size(); ++index)
+        {
+            PimAssert::Assert(false, "WorldStore::Open() - Two region files of one region: the newer is loaded, the "
+                                     "other moved aside");
+            if (!SetAside(files[index].name, kDuplicateSuffix, false))
+                NeverWrite(files[index].name);
+        }
         std::lock_guard<std::mutex> hold(regionsMutex);
-        pendingFiles[WorldAddressing::RegionKey(origin)] = PendingFile{name, origin};
+        pendingFiles[key] = files.front();
+        fileNames[key] = files.front().name;
     }
 }
 
@@ -246,21 +281,22 @@ void WorldStore::ReadPendingRegion(std::uint64_t key)
             return;
     }
     std::lock_guard<std::mutex> reading(readingMutex);
-    PimWString name;
+    PendingFile file;
     {
         std::lock_guard<std::mutex> hold(regionsMutex);
         const auto found = pendingFiles.find(key);
         if (found == pendingFiles.end())
             return; // read by the other thread meanwhile
-        name = found->second.name;
+        file = found->second;
     }
-    ReadRegionFileNamed(name);
+    ReadPendingFile(file);
     std::lock_guard<std::mutex> hold(regionsMutex);
     pendingFiles.erase(key);
 }
 
-void WorldStore::ReadRegionFileNamed(const PimWString& name)
+void WorldStore::ReadPendingFile(const PendingFile& file)
 {
+    const PimWString& name = file.name;
     auto region = std::make_unique<Region>();
     const PimWString path = regionFolder + name;
     const RegionFile::ReadReport report = RegionFile::ReadRegionFileReporting(*region, path);
@@ -277,10 +313,13 @@ void WorldStore::ReadRegionFileNamed(const PimWString& name)
     const bool nothingLeft = !PimFile::FileExists(path) && !PimFile::FileExists(RegionFile::BackupPath(path));
     if (!report.read && nothingLeft)
         return;
-    if (!report.read || !IsWorldRegionOrigin(origin) || RegionFile::FileName(origin) != name)
+    const std::uint64_t key = WorldAddressing::RegionKey(file.origin);
+    // The data read may come from a backup naming another region than the header looked at.
+    const bool ownRegion = IsWorldRegionOrigin(origin) && WorldAddressing::RegionKey(origin) == key;
+    if (!report.read || !ownRegion)
     {
-        PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file holds no region of this world under "
-                                               "its name; moved aside, not loaded"
+        PimAssert::Assert(false, report.read ? "WorldStore::Open() - Region file holds another region than its "
+                                               "header named; moved aside, not loaded"
                                              : "WorldStore::Open() - Unreadable region file moved aside");
         if (!SetAside(name, kUnreadableSuffix, false))
             NeverWrite(name);
@@ -293,7 +332,6 @@ void WorldStore::ReadRegionFileNamed(const PimWString& name)
         if (!SetAside(name, kDamagedSuffix, true))
             NeverWrite(name);
     }
-    const std::uint64_t key = WorldAddressing::RegionKey(origin);
     {
         // Entered and taken out of the files left for later at once: a lookup sees one or the other.
         std::lock_guard<std::mutex> hold(regionsMutex);
@@ -387,18 +425,45 @@ void WorldStore::StoreIfEdited(PimVoxelGrid* chunk)
         if (!slot)
             slot = std::make_unique<Region>();
         region = slot.get();
+        if (!fileNames.contains(key))
+            fileNames[key] = FreeFileNameLocked(WorldAddressing::RegionOrigin(location));
     }
     if (region->StoreChunk(*chunk))
         chunk->SetEditedSinceSave(false);
 }
 
-std::vector<Region*> WorldStore::RegionsInKeyOrder() const
+PimWString WorldStore::FreeFileNameLocked(const PimVector3& origin) const
+{
+    const PimWString own = RegionFile::FileName(origin);
+    const auto taken = [this](const PimWString& name) {
+        const PimWString path = regionFolder + name;
+        return PimFile::FileExists(path) || PimFile::FileExists(RegionFile::BackupPath(path)) ||
+               std::any_of(fileNames.begin(), fileNames.end(), [&name](const auto& entry) { return entry.second == name; });
+    };
+    if (!taken(own))
+        return own;
+    // The region's own name holds another region's file (a file named by another writer): the
+    // region gets a name of its own beside it.
+    const PimWString stem(own.substr(0, own.size() - kMapExtension.size()));
+    for (int number = 2;; ++number)
+    {
+        const PimWString candidate = stem + L"-" + PimWString::FromLongInt(number) + PimWString(kMapExtension);
+        if (!taken(candidate))
+            return candidate;
+    }
+}
+
+std::vector<std::pair<Region*, PimWString>> WorldStore::RegionsInKeyOrder() const
 {
     std::lock_guard<std::mutex> hold(regionsMutex);
-    std::vector<Region*> ordered;
+    std::vector<std::pair<Region*, PimWString>> ordered;
     ordered.reserve(regions.size());
     for (const auto& [key, region] : regions)
-        ordered.push_back(region.get());
+    {
+        const auto name = fileNames.find(key);
+        ordered.emplace_back(region.get(),
+                             name != fileNames.end() ? name->second : RegionFile::FileName(region->GetOrigin()));
+    }
     return ordered;
 }
 
@@ -422,14 +487,14 @@ bool WorldStore::WriteRegions()
     MakeWorldFolder(PimWString(kRegionFolder));
 
     bool allWritten = true;
-    for (Region* region : RegionsInKeyOrder())
+    for (const auto& [region, fileName] : RegionsInKeyOrder())
     {
         if (!region->IsDirty())
             continue;
         bool unwritable = false;
         {
             std::lock_guard<std::mutex> hold(regionsMutex);
-            unwritable = unwritableFiles.contains(RegionFile::FileName(region->GetOrigin()));
+            unwritable = unwritableFiles.contains(fileName);
         }
         if (unwritable)
         {
@@ -437,7 +502,7 @@ bool WorldStore::WriteRegions()
             allWritten = false;
             continue;
         }
-        allWritten = RegionFile::WriteRegionFile(*region, regionFolder) && allWritten;
+        allWritten = RegionFile::WriteRegionFile(*region, regionFolder, fileName) && allWritten;
     }
     PimAssert::Assert(allWritten, "File corruption warning");
     return allWritten;
@@ -459,6 +524,16 @@ bool WorldStore::WriteSettings()
         return false;
     MakeWorldFolder({});
     const bool saved = settings.activeGame.SaveWorldSettings(WithoutTrailingSeparator(worldFolder));
+    PimAssert::Assert(saved, "WorldStore::WriteSettings() - Cannot write the world's settings file");
+    return saved;
+}
+
+bool WorldStore::WriteSettingsText(std::wstring_view text)
+{
+    if (RefuseWrite("WriteSettings"))
+        return false;
+    MakeWorldFolder({});
+    const bool saved = GameSettingsActiveGame::WriteWorldSettingsText(WithoutTrailingSeparator(worldFolder), text);
     PimAssert::Assert(saved, "WorldStore::WriteSettings() - Cannot write the world's settings file");
     return saved;
 }

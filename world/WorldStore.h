@@ -14,6 +14,8 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <utility>
+#include <string_view>
 #include <vector>
 
 class GameSettings;
@@ -29,19 +31,25 @@ class GameSettings;
 // reads each when it first loads a chunk of that region, or when it has nothing else to do, so
 // opening a world costs the main thread only a listing of its folder.
 //
+// A region file may have any name ending in ".map": its region is the one its header names, so
+// files written by other writers of the format load, and each region is written back to the file
+// it came from. Of two files of one region the newer is loaded and the other moved aside (its
+// name + ".duplicate").
+//
 // Files the world cannot use are never written over. At opening, the temporary files of saves
-// that were killed part-way are removed; anything with a region file's name that is not a
-// regular file (a folder, a FIFO, a link to a device), or whose name is not UTF-8, or that is
-// longer than any region file, is moved aside (its name + ".unreadable") and never read; a
-// region file that cannot be read, or that is not the file of the region its header names, is
-// moved aside the same way and not loaded; a file read only in part or in doubt (cut short, a
+// that were killed part-way are removed; anything with this program's name of a region file
+// that is not a regular file (a folder, a FIFO, a link to a device), or a region file whose name
+// is not UTF-8, or that is longer than any region file, is moved aside (its name + ".unreadable")
+// and never read; a region file that cannot be read, or whose header names no region of this
+// world, is moved aside the same way and not loaded; a file read only in part or in doubt (cut short, a
 // record of unknown mode, a header that disagrees with its records) keeps the chunks read and a
 // copy of its bytes is put aside (its name + ".damaged"). When a file
 // cannot be put aside, the region of that file name is never written while the store lives.
 // Each case is reported through PimAssert.
 //
-// Threads and locks: the main thread opens, stores and writes; the world's worker and the main
-// thread look chunks up (HoldsChunk, LoadChunk) and read region files left for later.
+// Threads and locks: the main thread opens and stores; the main thread or the world's save
+// writer thread writes (one of them at a time); the world's worker and the main thread look
+// chunks up (HoldsChunk, LoadChunk) and read region files left for later.
 // regionsMutex guards the map of regions, the files left for later and the names never to be
 // written; a region, once in the map, stays until the store is destroyed or opened again, so
 // lookups hand out stable pointers. readingMutex is held while a file left for later is read, so
@@ -67,9 +75,8 @@ public:
     // of them cannot be made the fault is reported and the result is empty. Main thread.
     static PimWString WorldBaseFolder(const GameSettings& settings);
 
-    // When Open reads the region files: all of them before it returns, or only those whose
-    // names name no region (they are set aside), leaving the others for later (see LoadChunk
-    // and ReadNextPendingRegion).
+    // When Open reads the region files: all of them before it returns, or only their headers,
+    // leaving the rest for later (see LoadChunk and ReadNextPendingRegion).
     enum class RegionReading
     {
         AtOpening,
@@ -116,18 +123,23 @@ public:
 
     // Creates the world folder and its "World" folder and writes every dirty region, in key
     // order. A failed write is reported once as "File corruption warning" after all were tried;
-    // false then. Without a successful Open nothing is written: reported, false. Main thread,
-    // with the global build-channel lock held by the caller.
+    // false then, the regions not written staying dirty. Without a successful Open nothing is
+    // written: reported, false. The writing thread (the main thread, or the world's save writer)
+    // is the only one writing; chunks may be stored and loaded meanwhile: a region is encoded
+    // under its own lock, and a chunk stored after that keeps its region dirty.
     bool WriteRegions();
     // Saves the thumbnail as world folder + "SaveView.png", replacing the old one whole. A
-    // failure (or an empty picture) is reported: false. Main thread.
+    // failure (or an empty picture) is reported: false. The writing thread.
     bool WriteThumbnail(const PimTexture& thumbnail);
     // Writes the active game's settings text to world folder + "settings.set", replacing the
     // old file whole. A failure is reported: false. Main thread.
     bool WriteSettings();
+    // Writes settings text made by the main thread (GameSettingsActiveGame::WriteXml) the same
+    // way. The writing thread.
+    bool WriteSettingsText(std::wstring_view text);
 
     // The centre of the box from the smallest region origin to the largest origin + 256 on each
-    // axis (regions whose files are left for later by the origin their names give); (0, 0, 0)
+    // axis (regions whose files are left for later by the origin their headers give); (0, 0, 0)
     // without regions. Where a corrupt player location is moved to.
     PimVector3 RegionsCentre() const;
 
@@ -144,24 +156,32 @@ public:
     std::size_t GetFilesSetAside() const { return filesSetAside.load(); }
 
 private:
-    // A region file left for later: its name and the origin the name gives.
+    // A region file left for later: its name, the origin its header names and its last
+    // modification (PimFileListing's unit).
     struct PendingFile
     {
         PimWString name;
         PimVector3 origin;
+        std::int64_t time = 0;
     };
 
     Region* FindRegionLocked(const PimVector3& chunkLocation) const;
     // Lists the "World" folder: every "*.map" file, and every "*.mapbu" backup whose main file is
-    // missing (read through the main path, which falls back to the backup). Files named after a
-    // region are left for later; the others are read at once (to be set aside).
+    // missing (read through the main path, which falls back to the backup), and reads the origin
+    // each file's header names. The files are left for later under that origin; of two files of
+    // one region the older is set aside, and files without a header of a region of this world
+    // are set aside.
     void ScanRegionFiles();
     // Reads the file left for later of the region with this key, unless it was read already.
     void ReadPendingRegion(std::uint64_t key);
-    // Reads a region file and enters its region under the region's key, taking the key out of
-    // the files left for later; a file that is no region of this world under its name is set
-    // aside.
-    void ReadRegionFileNamed(const PimWString& name);
+    // Reads a region file left for later and enters its region, taking the key out of the files
+    // left for later; a file that turns out to hold no region, or another than its header named
+    // at opening, is set aside.
+    void ReadPendingFile(const PendingFile& file);
+    // The file name for a new region: the region's own name (RegionFile::FileName) unless a file
+    // or another region's file holds it, else the first free name of the form "<own>-2.map".
+    // regionsMutex held.
+    PimWString FreeFileNameLocked(const PimVector3& origin) const;
     // Moves (or copies) a region file and its backup to free names ending in suffix; false when
     // one of them could not be put aside.
     bool SetAside(const PimWString& name, const char* suffix, bool copy);
@@ -174,7 +194,8 @@ private:
     // True, after a report, when a write by `method` may not go ahead.
     bool RefuseWrite(const char* method) const;
     bool MakeWorldFolder(const PimWString& subfolder) const;
-    std::vector<Region*> RegionsInKeyOrder() const;
+    // Every region with the name of the file it is written to.
+    std::vector<std::pair<Region*, PimWString>> RegionsInKeyOrder() const;
 
     // Written by Open on the main thread only, before the worker uses the store; read by both.
     GameSettings& settings;
@@ -197,6 +218,10 @@ private:
     mutable std::mutex regionsMutex;
     std::map<std::uint64_t, std::unique_ptr<Region>> regions;
     std::map<std::uint64_t, PendingFile> pendingFiles;
+    // The file each region is read from and written to: the file it came from (whatever its
+    // name), so that saving never leaves two files of one region, or the name chosen for it when
+    // it was made.
+    std::map<std::uint64_t, PimWString> fileNames;
     // Region file names ("0_0_0.map") holding data that could not be put aside: never written.
     std::set<PimWString> unwritableFiles;
 };

@@ -19,6 +19,7 @@ void SetEveryWorldKey(GameSettingsActiveGame& game)
     game.SetOptionsSet(true);
     game.SetGameWorldName(L"Tour & Château");
     game.SetPlayerLocation({100.5f, 250.0f, -3.25f});
+    game.SetWorldSeed(4000000000u);
     for (int i = 0; i < PaletteModel::ColourCount; ++i)
         game.SetColour(PimColor(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 7), static_cast<std::uint8_t>(i));
     game.SetActivePalette(2);

@@ -48,7 +48,7 @@ TEST_F(GroupsTest, EveryGroupHoldsItsKeysInDefinitionOrderWithTheirIdentifiers)
     EXPECT_EQ(IdsAndNames(settings->activeGame),
               (Entries{{1, "PlayerScale"}, {0, "WalkPhysics"}, {2, "OptionsSet"}, {3, "GameWorldName"},
                        {4, "PlayerLocation"}, {5, "ActiveColors"}, {8, "ActivePalette"}, {7, "Palettes"},
-                       {9, "ReferenceImages"}, {6, "LockedColors"}, {10, "FogColor"}}));
+                       {9, "ReferenceImages"}, {6, "LockedColors"}, {10, "FogColor"}, {11, "WorldSeed"}}));
     EXPECT_EQ(IdsAndNames(settings->virtualReality),
               (Entries{{0, "MovementType"}, {1, "HandPreference"}, {2, "PlayerSizeBias"}}));
     EXPECT_EQ(PimAssert::GetFailureCount(), 0u);

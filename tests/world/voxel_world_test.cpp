@@ -13,6 +13,7 @@ namespace
 {
 constexpr int kFlat = 1;
 constexpr int kRolling = 0;
+constexpr int kIsland = 2;
 
 std::uint64_t KeyOf(const PimVoxelGrid& chunk)
 {
@@ -491,6 +492,19 @@ TEST_F(VoxelWorldTest, TheWorkerThreadBuildsWhileTheViewerWalks)
     ExpectSeamsRight();
     EXPECT_GT(frames, 0);
     EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, TheGroundPlaneShowsItsGridInEveryKindOfWorld)
+{
+    // Rolling and island worlds come with preview pictures; the plane must not tile them per voxel.
+    for (const int terrain : {kRolling, kIsland, kFlat})
+    {
+        auto setup = MakeSetup(terrain, 2, 2);
+        ASSERT_TRUE(setup->GetPreviewPicture(1).Create(2, 2, PimColor(255, 0, 0)));
+        Open(setup, ChunkCentreColumn(1, 40.0f, 1));
+        EXPECT_TRUE(world->GetWorldMesh().UsesOwnTexture()) << terrain;
+        world.reset();
+    }
 }
 
 TEST_F(VoxelWorldTest, TheFaceTextureComesFromTheTexturesFolderAndAMissingOneIsReported)

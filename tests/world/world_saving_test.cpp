@@ -3,10 +3,13 @@
 #include "engine/PimFile.h"
 #include "engine/VoxelCodeTable.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -163,4 +166,120 @@ TEST_F(WorldSavingTest, AWorldWithARefusedNameSavesNothing)
     std::error_code error;
     EXPECT_TRUE(!fs::exists(models, error) || fs::is_empty(models, error));
     EXPECT_FALSE(fs::exists(fs::path(temp.Path()) / "data" / "Quillot" / "SavedGames" / "settings.set"));
+}
+
+TEST_F(WorldSavingTest, AFailedSaveSaysWhatFailedKeepsTheEditsAndTheNextSaveWritesThem)
+{
+    // Root ignores read-only folders, so a file stands where a folder must be made.
+    struct Blocked
+    {
+        const char* name;
+        bool settingsFail;
+    };
+    for (const Blocked blocked : {Blocked{"World", false}, Blocked{"", true}})
+    {
+        SCOPED_TRACE(blocked.name);
+        std::error_code error;
+        fs::remove_all(WorldFolder(), error);
+        OpenLoadedFlatWorld();
+        const PimVector3 edit(300.5f, 3.5f, 20.5f);
+        ASSERT_EQ(world->SetWorldVoxel(kCode, edit, false, false), 0);
+        const fs::path obstacle = *blocked.name != '\0' ? WorldFolder() / blocked.name : WorldFolder();
+        fs::create_directories(obstacle.parent_path());
+        WriteBytes(obstacle, "in the way");
+
+        PimAssert::ResetFailureCount();
+        const VoxelWorld2::SaveResult failed = world->SaveWorld();
+        EXPECT_FALSE(failed.Succeeded());
+        EXPECT_FALSE(failed.regionsWritten);
+        EXPECT_EQ(failed.settingsWritten, !blocked.settingsFail);
+        EXPECT_NE(failed.Describe().find("the voxels"), std::string::npos) << failed.Describe();
+        EXPECT_EQ(failed.Describe().find("settings") != std::string::npos, blocked.settingsFail) << failed.Describe();
+        EXPECT_GE(PimAssert::GetFailureCount(), 1u);
+        EXPECT_EQ(ReadBytes(obstacle), "in the way") << "nothing is written over";
+        EXPECT_EQ(world->GetWorldVoxel(edit), kCode);
+
+        // Once the way is clear, the next save writes the edit although its chunk was stored before.
+        fs::remove(obstacle);
+        const VoxelWorld2::SaveResult saved = world->SaveWorld();
+        EXPECT_TRUE(saved.Succeeded()) << saved.Describe();
+        EXPECT_EQ(saved.Describe(), "");
+        world.reset();
+        Open(MakeSetup(1, 16, 16), PimVector3(256.0f, 40.0f, 256.0f));
+        ASSERT_TRUE(Settle());
+        EXPECT_EQ(world->GetWorldVoxel(edit), kCode);
+        world.reset();
+    }
+}
+
+// Timed saves write their files on the world's save writer thread; the frame loop polls for
+// the result.
+class BackgroundSavingTest : public WorldSavingTest
+{
+protected:
+    // The result of the started saves, waited for with a bound.
+    std::optional<VoxelWorld2::SaveResult> AwaitResult()
+    {
+        for (int attempt = 0; attempt < 10000; ++attempt)
+        {
+            if (std::optional<VoxelWorld2::SaveResult> result = world->TakeSaveResult())
+                return result;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return std::nullopt;
+    }
+};
+
+TEST_F(BackgroundSavingTest, StartedSavesFollowOneAnotherAndHandTheirResultOverOnce)
+{
+    OpenLoadedFlatWorld();
+    const PimVector3 first(10.5f, 3.5f, 10.5f), second(300.5f, 3.5f, 20.5f);
+    ASSERT_EQ(world->SetWorldVoxel(kCode, first, false, false), 0);
+    world->StartSaveWithPlayer(PimVector3(100.0f, 40.0f, 120.0f));
+    // Edited and saved again while the first save may still be written.
+    ASSERT_EQ(world->SetWorldVoxel(kCode, second, false, false), 0);
+    world->StartSave();
+
+    const std::optional<VoxelWorld2::SaveResult> result = AwaitResult();
+    ASSERT_TRUE(result.has_value());
+    EXPECT_TRUE(result->Succeeded()) << result->Describe();
+    if (world->IsSaving())
+    {
+        // The first save's result came while the second was still written: wait for its own.
+        const std::optional<VoxelWorld2::SaveResult> last = AwaitResult();
+        ASSERT_TRUE(last.has_value());
+        EXPECT_TRUE(last->Succeeded());
+    }
+    EXPECT_FALSE(world->TakeSaveResult().has_value()) << "each result is handed over once";
+    EXPECT_EQ(FilesIn(RegionFolder()).size(), 2u);
+
+    world.reset();
+    Open(MakeSetup(1, 16, 16), PimVector3(256.0f, 40.0f, 256.0f));
+    EXPECT_EQ(settings->activeGame.GetPlayerLocation(), PimVector3(100.0f, 40.0f, 120.0f));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetWorldVoxel(first), kCode);
+    EXPECT_EQ(world->GetWorldVoxel(second), kCode);
+}
+
+TEST_F(BackgroundSavingTest, AFailedStartedSaveIsHandedOverAndAWorldLeftMidSaveKeepsItsFiles)
+{
+    OpenLoadedFlatWorld();
+    const PimVector3 edit(300.5f, 3.5f, 20.5f);
+    ASSERT_EQ(world->SetWorldVoxel(kCode, edit, false, false), 0);
+    fs::create_directories(WorldFolder());
+    WriteBytes(RegionFolder(), "in the way");
+    world->StartSave();
+    const std::optional<VoxelWorld2::SaveResult> failed = AwaitResult();
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_FALSE(failed->regionsWritten);
+    EXPECT_NE(failed->Describe().find("the voxels"), std::string::npos);
+
+    // Started and the world discarded at once: the save is written before the world goes.
+    fs::remove(RegionFolder());
+    world->StartSave();
+    world.reset();
+    EXPECT_EQ(FilesIn(RegionFolder()).size(), 1u);
+    Open(MakeSetup(1, 16, 16), PimVector3(256.0f, 40.0f, 256.0f));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(world->GetWorldVoxel(edit), kCode);
 }

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <filesystem>
 #include <memory>
@@ -261,12 +262,16 @@ TEST_F(WorldStoreTest, AnUnreadableFileThatCannotBeMovedIsNeverWrittenOver)
     store->StoreIfEdited(EditedChunk({0, 0, 0}, 0xFF01).get());
     store->StoreIfEdited(EditedChunk({256, 0, 0}, 0xFF02).get());
     PimAssert::ResetFailureCount();
-    EXPECT_FALSE(store->WriteRegions());
-    EXPECT_EQ(PimAssert::GetLastMessage(), "File corruption warning");
-    EXPECT_EQ(PimAssert::GetFailureCount(), 2u) << "the refused region, then the warning once";
+    EXPECT_TRUE(store->WriteRegions());
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u);
     EXPECT_EQ(ReadBytes(folder / broken), (Bytes{7, 7}));
     EXPECT_FALSE(fs::exists(folder / (broken + "bu")));
-    EXPECT_TRUE(fs::exists(folder / MapName(256, 0, 0))) << "the other region is written";
+    EXPECT_TRUE(fs::exists(folder / MapName(256, 0, 0)));
+    // Its region is saved under a name of its own beside it, and loads from there.
+    EXPECT_TRUE(fs::exists(folder / "0_0_0-2.map"));
+    auto reopened = Open(L"Castle");
+    EXPECT_EQ(StoredCode(*reopened, {0, 0, 0}), 0xFF01);
+    EXPECT_EQ(ReadBytes(folder / broken), (Bytes{7, 7}));
 }
 
 TEST_F(WorldStoreTest, ADamagedFileKeepsTheChunksReadAndACopyOfItsBytes)
@@ -393,26 +398,72 @@ TEST_F(WorldStoreTest, ABackupWithoutItsMainFileIsRead)
     EXPECT_EQ(StoredCode(*reopened, {64, 0, 0}), 0xFF05);
 }
 
-TEST_F(WorldStoreTest, OnlyRegionFilesOfTheirOwnRegionAreRead)
+TEST_F(WorldStoreTest, RegionFilesAreKnownByTheirHeadersWhateverTheirNamesAndWrittenBackToThem)
+{
+    // Region files as other writers name them: the region at 512 under a name of their own, and
+    // the region at 768 under the name this program gives the region at 0.
+    SaveCastle({{512, 0, 0}, {768, 0, 64}});
+    const fs::path folder = RegionFolder("Castle");
+    fs::rename(folder / MapName(512, 0, 0), folder / "r.2.0.0.map");
+    fs::rename(folder / MapName(768, 0, 0), folder / MapName(0, 0, 0));
+    WriteBytes(folder / "notes.txt", {1, 2, 3});
+    WriteBytes(folder / "old.maps", ReadBytes(folder / "r.2.0.0.map"));
+    fs::create_directories(folder / "sub.map");
+
+    PimAssert::ResetFailureCount();
+    auto store = Open(L"Castle", true);
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+    EXPECT_EQ(store->GetRegionCount(), 2u);
+    EXPECT_EQ(store->RegionsCentre(), PimVector3(768.0f, 128.0f, 128.0f));
+    EXPECT_EQ(StoredCode(*store, {512, 0, 0}), 0xFF01);
+    EXPECT_EQ(StoredCode(*store, {768, 0, 64}), 0xFF02);
+    EXPECT_EQ(StoredCode(*store, {0, 0, 0}), 0);
+
+    // Each region goes back to its own file; the region at 0 gets a name beside the one taken.
+    store->StoreIfEdited(EditedChunk({544, 0, 0}, 0xFF03).get());
+    store->StoreIfEdited(EditedChunk({0, 0, 0}, 0xFF04).get());
+    ASSERT_TRUE(store->WriteRegions());
+    const std::set<std::string> written = {MapName(0, 0, 0), "0_0_0-2.map", "r.2.0.0.map", "notes.txt", "old.maps",
+                                           "sub.map"};
+    EXPECT_EQ(Entries(folder), written);
+
+    PimAssert::ResetFailureCount();
+    auto reopened = Open(L"Castle");
+    EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << "no duplicates were made";
+    EXPECT_EQ(StoredCode(*reopened, {512, 0, 0}), 0xFF01);
+    EXPECT_EQ(StoredCode(*reopened, {544, 0, 0}), 0xFF03);
+    EXPECT_EQ(StoredCode(*reopened, {768, 0, 64}), 0xFF02);
+    EXPECT_EQ(StoredCode(*reopened, {0, 0, 0}), 0xFF04);
+    EXPECT_EQ(Entries(folder), written);
+}
+
+TEST_F(WorldStoreTest, OfTwoFilesOfOneRegionTheNewerIsLoadedAndTheOtherSetAside)
 {
     SaveCastle({{256, 0, 0}});
     const fs::path folder = RegionFolder("Castle");
-    const Bytes region256 = ReadBytes(folder / MapName(256, 0, 0));
-    WriteBytes(folder / "notes.txt", {1, 2, 3});
-    WriteBytes(folder / "old.maps", region256);
-    fs::create_directories(folder / "sub.map");
-    // A copy under the name of another region: loading it would let that region's save
-    // destroy it.
-    WriteBytes(folder / MapName(0, 0, 0), region256);
+    const Bytes older = ReadBytes(folder / MapName(256, 0, 0));
+    SaveCastle({{288, 0, 0}}); // the same region, with one more chunk
+    fs::rename(folder / MapName(256, 0, 0), folder / "copy.map");
+    WriteBytes(folder / MapName(256, 0, 0), older);
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(folder / MapName(256, 0, 0), now - std::chrono::hours(1));
+    fs::last_write_time(folder / "copy.map", now);
 
     PimAssert::ResetFailureCount();
     auto store = Open(L"Castle");
     EXPECT_EQ(PimAssert::GetFailureCount(), 1u);
-    EXPECT_EQ(store->GetRegionFilesRead(), 1u);
     EXPECT_EQ(store->GetRegionCount(), 1u);
-    EXPECT_EQ(StoredCode(*store, {256, 0, 0}), 0xFF01);
-    EXPECT_EQ(Entries(folder), (std::set<std::string>{MapName(0, 0, 0) + ".unreadable", MapName(256, 0, 0),
-                                                      "notes.txt", "old.maps", "sub.map"}));
+    EXPECT_EQ(StoredCode(*store, {288, 0, 0}), 0xFF01);
+    EXPECT_EQ(ReadBytes(folder / (MapName(256, 0, 0) + ".duplicate")), older) << "set aside, not lost";
+    EXPECT_EQ(Entries(folder), (std::set<std::string>{"copy.map", MapName(256, 0, 0) + ".duplicate"}));
+
+    // Of the same age, the file under this program's own name wins.
+    WriteBytes(folder / MapName(256, 0, 0), older);
+    fs::last_write_time(folder / MapName(256, 0, 0), now);
+    auto tied = Open(L"Castle");
+    EXPECT_EQ(StoredCode(*tied, {256, 0, 0}), 0xFF01);
+    EXPECT_EQ(StoredCode(*tied, {288, 0, 0}), 0);
+    EXPECT_TRUE(fs::exists(folder / "copy.map.duplicate"));
 }
 
 TEST_F(WorldStoreTest, RefusedNamesNeverReachTheFileSystem)
