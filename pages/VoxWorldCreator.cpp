@@ -13,6 +13,7 @@
 #include "world/TerrainGenerator.h"
 #include "world/WorldHolder.h"
 #include "world/WorldParameters.h"
+#include "world/WorldSeed.h"
 #include "world/WorldSetup.h"
 
 #include "engine/Pim3DText.h"
@@ -56,7 +57,7 @@ void VoxWorldCreator::SetUpWorld()
     // and the player location are read after it.
     world = std::make_shared<VoxelWorld2>(settings, ChunkPool::Shared());
     existingWorld = world->GetStore().HadSettingsFile();
-    worldSetup = std::make_shared<WorldSetup>(WorldSetup::DrawSeed());
+    worldSetup = std::make_shared<WorldSetup>(TakeWorldSeed(settings.activeGame));
     const TerrainOutcome terrain = GenerateTerrain(*worldSetup, DefaultWorldParameters());
     PimAssert::Assert(terrain.built, "VoxWorldCreator - The world's terrain could not be generated");
     world->SetWorldSetup(worldSetup);
@@ -129,6 +130,7 @@ PimVector3 VoxWorldCreator::GetPlayerWorldPosition() const
 
 void VoxWorldCreator::Update()
 {
+    CollectSaveResult();
     StepMenuButtonAndClock();
     if (IsActivePage())
         CheckLoading();
@@ -158,7 +160,28 @@ void VoxWorldCreator::StepMenuButtonAndClock()
     {
         saveClock = 0.0;
         ++timedSaves;
-        SaveWorldAndPlayer();
+        // The files are written on the world's save writer; the frame loop goes on meanwhile.
+        world->StartSaveWithPlayer(GetPlayerWorldPosition());
+    }
+}
+
+void VoxWorldCreator::CollectSaveResult()
+{
+    if (std::optional<VoxelWorld2::SaveResult> result = world->TakeSaveResult())
+        TakeResult(*result);
+}
+
+void VoxWorldCreator::TakeResult(const VoxelWorld2::SaveResult& result)
+{
+    lastSave = result;
+    if (lastSave.Succeeded())
+    {
+        leaveWarned = false;
+        ShowWarning({});
+    }
+    else
+    {
+        ShowWarning(lastSave.Describe() + ".\nYour edits are still here and unsaved; saving is tried again.");
     }
 }
 
@@ -198,16 +221,10 @@ void VoxWorldCreator::PageSkipped()
 
 VoxelWorld2::SaveResult VoxWorldCreator::SaveWorldAndPlayer()
 {
-    lastSave = world->SaveWorldAndPlayer(GetPlayerWorldPosition());
-    if (lastSave.Succeeded())
-    {
-        leaveWarned = false;
-        ShowWarning({});
-    }
-    else
-    {
-        ShowWarning(lastSave.Describe() + ".\nYour edits are still here and unsaved; saving is tried again.");
-    }
+    // Waits for the files: the world may be discarded right after.
+    TakeResult(world->SaveWorldAndPlayer(GetPlayerWorldPosition()));
+    // A timed save finished meanwhile is older than this one.
+    world->TakeSaveResult();
     return lastSave;
 }
 

@@ -31,7 +31,8 @@ class WorldSetup;
 // height map - flying, so that the rig's first steps settle it.
 //
 // Each frame while it is active: the menu button of hand 2 opens the in-game menu once per press;
-// otherwise the save clock runs and saves the world when "SaveTimer" minutes have passed; and
+// otherwise the save clock runs and starts a save when "SaveTimer" minutes have passed (its files
+// are written on the world's save writer, its result taken in a later frame); and
 // while fewer chunks are built than the loading booth waits for, the booth is brought up.
 //
 // Leaving: when another page comes in front (PageOut) the player's world position is kept, and
@@ -56,7 +57,8 @@ public:
     void PageSkipped() override;
 
     // Stores the player's world position as "PlayerLocation" (reporting one beyond 1,000,000 as
-    // "Player location corrupted") and saves the world. The result is also kept (GetLastSave).
+    // "Player location corrupted") and saves the world, waiting for its files. The result is also
+    // kept (GetLastSave).
     VoxelWorld2::SaveResult SaveWorldAndPlayer();
 
     // Asked by the main menu before it discards the page: true once after a save on leaving
@@ -85,6 +87,8 @@ private:
     void PlacePlayer();
     void StepMenuButtonAndClock();
     void CheckLoading();
+    void CollectSaveResult();
+    void TakeResult(const VoxelWorld2::SaveResult& result);
     void ShowWarning(const std::string& text);
     void PlaceWarning();
 
