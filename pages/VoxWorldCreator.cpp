@@ -137,6 +137,12 @@ void VoxWorldCreator::Update()
     PlaceWarning();
 }
 
+void VoxWorldCreator::UpdateChildren()
+{
+    if (IsActivePage())
+        PimUIPage::UpdateChildren();
+}
+
 void VoxWorldCreator::StepMenuButtonAndClock()
 {
     const PimVrController& hand = PimVrSystem::GetInstance().GetHandController(PimVrDeviceIndex::RightHand);

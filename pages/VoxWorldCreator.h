@@ -51,6 +51,10 @@ public:
     ~VoxWorldCreator() override;
 
     void Update() override;
+    // The world, the player and the texts run only while the page is still in front after its
+    // Update: a frame in which the page brought up the booth or the menu must not move the player
+    // (the rig would hand the booth's position to the world as its viewer).
+    void UpdateChildren() override;
     void Draw() override {}
     void PageIn() override;
     void PageOut() override;

@@ -101,6 +101,13 @@ protected:
     {
         VoxWorldCreator* world = nullptr;
         RunUntil(3000, [&] {
+            // While the booth is in front, the world streams around the player, not the booth.
+            auto* booth = dynamic_cast<VRLoadingMenu*>(Active());
+            auto* page = booth != nullptr ? dynamic_cast<VoxWorldCreator*>(booth->GetParentPage()) : nullptr;
+            if (page != nullptr)
+            {
+                EXPECT_GT(page->GetWorld().GetViewerPosition().x, 100.0f);
+            }
             world = dynamic_cast<VoxWorldCreator*>(Active());
             return world != nullptr && world->GetLoadingPage() != nullptr &&
                    world->GetWorld().GetBuildCount() >= world->GetLoadingPage()->GetExpectedChunks();
