@@ -37,8 +37,15 @@ std::shared_ptr<PimUIPage> SetUpGridAndMenu(PimUIManager& uiManager, GameSetting
 
     ChunkPool::Shared().FillTo(kStartupChunkCount);
     PimVoxelGrid::CacheVoxelCodes(kStartupChunkCount);
-    auto openWorld = [&settings, viewerCamera](const PimWString&) -> std::shared_ptr<PimUIPage> {
-        return std::make_shared<VoxWorldCreator>(settings, viewerCamera);
+    // The in-game camera films into the spectator viewport, made after the menu.
+    auto openWorld = [&settings, viewerCamera, weakScene = std::weak_ptr<PimScene>(scene)](
+                         const PimWString&) -> std::shared_ptr<PimUIPage> {
+        std::weak_ptr<PimViewport> spectator;
+        if (const auto held = weakScene.lock())
+            for (const auto& viewport : held->GetViewports())
+                if (viewport->GetSection() == PimScreenSection::Spectator)
+                    spectator = viewport;
+        return std::make_shared<VoxWorldCreator>(settings, viewerCamera, spectator);
     };
     auto root = std::make_shared<VoxelMenu>(settings, viewerCamera, scene, openWorld);
     root->activatePreferences = firstStart;

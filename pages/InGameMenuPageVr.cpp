@@ -229,13 +229,15 @@ void InGameMenuPageVr::Update()
         lastFog = fog;
         settings.activeGame.SetFogColour(fog);
     }
-    // A held trigger flips the camera on every frame it stays on the button.
+    // One flip per press: a held trigger flipping it every frame would leave it on or off by
+    // chance of how many frames the pull lasted.
     cameraButton.Update();
-    if (cameraButton.IsPressed())
+    if (cameraButton.IsPressed() && !cameraLatch)
     {
         settings.inGameCamera = !settings.inGameCamera;
         ShowCamera();
     }
+    cameraLatch = cameraButton.IsPressed();
     exitButton.Update();
     if (exitButton.IsPressed())
         Exit();

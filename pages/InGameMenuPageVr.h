@@ -87,6 +87,8 @@ private:
     std::shared_ptr<const PimTexture> cameraOnPicture;
     std::shared_ptr<const PimTexture> cameraOffPicture;
     QuadButton cameraButton;
+    // Set while the camera button is held, so a press flips the camera once.
+    bool cameraLatch = true;
     // The player's place in the world when the booth opened, given back on leaving.
     PimVector3 worldRootPosition;
     ColourPicker fogPicker;

@@ -5,6 +5,7 @@
 #include "pages/VRLoadingMenu.h"
 
 #include "editing/ToolPanel.h"
+#include "editing/InGameCamera.h"
 #include "editing/SimulatorReach.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
@@ -36,10 +37,11 @@ constexpr float kWarningScale = 0.2f;
 constexpr PimColor kWarningColour{255, 120, 90, 255};
 }
 
-VoxWorldCreator::VoxWorldCreator(GameSettings& settingsIn, std::shared_ptr<PimCamera> cameraIn)
+VoxWorldCreator::VoxWorldCreator(GameSettings& settingsIn, std::shared_ptr<PimCamera> cameraIn,
+                                 std::weak_ptr<PimViewport> spectator)
     : settings(settingsIn), camera(std::move(cameraIn))
 {
-    SetUpWorld();
+    SetUpWorld(std::move(spectator));
 }
 
 VoxWorldCreator::~VoxWorldCreator()
@@ -51,7 +53,7 @@ VoxWorldCreator::~VoxWorldCreator()
         holder->RemovePlayer(player.get());
 }
 
-void VoxWorldCreator::SetUpWorld()
+void VoxWorldCreator::SetUpWorld(std::weak_ptr<PimViewport> spectator)
 {
     // The world's construction opens the model's folder and loads its own settings, so the seed
     // and the player location are read after it.
@@ -84,6 +86,8 @@ void VoxWorldCreator::SetUpWorld()
 
     PlacePlayer();
 
+    filmCamera = std::make_shared<InGameCamera>(settings, std::move(spectator));
+    AddChildComponent(filmCamera);
     warning = std::make_shared<Pim3DText>();
     warning->SetColor(kWarningColour);
     AddChildComponent(warning);
@@ -93,7 +97,8 @@ void VoxWorldCreator::SetUpWorld()
         "In the world: left click uses the tool at the cursor, V reaches for the surface under the pointer, Z removes the last point",
         "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
         "Tools: 1 voxel  2 line  3 triangle  4 parallelogram  5 disc  6 ring  - plane fill  = flood fill",
-        "M (right hand's menu button): the in-game menu - moving, hand, size, volume, fog, exit",
+        "M (right hand's menu button): the in-game menu - moving, hand, size, volume, camera, fog, exit",
+        "K: takes the in-game camera (when it is on) into the mouse hand, K again leaves it there",
         "Arrow keys walk or fly; T aims the teleport arc, G goes there; Space is the crouch-jump",
     });
     AddChildComponent(legend);

@@ -11,6 +11,8 @@
 #include <string>
 
 class EditorPanel;
+class InGameCamera;
+class PimViewport;
 class GameSettings;
 class Pim3DText;
 class PimCamera;
@@ -47,7 +49,10 @@ class VoxWorldCreator : public PimUIPage
 public:
     // A world whose folder and settings are opened from the active game's "GameWorldName".
     // camera: the viewer's camera, moved with the headset by the player. Both outlive the page.
-    VoxWorldCreator(GameSettings& settings, std::shared_ptr<PimCamera> camera);
+    // spectator: the scene's spectator viewport, which the in-game camera films into (may be
+    // empty).
+    VoxWorldCreator(GameSettings& settings, std::shared_ptr<PimCamera> camera,
+                    std::weak_ptr<PimViewport> spectator = {});
     ~VoxWorldCreator() override;
 
     void Update() override;
@@ -73,6 +78,7 @@ public:
     VoxelWorld2& GetWorld() { return *world; }
     WorldSetup& GetWorldSetup() { return *worldSetup; }
     PlayerRig& GetPlayer() { return *player; }
+    InGameCamera& GetInGameCamera() { return *filmCamera; }
     PimUIPage* GetInGameMenu() const { return inGameMenu; }
     VRLoadingMenu* GetLoadingPage() const { return loadingPage; }
     // True when the model's folder held its settings file (an existing model).
@@ -87,7 +93,7 @@ public:
     const std::string& GetShownWarning() const { return warningText; }
 
 private:
-    void SetUpWorld();
+    void SetUpWorld(std::weak_ptr<PimViewport> spectator);
     void PlacePlayer();
     void StepMenuButtonAndClock();
     void CheckLoading();
@@ -107,6 +113,7 @@ private:
     std::shared_ptr<WorldHolder> holder;
     std::shared_ptr<SimulatorLegend> legend;
     std::shared_ptr<Pim3DText> warning;
+    std::shared_ptr<InGameCamera> filmCamera;
     bool menuLatch = true;
     // The root position the player had when another page came in front; starts as the placed one.
     PimVector3 savedRootPosition;

@@ -11,6 +11,7 @@
 #include "app/SceneSetup.h"
 
 #include "pages/InGameMenuPageVr.h"
+#include "editing/InGameCamera.h"
 #include "pages/SavedModelList.h"
 #include "pages/VRLoadingMenu.h"
 #include "pages/VoxWorldCreator.h"
@@ -24,6 +25,10 @@
 #include "world/WorldStore.h"
 
 #include "engine/PimFile.h"
+#include "engine/PimScene.h"
+#include "engine/PimScreenshot.h"
+#include "engine/PimTexture.h"
+#include "engine/PimViewport.h"
 #include "engine/PimSystem.h"
 #include "engine/PimUIManager.h"
 #include "engine/PimVrSimulator.h"
@@ -193,6 +198,75 @@ TEST_F(WorldRoadE2E, NewModelNamedPlacedExitedListedAndReopenedWhereTheUserLeft)
     // Its chunk may still be loading when the booth hands over.
     EXPECT_TRUE(RunUntil(600, [&] { return world->GetWorld().GetWorldVoxel(cell) == colour; }))
         << "the placed voxel was saved and is back";
+}
+
+TEST_F(WorldRoadE2E, TheCameraButtonShowsTheInGameCameraThatKCarriesAndThatFilmsIntoAnInset)
+{
+    settings->activeGame.SetGameWorldName(L"FILM");
+    settings->activeGame.SetOptionsSet(true);
+    VoxWorldCreator* world = WaitForWorld();
+    ASSERT_NE(world, nullptr);
+    Frames(10);
+    EXPECT_FALSE(world->GetInGameCamera().IsShown());
+
+    Tap(SDLK_m);
+    Frames(5);
+    auto* inGame = dynamic_cast<InGameMenuPageVr*>(Active());
+    ASSERT_NE(inGame, nullptr);
+    ClickWorldPoint(inGame->GetCameraButton().GetBaseLocation());
+    EXPECT_TRUE(settings->inGameCamera) << "the camera button turns the camera on";
+    Tap(SDLK_m); // back to the world
+    ASSERT_TRUE(RunUntil(30, [&] { return Active() == world; }));
+    Frames(5);
+    InGameCamera& camera = world->GetInGameCamera();
+    EXPECT_TRUE(camera.IsShown());
+    PimViewport* spectator = nullptr;
+    for (const auto& viewport : scene.scene->GetViewports())
+        if (viewport->GetSection() == PimScreenSection::Spectator)
+            spectator = viewport.get();
+    ASSERT_NE(spectator, nullptr);
+    EXPECT_TRUE(spectator->IsActive());
+    ASSERT_TRUE(spectator->GetBoundingBox().has_value()) << "on the desktop the camera's picture is an inset";
+    EXPECT_LT(spectator->GetBoundingBox()->width, kWidth / 2);
+
+    // K takes it into the mouse hand: it follows the hand; K again leaves it.
+    Tap(SDLK_k);
+    EXPECT_TRUE(camera.IsHeld());
+    const PimVector3 before = camera.GetPosition();
+    Key(SDL_KEYDOWN, SDLK_a); // walk left in the play area: the hand goes along
+    Frames(30);
+    Key(SDL_KEYUP, SDLK_a);
+    Frames(2);
+    EXPECT_GT(camera.GetPosition().Distance(before), 0.2f);
+    Tap(SDLK_k);
+    EXPECT_FALSE(camera.IsHeld());
+    const PimVector3 left = camera.GetPosition();
+    Key(SDL_KEYDOWN, SDLK_d);
+    Frames(30);
+    Key(SDL_KEYUP, SDLK_d);
+    Frames(2);
+    EXPECT_EQ(camera.GetPosition(), left) << "left in the air where it was let go";
+    EXPECT_EQ(spectator->GetCamera()->GetPosition(), left) << "the inset films from the camera";
+
+    PimTexture picture;
+    if (PimScreenshot::Capture(picture))
+    {
+        std::filesystem::create_directories("world_road");
+        picture.Save("world_road/in_game_camera.png");
+    }
+
+    // Off again from the menu: gone, and the inset with it.
+    Tap(SDLK_m);
+    Frames(5);
+    inGame = dynamic_cast<InGameMenuPageVr*>(Active());
+    ASSERT_NE(inGame, nullptr);
+    ClickWorldPoint(inGame->GetCameraButton().GetBaseLocation());
+    EXPECT_FALSE(settings->inGameCamera);
+    Tap(SDLK_m);
+    ASSERT_TRUE(RunUntil(30, [&] { return Active() == world; }));
+    Frames(2);
+    EXPECT_FALSE(camera.IsShown());
+    EXPECT_FALSE(spectator->IsActive());
 }
 
 // Quarter-second frames, so that the shortest save period (ten minutes) passes in 2,400 frames.
