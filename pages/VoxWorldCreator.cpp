@@ -30,10 +30,21 @@ namespace
 {
 constexpr std::uint32_t kMillisecondsPerMinute = 60000;
 // The failure text floats this far in front of the eyes (metres) and this far above the middle
-// of the view, at this text scale per metre, so it reads without covering the work.
+// of the view, at this text scale per metre: where the eyes are, over the work, until it is gone.
 constexpr float kWarningDistance = 1.5f;
-constexpr float kWarningLift = 0.35f;
-constexpr float kWarningScale = 0.2f;
+constexpr float kWarningLift = 0.08f;
+// Characters about 2.8 cm wide at 1.5 m: a dozen pixels in a desktop window, legible in a headset.
+constexpr float kWarningScale = 0.35f;
+
+// The save's failure in lines short enough to stay in view: what failed, then why.
+std::string FailureLines(const std::string& description)
+{
+    std::string lines = description;
+    const std::size_t reason = lines.find(" (");
+    if (reason != std::string::npos)
+        lines.replace(reason, 1, "\n");
+    return lines;
+}
 constexpr PimColor kWarningColour{255, 120, 90, 255};
 }
 
@@ -192,7 +203,7 @@ void VoxWorldCreator::TakeResult(const VoxelWorld2::SaveResult& result)
     }
     else
     {
-        ShowWarning(lastSave.Describe() + ".\nYour edits are still here and unsaved; saving is tried again.");
+        ShowWarning(FailureLines(lastSave.Describe()) + "\nYour edits are kept; saving is tried again.");
     }
 }
 
@@ -244,8 +255,8 @@ bool VoxWorldCreator::KeepAfterFailedSave()
     if (!leaveFailed || !loadedOnce || leaveWarned)
         return false;
     leaveWarned = true;
-    ShowWarning("Leaving did not save: " + lastSave.Describe() +
-                ".\nExit again to leave without these edits, or free the disk and wait for the next save.");
+    ShowWarning("Leaving did not save. " + FailureLines(lastSave.Describe()) +
+                "\nExit again to leave without these edits,\nor free the disk and wait for the next save.");
     return true;
 }
 

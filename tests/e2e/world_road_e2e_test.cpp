@@ -25,6 +25,7 @@
 #include "world/WorldStore.h"
 
 #include "engine/PimFile.h"
+#include "engine/PimFilePath.h"
 #include "engine/PimScene.h"
 #include "engine/PimScreenshot.h"
 #include "engine/PimTexture.h"
@@ -36,6 +37,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 namespace
@@ -267,6 +269,54 @@ TEST_F(WorldRoadE2E, TheCameraButtonShowsTheInGameCameraThatKCarriesAndThatFilms
     Frames(2);
     EXPECT_FALSE(camera.IsShown());
     EXPECT_FALSE(spectator->IsActive());
+}
+
+TEST_F(WorldRoadE2E, ASaveThatFailsOnLeavingIsShownAndLeavingAgainGoesWithoutIt)
+{
+    settings->activeGame.SetGameWorldName(L"BLOCKED");
+    settings->activeGame.SetOptionsSet(true);
+    VoxWorldCreator* world = WaitForWorld();
+    ASSERT_NE(world, nullptr);
+    Frames(30);
+    Pointer(kWidth / 2, kHeight / 2);
+    Frames(20);
+    Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    Frames(3);
+    Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    Frames(3);
+    ASSERT_EQ(world->GetPlayer().GetEditor()->GetPlacementCount(), 1u);
+
+    // A file where the model's folder would go: nothing can be saved.
+    const std::filesystem::path folder = PimFilePath(WorldStore::WorldBaseFolder(*settings) + L"BLOCKED").Native();
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "in the way";
+
+    const auto exitFromMenu = [&] {
+        Tap(SDLK_m);
+        Frames(5);
+        auto* inGame = dynamic_cast<InGameMenuPageVr*>(Active());
+        ASSERT_NE(inGame, nullptr);
+        ClickWorldPoint(inGame->GetExitButton().GetBaseLocation());
+        Frames(5);
+    };
+    exitFromMenu();
+    EXPECT_EQ(Active(), world) << "the world stays, with the warning in view";
+    EXPECT_FALSE(world->GetLastSave().Succeeded());
+    EXPECT_NE(world->GetShownWarning().find("Leaving did not save"), std::string::npos);
+    EXPECT_EQ(menu->GetWorldPage(), world);
+    Tap(SDLK_F1);
+    Frames(10);
+    PimTexture picture;
+    if (PimScreenshot::Capture(picture))
+    {
+        std::filesystem::create_directories("world_road");
+        picture.Save("world_road/failed_save.png");
+    }
+
+    exitFromMenu();
+    EXPECT_EQ(Active(), menu) << "leaving again goes, without the edits";
+    EXPECT_EQ(menu->GetWorldPage(), nullptr);
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder)) << "what was in the way is left alone";
 }
 
 // Quarter-second frames, so that the shortest save period (ten minutes) passes in 2,400 frames.
