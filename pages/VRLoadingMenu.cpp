@@ -26,6 +26,15 @@ constexpr float kDrag = 0.1f;
 constexpr float kGravity = 9.8f;
 constexpr float kBounceKeep = 0.95f;
 constexpr float kSliderLength = 1.5f;
+// The booth's middle across: the texts and the slider are centred on it, in front of the user.
+constexpr float kMiddle = 3.5f;
+
+void CentreOnMiddle(Pim3DText& text)
+{
+    PimVector3 place = text.GetPosition();
+    place.x = kMiddle - text.GetWidth() * 0.5f;
+    text.SetPosition(place);
+}
 constexpr PimColor kBallColour{204, 51, 51, 255};  // (0.8, 0.2, 0.2)
 constexpr PimColor kTrailColour{230, 77, 77, 255}; // (0.9, 0.3, 0.3)
 constexpr PimColor kLabelColour{255, 255, 255, 255};
@@ -37,6 +46,7 @@ VRLoadingMenu::VRLoadingMenu(GameSettings& settingsIn, std::shared_ptr<PimCamera
 {
     backDisabled = true;
     BuildRoom(kRoomSide, kRoomSide, kRoomSide);
+    roomSize = PimVector3(kRoomSide, kRoomSide, kRoomSide);
     for (int y = 0; y < kRoomSide; ++y)
         for (int z = 0; z < kRoomSide; ++z)
             for (int x = 0; x < kRoomSide; ++x)
@@ -61,7 +71,7 @@ VRLoadingMenu::VRLoadingMenu(GameSettings& settingsIn, std::shared_ptr<PimCamera
     trailCube.Build(VoxelCode::HelperCube, kTrailColour);
 
     PimVrUISlider& slider = budgetSlider.GetSlider();
-    slider.SetAnchorPosition(ProgressPlace() + PimVector3(0.0f, -1.0f, 0.0f));
+    slider.SetAnchorPosition(PimVector3(kMiddle - kSliderLength * 0.5f, ProgressPlace().y - 1.0f, ProgressPlace().z));
     slider.SetLength(kSliderLength);
     slider.SetMinValue(BuildBudget::kMinimum);
     slider.SetMaxValue(BuildBudget::kMaximum);
@@ -71,9 +81,11 @@ VRLoadingMenu::VRLoadingMenu(GameSettings& settingsIn, std::shared_ptr<PimCamera
     budgetLabel.SetScale(1.2f);
     budgetLabel.SetColor(kLabelColour);
     budgetTitle.SetPosition(ProgressPlace() + PimVector3(0.0f, -1.35f, 0.0f));
-    budgetTitle.SetScale(0.8f);
+    budgetTitle.SetScale(0.6f);
     budgetTitle.SetColor(kHintColour);
     budgetTitle.SetText("Drag the knob to fix how many chunks are built each frame");
+    CentreOnMiddle(budgetTitle);
+    CentreOnMiddle(progressLabel);
     ShowBudget();
 }
 
@@ -104,6 +116,7 @@ void VRLoadingMenu::Update()
         return;
     }
     progressLabel.SetText(std::to_string(GetPercentage()) + "%");
+    CentreOnMiddle(progressLabel);
     StepBudget();
     StepBallHandle(static_cast<float>(PimTime::SecondDelta()));
 
@@ -154,6 +167,7 @@ void VRLoadingMenu::ShowBudget()
     lastSliderValue = slider.GetValue();
     const bool fixed = world->IsBudgetFixed();
     budgetLabel.SetText("Build budget " + std::to_string(budget) + (fixed ? " (fixed)" : " (adapts)"));
+    CentreOnMiddle(budgetLabel);
 }
 
 int VRLoadingMenu::StepBall(Ball& state, float dt)
@@ -233,7 +247,8 @@ void VRLoadingMenu::PageIn()
     PimVrSystem& vr = PimVrSystem::GetInstance();
     vr.SetRootPosition(PimVector3(0.0f, 0.0f, 0.0f));
     PlacePlayer(PimVector3(3.0f, 1.1f, 3.0f));
-    vr.SetDirectionModifier(PimAngle::FromDegrees(90.0f));
+    // Facing the progress wall (-z), where the label, the slider and the ball are.
+    vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
     world->SetWorkerPaused(false);
     vr.SetScale(settings.virtualReality.GetPlayerSizeBias() * 1.5f);
     stallTime = PimTime::Now();

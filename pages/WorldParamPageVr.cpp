@@ -19,14 +19,16 @@ constexpr int kRoomHeight = 20;
 constexpr std::uint16_t kLowerWall = 0xFFB2;
 constexpr std::uint16_t kUpperWall = 0xFF82;
 constexpr float kButtonScale = 0.15f;
+constexpr float kFacingKeyboard = 90.0f;
 constexpr PimColor kRefusalColour{255, 110, 90, 255};
 
 // One latch for every name page of the run: a held enter or play press confirms once.
 bool keyLatch = false;
 
+// The buttons on the west wall face into the booth (+x).
 PimMatrix4x4 FacingPlusX()
 {
-    return PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(270.0f));
+    return PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(90.0f));
 }
 }
 
@@ -39,6 +41,7 @@ WorldParamPageVr::WorldParamPageVr(GameSettings& settingsIn, std::shared_ptr<Pim
     : VoxelMenuPage(settingsIn, std::move(cameraIn))
 {
     BuildRoom(kRoomSide, kRoomHeight, kRoomSide);
+    roomSize = PimVector3(kRoomSide, kRoomHeight, kRoomSide);
     for (int y = 0; y < kRoomHeight; ++y)
         for (int z = 0; z < kRoomSide; ++z)
             for (int x = 0; x < kRoomSide; ++x)
@@ -52,6 +55,7 @@ WorldParamPageVr::WorldParamPageVr(GameSettings& settingsIn, std::shared_ptr<Pim
 
     keyboard.SetScale(1.5f);
     keyboard.SetLocation(PimVector3(1.1f, 2.75f, 3.45f));
+    // Its keys face into the booth (+x), running to the typist's right (-z).
     keyboard.SetDirection(PimAngle::FromDegrees(270.0f));
 
     backButtonEnabled = true;
@@ -83,8 +87,10 @@ WorldParamPageVr::~WorldParamPageVr() = default;
 void WorldParamPageVr::PageIn()
 {
     VoxelMenuPage::PageIn();
-    PlacePlayer(PimVector3(2.0f, 1.1f, 2.0f));
-    PimVrSystem::GetInstance().SetDirectionModifier(PimAngle::FromDegrees(0.0f));
+    // Centred between the back button, the keyboard and the play button along the west wall.
+    PlacePlayer(PimVector3(2.2f, 1.1f, 2.6f));
+    // Facing the keyboard on the west wall (looking along -x).
+    PimVrSystem::GetInstance().SetDirectionModifier(PimAngle::FromDegrees(kFacingKeyboard));
     keyboard.SetText("");
     backTouchLatch = true;
     GetBackButton().ClearPressed();

@@ -111,6 +111,13 @@ protected:
             // While the booth is in front, the world streams around the player, not the booth.
             auto* booth = dynamic_cast<VRLoadingMenu*>(Active());
             auto* page = booth != nullptr ? dynamic_cast<VoxWorldCreator*>(booth->GetParentPage()) : nullptr;
+            // A picture of the booth, kept under the build folder to look at.
+            PimTexture picture;
+            if (booth != nullptr && ++boothFrames == 8 && PimScreenshot::Capture(picture))
+            {
+                std::filesystem::create_directories("world_road");
+                picture.Save("world_road/loading_booth.png");
+            }
             if (page != nullptr)
             {
                 EXPECT_GT(page->GetWorld().GetViewerPosition().x, 100.0f);
@@ -123,6 +130,7 @@ protected:
     }
 
     double frameSeconds = 1.0 / 60.0;
+    int boothFrames = 0;
     OffscreenUser user;
     std::unique_ptr<GameSettings> settings;
     QuillotScene scene;

@@ -6,6 +6,10 @@
 
 #include "pages/InGameMenuPageVr.h"
 #include "pages/PreferencesMenuVr.h"
+#include "pages/VRLoadingMenu.h"
+#include "pages/WorldParamPageVr.h"
+#include "world/ChunkPool.h"
+#include "world/VoxelWorld2.h"
 #include "pages/VoxelMenu.h"
 #include "pages/VoxelSavedGamesMenu.h"
 #include "player/PlayerRig.h"
@@ -254,4 +258,48 @@ TEST_F(MenuRender, TheInGameMenuShowsItsRowsAndTheSizeSlider)
     EXPECT_GT(Teal(picture), 200) << "touch-walk";
     EXPECT_GT(CountWhere(picture, picture.GetHeight(), [](PimColor c) { return c.r > 240 && c.g > 240 && c.b > 240; }), 100)
         << "the size slider's knob and the rims";
+}
+
+namespace
+{
+TEST_F(MenuRender, TheLoadingBoothShowsTheProgressTheSliderAndTheBall)
+{
+    Frames(4, "before_loading_booth.png");
+    ASSERT_TRUE(menu->IsBuilt());
+    // A world without a description never builds: the booth stays at 0 %.
+    settings->activeGame.SetGameWorldName(L"BOOTH");
+    auto world = std::make_shared<VoxelWorld2>(*settings, ChunkPool::Shared());
+    {
+        auto booth = std::make_shared<VRLoadingMenu>(*settings, camera, world.get());
+        ASSERT_TRUE(menu->AddChildPage(booth));
+        booth->ActivateThisPage();
+        const PimTexture picture = Frames(8, "loading_booth.png");
+        EXPECT_EQ(booth->GetProgressLabel().GetText(), L"0%");
+        EXPECT_TRUE(booth->IsActivePage());
+        EXPECT_GT(CountWhere(picture, picture.GetHeight(), [](PimColor c) { return c.r > 240 && c.g > 240 && c.b > 240; }),
+                  200)
+            << "the progress in white";
+        EXPECT_GT(CountWhere(picture, picture.GetHeight(), [](PimColor c) { return c.r > 150 && c.g < 80 && c.b < 80; }), 20)
+            << "the red ball";
+        menu->ActivateThisPage();
+        menu->RemoveChildPage(booth.get());
+    }
+}
+}
+
+namespace
+{
+TEST_F(MenuRender, TheNameBoothShowsItsKeyboardAndTheTypedName)
+{
+    Frames(4, "before_name_booth.png");
+    ASSERT_TRUE(menu->IsBuilt());
+    auto booth = std::make_shared<WorldParamPageVr>(*settings, camera);
+    ASSERT_TRUE(menu->AddChildPage(booth));
+    booth->ActivateThisPage();
+    Frames(2, "name_booth_placing.png");
+    booth->GetKeyboard().SetText("TOWER");
+    const PimTexture picture = Frames(8, "name_booth.png");
+    EXPECT_GT(CountWhere(picture, picture.GetHeight(), [](PimColor c) { return c.r > 240 && c.g > 240 && c.b > 240; }), 200)
+        << "the keys' and the typed name's white letters";
+}
 }
