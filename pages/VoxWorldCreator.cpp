@@ -2,6 +2,7 @@
 
 #include "pages/InGameMenuPageVr.h"
 #include "pages/SimulatorLegend.h"
+#include "pages/TutorialMarker.h"
 #include "pages/VRLoadingMenu.h"
 
 #include "editing/ToolPanel.h"
@@ -64,7 +65,7 @@ void VoxWorldCreator::SetUpWorld()
 
     panel = std::make_unique<ToolPanel>(settings);
     player = std::make_shared<PlayerRig>(settings, camera, PlayerRig::Mode::World);
-    player->CreateEditor(*panel);
+    player->CreateEditor(*panel).SetTutorial(&TutorialMarker::Of(settings));
     player->LoadReticle();
     player->GetEditTarget().SetWorld(world.get());
     if (player->GetLocomotion().GetState() != LocomotionState::Flying)
@@ -84,6 +85,9 @@ void VoxWorldCreator::SetUpWorld()
 
     PlacePlayer();
 
+    // The first-time guide follows the hands while the user learns the tools (the editor takes
+    // its steps).
+    AddChildComponent(settings.tutorial);
     warning = std::make_shared<Pim3DText>();
     warning->SetColor(kWarningColour);
     AddChildComponent(warning);
@@ -203,6 +207,8 @@ void VoxWorldCreator::PageIn()
     InstallSimulatorReach(player->GetEditTarget(), settings);
     // A press that opened a page is still held when the page hands back: it must not reopen it.
     menuLatch = true;
+    // The booths placed the marker on their own controls.
+    TutorialMarker::Of(settings).ShowLastStep();
 }
 
 void VoxWorldCreator::PageOut()
