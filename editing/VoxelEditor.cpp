@@ -115,11 +115,13 @@ VoxelEditor::PanelState VoxelEditor::ReadPanelState() const
     return {panel.GetCurrentColour(), panel.GetTool(), panel.ShowsTools(), placements};
 }
 
-void VoxelEditor::TakeTutorialSteps(const PanelState& before)
+void VoxelEditor::TakeTutorialSteps()
 {
+    const PanelState now = ReadPanelState();
+    const PanelState before = tutorialSeen.value_or(now);
+    tutorialSeen = now;
     if (tutorial == nullptr)
         return;
-    const PanelState now = ReadPanelState();
     tutorial->AdvanceTutorial(1);
     if (now.colour != before.colour)
         tutorial->AdvanceTutorial(3);
@@ -138,7 +140,6 @@ void VoxelEditor::TakeTutorialSteps(const PanelState& before)
 
 void VoxelEditor::Update()
 {
-    const PanelState lastFrame = ReadPanelState();
     FrameStart();
     const float s = PlayerScale();
 
@@ -181,7 +182,7 @@ void VoxelEditor::Update()
             RefreshPreview();
         }
     }
-    TakeTutorialSteps(lastFrame);
+    TakeTutorialSteps();
 }
 
 void VoxelEditor::RefreshPreview()

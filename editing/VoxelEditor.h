@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class EditTarget;
@@ -149,7 +150,8 @@ private:
         std::uint64_t placements;
     };
     PanelState ReadPanelState() const;
-    void TakeTutorialSteps(const PanelState& before);
+    // Compares with the state seen at the end of the last frame.
+    void TakeTutorialSteps();
     std::shared_ptr<Pim3DText> MakeLabel(PimColor colour, float s) const;
 
     GameSettings& settings;
@@ -173,6 +175,7 @@ private:
     bool edited = false;
     std::uint64_t placements = 0;
     TutorialSteps* tutorial = nullptr;
+    std::optional<PanelState> tutorialSeen;
 
     ShapePreview preview;
     PimVector3 previewCell;
