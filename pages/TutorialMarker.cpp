@@ -141,6 +141,8 @@ void TutorialMarker::Finish()
     settings.SetTutorialOne(true);
     settings.saveRequested = true;
     running = false;
+    stage = Hidden;
+    showArrow = showViewArrow = showPicture = false;
 }
 
 float TutorialMarker::BodyScale() const

@@ -65,7 +65,7 @@ void VoxWorldCreator::SetUpWorld()
 
     panel = std::make_unique<ToolPanel>(settings);
     player = std::make_shared<PlayerRig>(settings, camera, PlayerRig::Mode::World);
-    player->CreateEditor(*panel).SetTutorial(&TutorialMarker::Of(settings));
+    player->CreateEditor(*panel);
     player->LoadReticle();
     player->GetEditTarget().SetWorld(world.get());
     if (player->GetLocomotion().GetState() != LocomotionState::Flying)
@@ -196,7 +196,11 @@ void VoxWorldCreator::CheckLoading()
     if (percent < 100)
         loadingPage->ActivateThisPage();
     else
+    {
         loadedOnce = true;
+        // The guide's world steps start once the world is there to work in.
+        player->GetEditor()->SetTutorial(&TutorialMarker::Of(settings));
+    }
 }
 
 void VoxWorldCreator::PageIn()
