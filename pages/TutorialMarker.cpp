@@ -223,7 +223,7 @@ void TutorialMarker::PlaceViewArrow(float body)
     const PimVector3 at = eye + (forward * 2.0f + PimVector3(0.0f, -1.0f, 0.0f)) * (0.3f * body);
     const PimVector3 towards = place - at;
     const PimVector3 direction = towards.LengthSquared() > 1e-8f ? towards.Normalized() : forward;
-    viewArrow.SetOrientation(PointingAlong(direction) * PimMatrix4x4::CreateScale(scale * 0.3f * body));
+    viewArrow.SetOrientation(PointingAlong(direction) * PimMatrix4x4::CreateScale(scale * kViewArrowScale * body));
     viewArrow.SetLocation(at);
     viewArrow.Update();
 }

@@ -47,6 +47,9 @@ public:
     };
     static constexpr int kTriggerPictures = 10;
     static constexpr float kViewArrowDegrees = 20.0f;
+    // The view arrow's size beside the marker's: small, low in the view, so it never hides the
+    // controls the user looks at.
+    static constexpr float kViewArrowScale = 0.15f;
     static constexpr float kHandLift = 0.15f;
     static constexpr float kHandScale = 0.3f;
     static constexpr float kMenuScale = 1.5f;
