@@ -22,4 +22,6 @@ public:
     virtual std::uint16_t GetCurrentColour() const = 0;
     // While true the editor skips its cursor, trigger dispatch and points for the frame.
     virtual bool TakesFrame() const = 0;
+    // The tools page is shown (rather than the colours); the tutorial waits for it.
+    virtual bool ShowsTools() const { return false; }
 };

@@ -67,6 +67,7 @@ public:
     std::uint32_t GetTool() const override { return tool; }
     std::uint16_t GetCurrentColour() const override;
     bool TakesFrame() const override;
+    bool ShowsTools() const override { return page == Page::Tools; }
 
     Page GetPage() const { return page; }
     void SwitchPage() { page = page == Page::Palette ? Page::Tools : Page::Palette; }

@@ -1,5 +1,7 @@
 #include "editing/VoxelEditor.h"
 
+#include "editing/TutorialSteps.h"
+
 #include "editing/EditTarget.h"
 #include "editing/CircleSamples.h"
 #include "editing/DiscTool.h"
@@ -108,6 +110,34 @@ void VoxelEditor::FrameStart()
     lagLine.SetRunColour(1, guideColour);
 }
 
+VoxelEditor::PanelState VoxelEditor::ReadPanelState() const
+{
+    return {panel.GetCurrentColour(), panel.GetTool(), panel.ShowsTools(), placements};
+}
+
+void VoxelEditor::TakeTutorialSteps()
+{
+    const PanelState now = ReadPanelState();
+    const PanelState before = tutorialSeen.value_or(now);
+    tutorialSeen = now;
+    if (tutorial == nullptr)
+        return;
+    tutorial->AdvanceTutorial(1);
+    if (now.colour != before.colour)
+        tutorial->AdvanceTutorial(3);
+    if (now.placements > before.placements)
+        tutorial->AdvanceTutorial(4);
+    if (now.showsTools && !before.showsTools)
+        tutorial->AdvanceTutorial(5);
+    if (now.tool != before.tool && now.tool != static_cast<std::uint32_t>(ToolId::SingleVoxel))
+        tutorial->AdvanceTutorial(6);
+    if (edited)
+    {
+        edited = false;
+        tutorial->AdvanceTutorial(7);
+    }
+}
+
 void VoxelEditor::Update()
 {
     FrameStart();
@@ -152,6 +182,7 @@ void VoxelEditor::Update()
             RefreshPreview();
         }
     }
+    TakeTutorialSteps();
 }
 
 void VoxelEditor::RefreshPreview()

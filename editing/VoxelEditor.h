@@ -10,12 +10,14 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class EditTarget;
 class EditorPanel;
 class GameSettings;
 class Pim3DText;
+class TutorialSteps;
 
 // The world's editor: turns the dominant-hand controller into tool operations through
 // the EditTarget - the cursor a fixed distance ahead of the controller with its smoothing, the
@@ -36,6 +38,17 @@ class Pim3DText;
 //   so a trigger held from the panel into the world acts only at its next pull.
 // - A third disc, ring or plane-fill point on the line of the first two is refused with the
 //   flash: three such points fix no plane.
+//
+// The first-time tutorial's world steps (SetTutorial) are taken here, each when the user has done
+// what the marker showed last:
+//   1 (and 2 at once)  the editor runs in the world: the marker points at the off hand's panel;
+//   3  a colour was chosen on the panel: the trigger animation at the preferred hand;
+//   4  a voxel was placed: the trigger animation at the off hand (its pull switches the panel);
+//   5  the panel shows its tools: the arrow at the off hand again;
+//   6  a tool other than the single voxel was chosen: the trigger at the preferred hand;
+//   7  that tool completed a shape or fill (the edited flag, which the tutorial then clears):
+//      the menu button, which opens the in-game menu, whose exit ends the tutorial.
+// A step taken out of turn does nothing (TutorialSteps).
 //
 // Created with the world's player rig; the rigs of menu rooms have none. Main thread only.
 class VoxelEditor
@@ -101,6 +114,9 @@ public:
     bool IsEdited() const { return edited; }
     void ClearEdited() { edited = false; }
 
+    // The tutorial whose world steps this editor takes (may be null: none); it outlives the editor.
+    void SetTutorial(TutorialSteps* steps) { tutorial = steps; }
+
     // Voxels written by single-voxel placements so far.
     std::uint64_t GetPlacementCount() const { return placements; }
 
@@ -125,6 +141,17 @@ private:
     void Completed(std::uint16_t colour);
     void RefreshPreview();
     void UseMark(std::uint16_t colour);
+    // What the user did this frame, as tutorial steps (see above).
+    struct PanelState
+    {
+        std::uint16_t colour;
+        std::uint32_t tool;
+        bool showsTools;
+        std::uint64_t placements;
+    };
+    PanelState ReadPanelState() const;
+    // Compares with the state seen at the end of the last frame.
+    void TakeTutorialSteps();
     std::shared_ptr<Pim3DText> MakeLabel(PimColor colour, float s) const;
 
     GameSettings& settings;
@@ -147,6 +174,8 @@ private:
     PimColor guideColour{255, 255, 255, 255};
     bool edited = false;
     std::uint64_t placements = 0;
+    TutorialSteps* tutorial = nullptr;
+    std::optional<PanelState> tutorialSeen;
 
     ShapePreview preview;
     PimVector3 previewCell;

@@ -47,6 +47,8 @@ struct CurlCommand::Request
     std::chrono::milliseconds connectTimeout;
     std::chrono::milliseconds totalTimeout;
     std::chrono::milliseconds stallTimeout;
+    bool httpsOnly = false;
+    std::string caFile;
     CurlResult result;
     char errorText[CURL_ERROR_SIZE] = {};
 };
@@ -70,6 +72,16 @@ void CurlCommand::SetTimeout(std::chrono::milliseconds timeout)
 void CurlCommand::SetStallTimeout(std::chrono::milliseconds timeout)
 {
     stallTimeout = timeout;
+}
+
+void CurlCommand::SetHttpsOnly(bool onlyHttps)
+{
+    httpsOnly = onlyHttps;
+}
+
+void CurlCommand::SetCaFile(std::string path)
+{
+    caFile = std::move(path);
 }
 
 bool CurlCommand::GetUrl(const std::string& url, const std::string& userAgent, WriteCallback write, void* user,
@@ -97,6 +109,8 @@ bool CurlCommand::GetUrl(const std::string& url, const std::string& userAgent, W
     request->connectTimeout = connectTimeout;
     request->totalTimeout = totalTimeout;
     request->stallTimeout = stallTimeout;
+    request->httpsOnly = httpsOnly;
+    request->caFile = caFile;
     requestThread = std::thread([this, owned = std::move(request)] { Transfer(*owned); });
     return true;
 }
@@ -225,8 +239,13 @@ void CurlCommand::Configure(void* easy, Request& request)
     curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, maxRedirects);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    const char* protocols = request.httpsOnly ? "https" : "http,https";
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, protocols);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+    // Peer and host verification stay at the library's defaults (on); only the trusted
+    // authorities may be named.
+    if (!request.caFile.empty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, request.caFile.c_str());
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, Milliseconds(request.connectTimeout));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, Milliseconds(request.totalTimeout));
     if (request.stallTimeout.count() > 0)

@@ -67,6 +67,13 @@ public:
     void SetConnectTimeout(std::chrono::milliseconds timeout);
     void SetTimeout(std::chrono::milliseconds timeout);
     void SetStallTimeout(std::chrono::milliseconds timeout);
+    // Requests started afterwards use only HTTPS, for the address and for every redirect, so a
+    // redirect can never downgrade them to plain HTTP. Off by default (http and https).
+    void SetHttpsOnly(bool httpsOnly);
+    // The certificate authorities that requests started afterwards trust, as a PEM file in place
+    // of the system's store; empty (the default) keeps the system's. Certificates and host names
+    // are always verified.
+    void SetCaFile(std::string path);
 
     // Starts a GET of url with the user agent. Returns false, and calls nothing, when a request
     // of this command is still running or the write callback is empty.
@@ -101,6 +108,8 @@ private:
     std::chrono::milliseconds connectTimeout{10'000};
     std::chrono::milliseconds totalTimeout{15 * 60'000};
     std::chrono::milliseconds stallTimeout{30'000};
+    bool httpsOnly = false;
+    std::string caFile;
 
     // The command's state lock: taken by the owner's calls, by Cancel from any thread and by
     // the request thread when it starts and ends. Guards busy, cancelRequested and activeMulti

@@ -1,7 +1,7 @@
 #include "pages/InGameMenuPageVr.h"
 
 #include "pages/MenuResources.h"
-#include "pages/TutorialProgress.h"
+#include "pages/TutorialMarker.h"
 
 #include "colour/PaletteModel.h"
 
@@ -160,6 +160,8 @@ void InGameMenuPageVr::PageIn()
     vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
     backTouchLatch = true;
     ShowSettings();
+    TutorialMarker::Of(settings).Place(TutorialMarker::Arrow, exitButton.GetBaseLocation() + PimVector3(0.0f, 0.5f, 0.0f),
+                                       PimAngle::FromDegrees(0.0f), 1.0f);
 }
 
 void InGameMenuPageVr::ShowSettings()
@@ -238,6 +240,7 @@ void InGameMenuPageVr::Update()
         ShowCamera();
     }
     cameraLatch = cameraButton.IsPressed();
+    TutorialMarker::Of(settings).Update();
     exitButton.Update();
     if (exitButton.IsPressed())
         Exit();
@@ -247,8 +250,7 @@ void InGameMenuPageVr::Exit()
 {
     PimSoundSystem::PlaySound(MenuResources::kPageSound);
     PimVrSystem::GetInstance().SetScale(settings.virtualReality.GetPlayerSizeBias() * kMenuScale);
-    if (TutorialProgress::IsRunning(settings))
-        TutorialProgress::Finish(settings);
+    TutorialMarker::Of(settings).Finish();
     ActivateRootPage();
 }
 
@@ -272,6 +274,7 @@ void InGameMenuPageVr::Draw()
     handRow.Draw();
     fogIcon.Draw();
     fogPicker.Draw();
+    TutorialMarker::Of(settings).Draw();
 }
 
 void InGameMenuPageVr::AddPointerSpots(std::vector<PointerSpot>& spots) const

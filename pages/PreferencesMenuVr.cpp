@@ -1,6 +1,7 @@
 #include "pages/PreferencesMenuVr.h"
 
 #include "pages/MenuResources.h"
+#include "pages/TutorialMarker.h"
 
 #include "settings/GameSettings.h"
 
@@ -10,6 +11,7 @@
 #include "engine/PimVrInputCodes.h"
 #include "engine/PimVrSystem.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -112,6 +114,30 @@ void PreferencesMenuVr::PageIn()
     // Turned to the user again on each visit, wherever they stand in their play area.
     faced = false;
     ShowSettings();
+    RequestTutorialStage(0);
+}
+
+void PreferencesMenuVr::RequestTutorialStage(std::uint8_t level)
+{
+    TutorialMarker& tutorial = TutorialMarker::Of(settings);
+    if (level == 0 && tutorial.IsRunning())
+        level = 1;
+    tutorialLevel = std::max(tutorialLevel, level);
+    switch (tutorialLevel)
+    {
+    case 0:
+    case 1:
+        tutorial.Place(TutorialMarker::Arrow, calibrateButton.GetBaseLocation() + PimVector3(0.0f, 0.5f, 0.0f),
+                       PimAngle::FromDegrees(90.0f), 1.0f);
+        break;
+    case 2:
+        tutorial.Place(TutorialMarker::Hidden, tutorial.GetAnchor(), tutorial.GetYaw(), tutorial.GetMarkerScale());
+        break;
+    default:
+        tutorial.Follow(TutorialMarker::MenuButton, settings.virtualReality.GetHandPreference() == 1 ? 1 : 2,
+                        PimAngle::FromDegrees(90.0f), TutorialMarker::kHandScale);
+        break;
+    }
 }
 
 void PreferencesMenuVr::PageOut()
@@ -142,6 +168,7 @@ void PreferencesMenuVr::Calibrate()
         const SizeCalibration::Step step = calibration.Advance(head, static_cast<float>(PimTime::SecondDelta()));
         if (step.finished)
         {
+            RequestTutorialStage(3);
             settings.virtualReality.SetPlayerSizeBias(step.measuredBias);
             // The user stays where they stand while the world around them takes its new size.
             const PimVector3 root = vr.GetRootPosition();
@@ -156,7 +183,10 @@ void PreferencesMenuVr::Calibrate()
     {
         calibrateButton.ClearPressed();
         if (calibration.Start(settings.virtualReality.GetPlayerSizeBias()))
+        {
             PimSoundSystem::PlaySound(MenuResources::kPlaySound);
+            RequestTutorialStage(2);
+        }
     }
 }
 
@@ -185,6 +215,7 @@ void PreferencesMenuVr::Update()
         lastHandColour = colour;
         settings.SetHandColour(colour);
     }
+    TutorialMarker::Of(settings).Update();
 }
 
 void PreferencesMenuVr::Draw()
@@ -196,6 +227,7 @@ void PreferencesMenuVr::Draw()
     handColourPicker.Draw();
     handColourIcon.Draw();
     volume.Draw();
+    TutorialMarker::Of(settings).Draw();
 }
 
 void PreferencesMenuVr::AddPointerSpots(std::vector<PointerSpot>& spots) const

@@ -14,7 +14,13 @@
 // or touch-walk), the preferred hand, the master volume, the colour of the voxel hands and an
 // automatic size calibration that measures the user's head height for four seconds and sets the
 // player size bias from it. The booth turns to face the user when entered; leaving it (the back
-// button or the back action) saves the settings. Main thread only.
+// button or the back action) saves the settings.
+//
+// While the first-time tutorial runs, the booth keeps its own request level for the marker:
+// 0 or 1 (entering) shows the arrow above the calibrate button, 2 (a calibration running) hides
+// it, 3 (a calibration finished) shows the menu button on the preferred hand, the way back. A
+// request lower than the last one is ignored (the level's own placement is shown again), so a
+// visit after a calibration keeps pointing the way back. Main thread only.
 class PreferencesMenuVr : public VoxelMenuPage
 {
 public:
@@ -41,6 +47,9 @@ public:
     // The turn of the west wall's controls: their x axis runs along the wall, their face into
     // the room.
     static PimMatrix4x4 WallOrientation();
+    // Raises the tutorial's request level (see above) and places the marker for the level.
+    void RequestTutorialStage(std::uint8_t level);
+    std::uint8_t GetTutorialLevel() const { return tutorialLevel; }
 
 protected:
     void AddPointerSpots(std::vector<PointerSpot>& spots) const override;
@@ -61,4 +70,5 @@ private:
     ColourPicker handColourPicker;
     PimColor lastHandColour;
     VolumeControl volume;
+    std::uint8_t tutorialLevel = 0;
 };

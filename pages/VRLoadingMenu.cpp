@@ -1,5 +1,7 @@
 #include "pages/VRLoadingMenu.h"
 
+#include "pages/TutorialMarker.h"
+
 #include "settings/GameSettings.h"
 #include "world/BuildBudget.h"
 #include "world/ChunkBlock.h"
@@ -119,6 +121,7 @@ void VRLoadingMenu::Update()
     CentreOnMiddle(progressLabel);
     StepBudget();
     StepBallHandle(static_cast<float>(PimTime::SecondDelta()));
+    TutorialMarker::Of(settings).Update();
 
     const std::int32_t count = world->GetBuildCount();
     if (count != lastCount)
@@ -237,6 +240,7 @@ void VRLoadingMenu::Draw()
     budgetSlider.Draw();
     budgetLabel.Draw();
     budgetTitle.Draw();
+    TutorialMarker::Of(settings).Draw();
     // The world is not drawn while the booth is in front; it still needs the view to stream.
     world->KeepStreamingUndrawn();
 }
@@ -254,6 +258,8 @@ void VRLoadingMenu::PageIn()
     stallTime = PimTime::Now();
     lastCount = world->GetBuildCount();
     ShowBudget();
+    TutorialMarker::Of(settings).Place(TutorialMarker::Arrow, ProgressPlace() + PimVector3(0.25f, 0.5f, 0.3f),
+                                       PimAngle::FromDegrees(90.0f), 1.0f);
 }
 
 void VRLoadingMenu::PageOut()

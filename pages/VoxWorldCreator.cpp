@@ -2,6 +2,7 @@
 
 #include "pages/InGameMenuPageVr.h"
 #include "pages/SimulatorLegend.h"
+#include "pages/TutorialMarker.h"
 #include "pages/VRLoadingMenu.h"
 
 #include "editing/ToolPanel.h"
@@ -99,6 +100,9 @@ void VoxWorldCreator::SetUpWorld(std::weak_ptr<PimViewport> spectator)
 
     filmCamera = std::make_shared<InGameCamera>(settings, std::move(spectator));
     AddChildComponent(filmCamera);
+    // The first-time guide follows the hands while the user learns the tools (the editor takes
+    // its steps).
+    AddChildComponent(settings.tutorial);
     warning = std::make_shared<Pim3DText>();
     warning->SetColor(kWarningColour);
     AddChildComponent(warning);
@@ -214,7 +218,11 @@ void VoxWorldCreator::CheckLoading()
     if (percent < 100)
         loadingPage->ActivateThisPage();
     else
+    {
         loadedOnce = true;
+        // The guide's world steps start once the world is there to work in.
+        player->GetEditor()->SetTutorial(&TutorialMarker::Of(settings));
+    }
 }
 
 void VoxWorldCreator::PageIn()
@@ -225,6 +233,8 @@ void VoxWorldCreator::PageIn()
     InstallSimulatorReach(player->GetEditTarget(), settings);
     // A press that opened a page is still held when the page hands back: it must not reopen it.
     menuLatch = true;
+    // The booths placed the marker on their own controls.
+    TutorialMarker::Of(settings).ShowLastStep();
 }
 
 void VoxWorldCreator::PageOut()

@@ -3,14 +3,19 @@
 #include "pages/LoadingScreen.h"
 #include "pages/VoxWorldCreator.h"
 #include "pages/PreferencesMenuVr.h"
+#include "pages/TutorialMarker.h"
+#include "pages/UpdateMenu.h"
 #include "pages/VoxelSavedGamesMenu.h"
 #include "pages/WorldParamPage.h"
 #include "pages/WorldParamPageVr.h"
 
 #include "player/PlayerRig.h"
 #include "settings/GameSettings.h"
+#include "update/UserAgent.h"
+#include "update/VersionCheck.h"
 
 #include "engine/PimAngle.h"
+#include "engine/PimFilePath.h"
 #include "engine/PimScene.h"
 #include "engine/PimSystem.h"
 #include "engine/PimTexture.h"
@@ -111,6 +116,7 @@ void VoxelMenu::Build()
         activatePreferences = false;
         preferencesPage->ActivateThisPage();
     }
+    StartVersionCheck();
     buildMilliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -124,6 +130,48 @@ void VoxelMenu::Update()
         PlacePlayer(SpawnPoint());
     }
     VoxelMenuPage::Update();
+    if (!IsActivePage())
+        return;
+    FollowVersionCheck();
+    TutorialMarker& tutorial = TutorialMarker::Of(settings);
+    if (tutorial.IsRunning())
+    {
+        PlaceTutorial();
+        tutorial.Update();
+    }
+}
+
+void VoxelMenu::PlaceTutorial()
+{
+    TutorialMarker::Of(settings).Place(TutorialMarker::Arrow, TutorialAnchor(), PimAngle::FromDegrees(90.0f), 1.0f);
+}
+
+std::string VoxelMenu::UserAgentText() const
+{
+    return UserAgent::ForThisBuild(PimFilePath(settings.GetFolders().userFolder).Native().string());
+}
+
+void VoxelMenu::StartVersionCheck()
+{
+    versionCheck = std::make_unique<VersionCheck>();
+    versionCheck->Start(UpdateServer::Current(), UserAgentText());
+}
+
+void VoxelMenu::FollowVersionCheck()
+{
+    if (!versionCheck)
+        return;
+    const VersionCheck::State state = versionCheck->Poll();
+    if (state == VersionCheck::State::Waiting)
+        return;
+    if (state == VersionCheck::State::Offered)
+    {
+        auto page = std::make_shared<UpdateMenu>(settings, GetPlayer().GetCamera(), *versionCheck->GetOffer(), UserAgentText());
+        updatePage = page.get();
+        AddChildPage(std::move(page));
+        updatePage->ActivateThisPage();
+    }
+    versionCheck.reset();
 }
 
 void VoxelMenu::DrawTitleScreen()
@@ -146,6 +194,7 @@ void VoxelMenu::Draw()
     if (!settings.activeGame.GetOptionsSet())
     {
         VoxelMenuPage::Draw();
+        TutorialMarker::Of(settings).Draw();
         return;
     }
     if (!worldStarting)
@@ -190,6 +239,7 @@ void VoxelMenu::PageIn()
     PlacePlayer(SpawnPoint());
     vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
     vr.SetScale(1.5f * settings.virtualReality.GetPlayerSizeBias());
+    PlaceTutorial();
     if (worldPage != nullptr)
     {
         // The world page saved the world when it was passed over on the way here. When that save

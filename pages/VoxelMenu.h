@@ -4,9 +4,12 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class PimScene;
 class PreferencesMenuVr;
+class UpdateMenu;
+class VersionCheck;
 class VoxelSavedGamesMenu;
 
 // The main menu and root page: a closed room of 32 x 32 x 32 voxels with the title lettering on
@@ -21,6 +24,11 @@ class VoxelSavedGamesMenu;
 // it; "OptionsSet" is cleared so the world starts once. Entering the menu again discards that world
 // page (unless its save on leaving failed and the user has not been warned yet). New model opens
 // the name page (the headset's or the desktop's). Exit saves the settings and ends the program.
+//
+// Building the room also starts the version check (VersionCheck, on the server of
+// UpdateServer::Current()) in the background; when it offers a newer version, the update page
+// (UpdateMenu) is made as a child and shown in front of the menu the next time the menu runs.
+// While the first-time tutorial runs, its marker points at the new-model object's play button.
 // Main thread only.
 class VoxelMenu : public VoxelMenuPage
 {
@@ -29,6 +37,8 @@ public:
 
     static constexpr std::uint16_t kPedestal = 0xFF2F;
     static PimVector3 SpawnPoint() { return {16.0f, 1.1f, 20.0f}; }
+    // Above the new-model object's play button.
+    static PimVector3 TutorialAnchor() { return {12.75f, 3.7f, 16.0f}; }
 
     // scene: the scene whose screen clearing the title frames turn off (may be null); worldPage:
     // makes the page of the chosen world (may be empty: a choice is then only cleared).
@@ -50,6 +60,10 @@ public:
     PreferencesMenuVr* GetPreferencesPage() const { return preferencesPage; }
     PimUIPage* GetWorldPage() const { return worldPage; }
     PimUIPage* GetNamePage() const { return namePage; }
+    // The update page, made when the version check offered a newer version; null otherwise.
+    UpdateMenu* GetUpdatePage() const { return updatePage; }
+    // The version check started with the room; null once it has decided.
+    const VersionCheck* GetVersionCheck() const { return versionCheck.get(); }
     // Milliseconds the room's build took (the second frame).
     double GetBuildMilliseconds() const { return buildMilliseconds; }
 
@@ -64,6 +78,12 @@ private:
     // place of the last one and activates it.
     void OpenNamePage();
     void DrawTitleScreen();
+    void StartVersionCheck();
+    // Shows the update page once the check offers a newer version.
+    void FollowVersionCheck();
+    void PlaceTutorial();
+    // The agent of this user's requests (UserAgent).
+    std::string UserAgentText() const;
 
     // Weak: the scene owns the page tree through its viewport, so a strong hold would keep both
     // alive for ever.
@@ -73,6 +93,8 @@ private:
     PreferencesMenuVr* preferencesPage = nullptr;
     PimUIPage* worldPage = nullptr;
     PimUIPage* namePage = nullptr;
+    UpdateMenu* updatePage = nullptr;
+    std::unique_ptr<VersionCheck> versionCheck;
     bool built = false;
     bool headsetSeen = false;
     int titleFrames = 0;

@@ -1,6 +1,7 @@
 #include "pages/WorldParamPageVr.h"
 
 #include "pages/ModelNameCheck.h"
+#include "pages/TutorialMarker.h"
 
 #include "settings/GameSettings.h"
 #include "world/ChunkBlock.h"
@@ -95,6 +96,9 @@ void WorldParamPageVr::PageIn()
     backTouchLatch = true;
     GetBackButton().ClearPressed();
     refusal.SetText("");
+    // Beside the keyboard until a character is typed, then over the play button (Update).
+    TutorialMarker::Of(settings).Place(TutorialMarker::Arrow, keyboard.GetLocation() + PimVector3(0.0f, 1.2f, -0.8f),
+                                       PimAngle::FromDegrees(0.0f), 1.0f);
 }
 
 void WorldParamPageVr::Update()
@@ -104,10 +108,20 @@ void WorldParamPageVr::Update()
     if (!IsActivePage())
         return; // the back action left the page
     const bool hasText = !keyboard.GetText().empty();
+    TutorialMarker& tutorial = TutorialMarker::Of(settings);
     if (hasText)
+    {
         playButton.Update();
+        tutorial.Place(TutorialMarker::Arrow, playButton.GetBaseLocation() + PimVector3(0.0f, 0.5f, 0.0f),
+                       PimAngle::FromDegrees(0.0f), 1.0f);
+    }
     else
+    {
         playButton.ClearPressed();
+        tutorial.Place(TutorialMarker::Arrow, keyboard.GetLocation() + PimVector3(0.0f, 1.2f, -0.8f),
+                       PimAngle::FromDegrees(0.0f), 1.0f);
+    }
+    tutorial.Update();
 
     if (!keyboard.IsEnterPressed() && !playButton.IsPressed())
     {
@@ -161,4 +175,5 @@ void WorldParamPageVr::Draw()
         playButton.Draw();
     if (!refusal.GetText().empty())
         refusal.Draw();
+    TutorialMarker::Of(settings).Draw();
 }

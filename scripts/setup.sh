@@ -8,7 +8,7 @@ QUILLOT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Every Debian package the build, the tests and the benchmarks need.
 QUILLOT_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libcurl4-openssl-dev
+  libcurl4-openssl-dev libssl-dev openssl libarchive-dev
   libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libegl-dev libx11-dev libpng-dev
   libopenxr-dev libopenxr-loader1
   libfreetype-dev fonts-dejavu-core

@@ -12,6 +12,7 @@
 #include <memory>
 
 struct ControllerModels;
+class TutorialMarker;
 
 // All settings of the program: the general settings (this group), the settings of the world
 // being played (activeGame), the VR options (virtualReality), the control map, a few flags of
@@ -104,6 +105,9 @@ public:
     // The hand-controller models, made by start-up for the VR pages; null until then. Not stored
     // in any file.
     std::shared_ptr<ControllerModels> controllerModels;
+    // The first-time guide of this run, made by the first page that shows it (TutorialMarker::Of);
+    // null until then. Not stored in any file.
+    std::shared_ptr<TutorialMarker> tutorial;
     // The in-game camera is switched on; not stored in any file.
     bool inGameCamera = false;
 

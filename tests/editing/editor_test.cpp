@@ -4,6 +4,7 @@
 
 #include "editing/EditorPanel.h"
 #include "editing/HandPose.h"
+#include "editing/TutorialSteps.h"
 #include "editing/VoxelEditor.h"
 
 #include "engine/Pim3DText.h"
@@ -30,7 +31,9 @@ public:
     std::uint32_t GetTool() const override { return tool; }
     std::uint16_t GetCurrentColour() const override { return colour; }
     bool TakesFrame() const override { return takes; }
+    bool ShowsTools() const override { return tools; }
 
+    bool tools = false;
     std::uint32_t tool = 0;
     std::uint32_t nextTool = 0;
     std::uint16_t colour = kRed;
@@ -55,6 +58,61 @@ protected:
     TestPanel panel;
     VoxelEditor* editor = nullptr;
 };
+
+// Takes each step in turn as the guide does, and remembers every step it was offered.
+class StepRecorder final : public TutorialSteps
+{
+public:
+    void AdvanceTutorial(std::uint32_t step) override
+    {
+        offered.push_back(step);
+        if (step == last + 1)
+            last = step == 1 ? 2 : step;
+    }
+    std::uint32_t GetLastStep() const override { return last; }
+    std::uint32_t last = 0;
+    std::vector<std::uint32_t> offered;
+};
+
+TEST_F(EditorTest, TheTutorialStepsFollowWhatTheUserDoes)
+{
+    StepRecorder steps;
+    editor->SetTutorial(&steps);
+    Frames(1);
+    EXPECT_EQ(steps.last, 2u) << "working in the world takes step 1 (and 2)";
+
+    Trigger(1.0f);
+    Frames(2);
+    Trigger(0.0f);
+    Frames(1);
+    EXPECT_EQ(steps.last, 2u) << "a voxel before a colour was chosen does not count";
+    panel.colour = kBlue;
+    Frames(1);
+    EXPECT_EQ(steps.last, 3u) << "a colour chosen on the panel";
+    Trigger(1.0f);
+    Frames(2);
+    Trigger(0.0f);
+    Frames(1);
+    EXPECT_EQ(steps.last, 4u) << "a voxel placed";
+    panel.tools = true;
+    Frames(1);
+    EXPECT_EQ(steps.last, 5u) << "the panel shows its tools";
+    panel.nextTool = static_cast<std::uint32_t>(ToolId::LineTool);
+    Frames(1);
+    EXPECT_EQ(steps.last, 6u) << "a tool chosen";
+    // A line: two points.
+    for (int point = 0; point < 2; ++point)
+    {
+        script->SetPose(kDominant, {0.2f + 1.5f * static_cast<float>(point), 1.3f, -0.3f}, PimMatrix4x4());
+        Frames(2);
+        Trigger(1.0f);
+        Frames(2);
+        Trigger(0.0f);
+        Frames(1);
+    }
+    EXPECT_EQ(steps.last, 7u) << "the tool made its shape";
+    EXPECT_FALSE(editor->IsEdited()) << "the tutorial took the edited flag";
+}
 
 TEST_F(EditorTest, TheCursorLiesSixVoxelsAheadOfTheDominantHand)
 {

@@ -7,6 +7,7 @@
 #include "pages/InGameMenuPageVr.h"
 #include "pages/PreferencesMenuVr.h"
 #include "pages/SizeCalibration.h"
+#include "pages/TutorialMarker.h"
 
 #include "colour/PaletteModel.h"
 
@@ -173,8 +174,35 @@ TEST_F(Booths, ExitDuringTheTutorialMarksItDoneAndReturnsToTheRoot)
     Press(menu->GetExitButton().GetBaseLocation());
     EXPECT_TRUE(settings->GetTutorialOne());
     EXPECT_TRUE(settings->saveRequested) << "the next settings save keeps it";
+    EXPECT_FALSE(TutorialMarker::Of(*settings).IsRunning()) << "the guide is gone for good";
     EXPECT_EQ(root->GetActivePageOfTree(), root.get());
     EXPECT_FLOAT_EQ(vr.GetScale(), settings->virtualReality.GetPlayerSizeBias() * 1.5f);
+}
+
+TEST_F(Booths, ThePreferencesTutorialLevelOnlyRises)
+{
+    settings->virtualReality.SetHandPreference(1);
+    auto booth = OpenPreferences();
+    TutorialMarker& tutorial = TutorialMarker::Of(*settings);
+    EXPECT_EQ(booth->GetTutorialLevel(), 1) << "entering asks for 0, which is 1 while the guide runs";
+    EXPECT_EQ(tutorial.GetStage(), TutorialMarker::Arrow);
+    EXPECT_TRUE(tutorial.IsFixed());
+    EXPECT_EQ(tutorial.GetAnchor(), booth->GetCalibrateButton().GetBaseLocation() + PimVector3(0.0f, 0.5f, 0.0f));
+
+    // A calibration hides the marker while it runs and then shows the way back.
+    Press(booth->GetCalibrateButton().GetBaseLocation());
+    EXPECT_EQ(booth->GetTutorialLevel(), 2);
+    EXPECT_EQ(tutorial.GetStage(), TutorialMarker::Hidden);
+    booth->RequestTutorialStage(3);
+    EXPECT_EQ(tutorial.GetStage(), TutorialMarker::MenuButton);
+    EXPECT_FALSE(tutorial.IsFixed());
+    EXPECT_EQ(tutorial.GetHand(), 1) << "on the preferred hand";
+
+    booth->RequestTutorialStage(1);
+    EXPECT_EQ(booth->GetTutorialLevel(), 3) << "a lower request is ignored";
+    EXPECT_EQ(tutorial.GetStage(), TutorialMarker::MenuButton);
+    booth->PageIn();
+    EXPECT_EQ(tutorial.GetStage(), TutorialMarker::MenuButton) << "a later visit still shows the way back";
 }
 
 TEST_F(Booths, AVisitKeepsTheWorldsOwnColoursAndAsksTheDisplaysToRefresh)

@@ -31,6 +31,12 @@ bool GeneratePanelIcons(const ContentOutput& output);
 // "Graphics/Textures/Tools_SingleVoxel.png" ... "Tools_Fill.png": the twelve icons of the tool
 // panel, one per tool, in one style.
 bool GenerateToolIcons(const ContentOutput& output);
+// "Graphics/Textures/Trigger_0.png" ... "Trigger_9.png" (a controller's trigger from rest to fully
+// pulled) and "TutorialMenuButton.png" (its menu button lit): the first-time guide's pictures.
+bool GenerateTutorialPictures(const ContentOutput& output);
+// "Graphics/Textures/DownloadButton.png", "ContinueButton.png" and "CancelButton.png": the update
+// page's round buttons.
+bool GenerateUpdateButtons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

@@ -27,6 +27,8 @@ constexpr Family Families[] = {
     {"menu buttons", GenerateMenuButtons},
     {"panel icons", GeneratePanelIcons},
     {"tool icons", GenerateToolIcons},
+    {"tutorial pictures", GenerateTutorialPictures},
+    {"update buttons", GenerateUpdateButtons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
