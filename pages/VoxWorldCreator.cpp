@@ -4,6 +4,7 @@
 #include "pages/SimulatorLegend.h"
 #include "pages/VRLoadingMenu.h"
 
+#include "editing/SelectionTool.h"
 #include "editing/ToolPanel.h"
 #include "editing/SimulatorReach.h"
 #include "editing/VoxelEditor.h"
@@ -92,7 +93,8 @@ void VoxWorldCreator::SetUpWorld()
     legend->SetPageLines({
         "In the world: left click uses the tool at the cursor, V reaches for the surface under the pointer, Z removes the last point",
         "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
-        "Tools: 1 voxel  2 line  3 triangle  4 parallelogram  5 disc  6 ring  - plane fill  = flood fill",
+        SelectionTool::kLegendTools,
+        SelectionTool::kLegendBox,
         "M (right hand's menu button): the in-game menu - moving, hand, size, volume, fog, exit",
         "Arrow keys walk or fly; T aims the teleport arc, G goes there; Space is the crouch-jump",
     });

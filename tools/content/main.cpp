@@ -27,6 +27,7 @@ constexpr Family Families[] = {
     {"menu buttons", GenerateMenuButtons},
     {"panel icons", GeneratePanelIcons},
     {"tool icons", GenerateToolIcons},
+    {"selection buttons", GenerateSelectionButtons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
