@@ -1,5 +1,7 @@
 #include "editing/Clipboard.h"
 
+#include "editing/EditTarget.h"
+
 #include "world/VoxelWorld2.h"
 
 #include "engine/PimMatrix4x4.h"
@@ -58,11 +60,24 @@ bool Clipboard::Copy(VoxelWorld2& world, const PimVector3& lowerCorner, const Pi
         if (high[axis] <= low[axis])
             return false;
     const PimVector3 size = high - low;
-    content.Resize(static_cast<int>(size.x), static_cast<int>(size.y), static_cast<int>(size.z));
-    world.ReadBox(low, content);
+    VoxelBox read(static_cast<int>(size.x), static_cast<int>(size.y), static_cast<int>(size.z));
+    world.ReadBox(low, read);
     if (!faceTexture)
         faceTexture = world.GetFaceTexture();
-    position = low;
+    return Hold(std::move(read), low);
+}
+
+bool Clipboard::Hold(VoxelBox newContent, const PimVector3& lowerCorner)
+{
+    std::lock_guard hold(editMutex);
+    Release();
+    for (int axis = 0; axis < 3; ++axis)
+        if (newContent.GetSize(axis) > kMaxSize)
+            return false;
+    if (newContent.IsEmpty())
+        return false;
+    content = std::move(newContent);
+    position = lowerCorner.Integerize();
     held = true;
     RebuildModel();
     return true;
@@ -79,15 +94,18 @@ void Clipboard::Release()
     model.Create(0, 0, 0);
 }
 
-std::size_t Clipboard::Paste(VoxelWorld2& world)
+std::size_t Clipboard::Paste(EditTarget& target)
 {
     std::lock_guard hold(editMutex);
     if (!held)
         return 0;
     const PimVector3 at = GetPlacement();
-    const std::size_t changed = world.WriteBox(at, content, true);
-    // Only the chunks written into and those beside them can have changed faces.
-    world.RegenerateBox(at, at + GetSize(), false, true);
+    const std::size_t changed = target.WriteBox(at, content, true);
+    // In a world only the chunks written into and those beside them can have changed faces.
+    if (VoxelWorld2* world = target.GetWorld())
+        world->RegenerateBox(at, at + GetSize(), false, true);
+    else
+        target.Rebuild();
     return changed;
 }
 

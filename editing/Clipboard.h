@@ -13,6 +13,7 @@
 #include <mutex>
 #include <vector>
 
+class EditTarget;
 class PimTexture;
 class VoxelWorld2;
 
@@ -48,12 +49,16 @@ public:
     // of it lies at coordinates of 0 or more (the lower side is clamped to 0) on some axis. The
     // corners may come in either order per axis.
     bool Copy(VoxelWorld2& world, const PimVector3& lower, const PimVector3& upper);
+    // Holds the given content with its lower corner at a position, as a copy does once it has
+    // read the world (at most 100 per axis; larger content is refused and nothing is held).
+    bool Hold(VoxelBox newContent, const PimVector3& lowerCorner);
     // Frees the content; the size becomes 0 and nothing is held.
     void Release();
-    // Writes every non-empty cell into the world at the whole-voxel position (empty cells keep the
-    // world's voxels there), then asks the chunks written and those around them for a rebuild.
-    // Returns the voxels that changed. The clipboard stays held, so it can be pasted again.
-    std::size_t Paste(VoxelWorld2& world);
+    // Writes every non-empty cell into the target at the whole-voxel position (empty cells keep
+    // the container's voxels there), then asks for the rebuild: in a world only of the chunks
+    // written and those around them. Returns the voxels that changed. The clipboard stays held,
+    // so it can be pasted again.
+    std::size_t Paste(EditTarget& target);
     // Turns the content over along an axis (0 x, 1 y, 2 z): offset i and size - 1 - i swap places.
     void Mirror(int axis);
     // Turns the content by 90 degrees about an axis; direction +1 takes cell (a, b) of the other two

@@ -129,7 +129,7 @@ SelectionTool::Outcome SelectionTool::Run(ActionButtons::Action action, std::uin
         {
             if (clipboard.IsHeld() && target.GetKind() == EditTarget::Kind::World)
             {
-                clipboard.Paste(*target.GetWorld());
+                clipboard.Paste(target);
                 outcome.edited = true;
             }
             break;
