@@ -8,6 +8,7 @@
 #include "engine/PimVoxelGrid.h"
 #include "engine/VoxelCodeTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -150,9 +151,13 @@ PimVector3 EditTarget::GetExtent() const
     }
     case Kind::World:
         if (const WorldSetup* setup = world->GetWorldSetup())
+        {
+            // A world whose parameters name no height (flat worlds) is as high as the world can be.
+            const auto height = static_cast<std::uint16_t>(setup->GetWorldHeight());
             return PimVector3(static_cast<float>(setup->GetWidth()),
-                              static_cast<float>(static_cast<std::uint16_t>(setup->GetWorldHeight())),
+                              height == 0 ? WorldAddressing::kWorldSizeY : std::min<float>(height, WorldAddressing::kWorldSizeY),
                               static_cast<float>(setup->GetDepth()));
+        }
         return PimVector3(WorldAddressing::kWorldSizeX, WorldAddressing::kWorldSizeY, WorldAddressing::kWorldSizeZ);
     case Kind::Model:
         return PimVector3(model->GetXSize(), model->GetYSize(), model->GetZSize());

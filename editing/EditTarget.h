@@ -71,7 +71,8 @@ public:
     void Rebuild();
 
     // The container's extent in voxels per axis, from 0: 32 for a single grid, the world's width,
-    // height and depth (the whole addressable world until its setup is given), a model's size.
+    // height (at most 512; 512 when its parameters name none, as a flat world's) and depth (the
+    // whole addressable world until its setup is given), a model's size.
     // Zero without a container.
     PimVector3 GetExtent() const;
     // Writes a whole box of cells whose lowest cell is `lower`: as SetVoxel(code, cell, false,
