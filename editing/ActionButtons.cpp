@@ -45,6 +45,12 @@ ActionButtons::ActionButtons(const std::array<std::shared_ptr<const PimTexture>,
     }
 }
 
+void ActionButtons::SetPictures(const std::array<std::shared_ptr<const PimTexture>, kCount>& pictures)
+{
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        buttons[i].SetTexture(pictures[i]);
+}
+
 void ActionButtons::SetState(State state)
 {
     enabled.fill(false);
@@ -106,7 +112,9 @@ ActionButtons::Action ActionButtons::Update(int offHand)
             continue;
         QuadButton& button = buttons[i];
         button.SetBaseLocation(PlaceOf(ActionAt(i), tip, orientation, scale));
-        button.SetOrientation(ButtonTurn(orientation));
+        // Placed by R; the picture itself stays upright in the hand's frame (R would lay it on
+        // its side).
+        button.SetOrientation(orientation);
         button.SetSizeFactor(kSize * scale);
         button.Update();
         if (!button.IsPressed())

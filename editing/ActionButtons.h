@@ -17,7 +17,7 @@ class PimTexture;
 // SetState); Play and Cut share a place and are never shown together.
 //
 // Button i sits at off-hand tip - R x offset_i x VR scale with R = off-hand orientation x 90
-// degrees about z, drawn 0.075 x VR scale wide. A button is pressed by touching it with either
+// degrees about z, drawn 0.075 x VR scale wide and upright in the off hand's frame. A button is pressed by touching it with either
 // controller's tip and pulling that controller's trigger; its reach follows its size (size factor
 // 0.075 x VR scale: about 6 cm of the user's space), narrower than the 10 cm between buttons. A
 // pull presses one button once: when a tip between two buttons touches both, the nearer one is
@@ -53,6 +53,7 @@ public:
     // "MoveButton.png" in the order of the actions (null draws nothing).
     explicit ActionButtons(const std::array<std::shared_ptr<const PimTexture>, kCount>& pictures);
 
+    void SetPictures(const std::array<std::shared_ptr<const PimTexture>, kCount>& pictures);
     void SetState(State state);
     bool IsEnabled(Action action) const;
 

@@ -35,6 +35,12 @@ MirrorButtons::MirrorButtons(std::shared_ptr<const PimTexture> picture)
         lines[static_cast<std::size_t>(axis)].SetColor(kAxisColours[axis]);
 }
 
+void MirrorButtons::SetPicture(const std::shared_ptr<const PimTexture>& picture)
+{
+    for (QuadButton& button : buttons)
+        button.SetTexture(picture);
+}
+
 float MirrorButtons::Reach(float playerScale)
 {
     return std::min(playerScale / 1.5f, 25.0f);

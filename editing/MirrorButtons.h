@@ -26,6 +26,7 @@ public:
 
     explicit MirrorButtons(std::shared_ptr<const PimTexture> picture);
 
+    void SetPicture(const std::shared_ptr<const PimTexture>& picture);
     // How far the buttons and the rotate rings stand from the clipboard at player scale s.
     static float Reach(float playerScale);
 

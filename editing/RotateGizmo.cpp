@@ -49,6 +49,13 @@ RotateGizmo::RotateGizmo(std::shared_ptr<const PimTexture> picture)
     }
 }
 
+void RotateGizmo::SetPicture(const std::shared_ptr<const PimTexture>& picture)
+{
+    for (Ring& ring : rings)
+        for (PimImageQuad& quad : ring.quads)
+            quad.SetTexture(picture);
+}
+
 float RotateGizmo::GetTolerance() const
 {
     return PimVrSystem::GetInstance().GetScale() * 0.0035f * 15.0f;

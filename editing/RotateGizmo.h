@@ -34,6 +34,7 @@ public:
 
     explicit RotateGizmo(std::shared_ptr<const PimTexture> picture);
 
+    void SetPicture(const std::shared_ptr<const PimTexture>& picture);
     // Places the rings and lets the controllers turn them; a controller of role ignoredRole (one
     // busy with something else this frame) is not looked at.
     void Update(const PimVector3& centre, float radius, int ignoredRole = 0);

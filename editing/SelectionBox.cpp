@@ -73,6 +73,12 @@ SelectionBox::SelectionBox(std::shared_ptr<const PimTexture> marker)
 
 SelectionBox::~SelectionBox() = default;
 
+void SelectionBox::SetMarker(const std::shared_ptr<const PimTexture>& marker)
+{
+    for (PimImageQuad& quad : markers)
+        quad.SetTexture(marker);
+}
+
 void SelectionBox::Open(const PimVector3& cell)
 {
     if (active)

@@ -76,6 +76,7 @@ public:
     SelectionBox& operator=(const SelectionBox&) = delete;
 
     // Opens the 10 x 10 x 10 box around a cell (nothing while the box is active).
+    void SetMarker(const std::shared_ptr<const PimTexture>& marker);
     void Open(const PimVector3& cell);
     void Close();
     bool IsActive() const { return active; }

@@ -51,10 +51,10 @@ const char* const SelectionTool::kLegendBox =
 SelectionTool::SelectionTool(GameSettings& settingsIn, EditTarget& targetIn)
     : settings(settingsIn),
       target(targetIn),
-      box(LoadPicture(settingsIn, "RightHanded.png")),
-      buttons(ButtonPictures(settingsIn)),
-      mirrorButtons(LoadPicture(settingsIn, "MirrorButton.png")),
-      rings(LoadPicture(settingsIn, "RotateButton.png")),
+      box(nullptr),
+      buttons({}),
+      mirrorButtons(nullptr),
+      rings(nullptr),
       pointer(std::make_unique<SelectionPointer>(*this))
 {
 }
@@ -82,10 +82,22 @@ int SelectionTool::OffHandRole() const
     return DominantRole() == PimVrDeviceIndex::LeftHand ? PimVrDeviceIndex::RightHand : PimVrDeviceIndex::LeftHand;
 }
 
+void SelectionTool::LoadPictures()
+{
+    if (picturesLoaded)
+        return;
+    picturesLoaded = true;
+    box.SetMarker(LoadPicture(settings, "RightHanded.png"));
+    buttons.SetPictures(ButtonPictures(settings));
+    mirrorButtons.SetPicture(LoadPicture(settings, "MirrorButton.png"));
+    rings.SetPicture(LoadPicture(settings, "RotateButton.png"));
+}
+
 void SelectionTool::Open(const PimVector3& cell)
 {
     if (box.IsActive())
         return;
+    LoadPictures();
     box.Open(cell);
     // The pull that opened the box presses no button.
     buttons.Latch();
@@ -200,6 +212,7 @@ void SelectionTool::UpdateHeld(float playerScale)
     Clipboard& clipboard = target.GetClipboard();
     if (!clipboard.IsHeld())
         return;
+    LoadPictures();
     PimVrSystem& vr = PimVrSystem::GetInstance();
     const int dominant = DominantRole();
     const PimVrController& hand = vr.GetHandController(dominant);

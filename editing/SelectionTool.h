@@ -55,7 +55,8 @@ public:
         bool edited = false;
     };
 
-    // Loads the buttons' and markers' pictures from the settings' textures folder.
+    // The buttons' and markers' pictures come from the settings' textures folder when the box is
+    // first opened or a clipboard first held (a missing one is reported and draws nothing).
     SelectionTool(GameSettings& settings, EditTarget& target);
     ~SelectionTool();
     SelectionTool(const SelectionTool&) = delete;
@@ -95,6 +96,8 @@ public:
     int OffHandRole() const;
 
 private:
+    // The buttons' and markers' pictures, read when the box tools are first used.
+    void LoadPictures();
     Outcome CopyBox();
     Outcome MoveBox();
 
@@ -105,5 +108,6 @@ private:
     MirrorButtons mirrorButtons;
     RotateGizmo rings;
     bool latched = false;
+    bool picturesLoaded = false;
     std::unique_ptr<SelectionPointer> pointer;
 };
