@@ -4,6 +4,7 @@
 #include "app/BoxMesh.h"
 #include "pages/SimulatorLegend.h"
 
+#include "editing/SelectionTool.h"
 #include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
@@ -131,7 +132,8 @@ void TestRoomPage::ShowMoveMode()
         legend->SetPageLines({
             "In this room: left click uses the tool at the cursor, Z removes the last picked point",
             "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
-            "Tools: 1 voxel  2 line  3 triangle  4 parallelogram  5 disc  6 ring  - plane fill  = flood fill",
+            SelectionTool::kLegendTools,
+            SelectionTool::kLegendBox,
             "Moving (N: next; now " + mode + "): touch-walk and flying go with the arrow keys",
             "Teleport: hold T to aim the arc where you look (blue: you can land), tap G to go there",
         });

@@ -1,11 +1,14 @@
 #include "editing/EditTarget.h"
 
 #include "world/ChunkBlock.h"
+#include "world/WorldAddressing.h"
 #include "world/VoxelWorld2.h"
+#include "world/WorldSetup.h"
 
 #include "engine/PimVoxelGrid.h"
 #include "engine/VoxelCodeTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -135,4 +138,74 @@ std::uint8_t EditTarget::GetCollision(std::uint32_t level, const PimVector3& pos
         break;
     }
     return 0;
+}
+
+PimVector3 EditTarget::GetExtent() const
+{
+    switch (kind)
+    {
+    case Kind::Grid:
+    {
+        const float side = static_cast<float>(PimVoxelGrid::kSide);
+        return PimVector3(side, side, side);
+    }
+    case Kind::World:
+        if (const WorldSetup* setup = world->GetWorldSetup())
+        {
+            // A world whose parameters name no height (flat worlds) is as high as the world can be.
+            const auto height = static_cast<std::uint16_t>(setup->GetWorldHeight());
+            return PimVector3(static_cast<float>(setup->GetWidth()),
+                              height == 0 ? WorldAddressing::kWorldSizeY : std::min<float>(height, WorldAddressing::kWorldSizeY),
+                              static_cast<float>(setup->GetDepth()));
+        }
+        return PimVector3(WorldAddressing::kWorldSizeX, WorldAddressing::kWorldSizeY, WorldAddressing::kWorldSizeZ);
+    case Kind::Model:
+        return PimVector3(model->GetXSize(), model->GetYSize(), model->GetZSize());
+    case Kind::None:
+        break;
+    }
+    return PimVector3();
+}
+
+std::size_t EditTarget::WriteBox(const PimVector3& lower, const VoxelBox& box, bool skipEmpty)
+{
+    if (kind == Kind::World)
+    {
+        writes += box.GetCellCount();
+        return world->WriteBox(lower, box, skipEmpty);
+    }
+    std::size_t changed = 0;
+    for (int y = 0; y < box.GetSizeY(); ++y)
+        for (int z = 0; z < box.GetSizeZ(); ++z)
+            for (int x = 0; x < box.GetSizeX(); ++x)
+            {
+                const std::uint16_t code = box.At(x, y, z);
+                if (code == 0 && skipEmpty)
+                    continue;
+                const PimVector3 cell = lower + PimVector3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+                // Half a voxel in, so the cell is the one named whatever the container's rounding.
+                if (SetVoxel(code, cell + PimVector3(0.5f, 0.5f, 0.5f), false, false) != code)
+                    ++changed;
+            }
+    return changed;
+}
+
+void EditTarget::ForceRebuildBox(const PimVector3& low, const PimVector3& high)
+{
+    switch (kind)
+    {
+    case Kind::Grid:
+        grid->Regenerate(true);
+        break;
+    case Kind::World:
+        world->RegenerateBox(low, high, true, false);
+        break;
+    case Kind::Model:
+        for (int index = 0; index < model->GetTotalChunks(); ++index)
+            if (PimVoxelGrid* chunk = model->GetChunk(index))
+                chunk->Regenerate(true);
+        break;
+    case Kind::None:
+        break;
+    }
 }

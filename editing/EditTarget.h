@@ -1,5 +1,9 @@
 #pragma once
 
+#include "editing/Clipboard.h"
+
+#include "world/VoxelBox.h"
+
 #include "engine/PimVector3.h"
 
 #include <cstdint>
@@ -24,11 +28,19 @@ class VoxelWorld2;
 // Everything below y = 0 is the world's floor and counts as solid (class 3), so a player can
 // never fall out of the world; reads and writes there still see nothing.
 //
-// Main thread only, except the edit mutex, which any operation that must not interleave with
-// another thread's bulk work (the clipboard's paste) holds.
+// The target also holds the Clipboard: what the selection box copied stays with the container
+// link it was copied through.
+//
+// Main thread only. editMutex, the edit mutex (recursive), is held by the clipboard's copy, paste,
+// mirror and rotate for their whole run, so that no other bulk work on the target interleaves
+// with them.
 class EditTarget
 {
 public:
+    EditTarget() = default;
+    EditTarget(const EditTarget&) = delete;
+    EditTarget& operator=(const EditTarget&) = delete;
+
     enum class Kind
     {
         None,
@@ -58,6 +70,23 @@ public:
     // grid or on every chunk of the model in order, the world's RegenerateAll.
     void Rebuild();
 
+    // The container's extent in voxels per axis, from 0: 32 for a single grid, the world's width,
+    // height (at most 512; 512 when its parameters name none, as a flat world's) and depth (the
+    // whole addressable world until its setup is given), a model's size.
+    // Zero without a container.
+    PimVector3 GetExtent() const;
+    // Writes a whole box of cells whose lowest cell is `lower`: as SetVoxel(code, cell, false,
+    // false) for every cell (cells holding 0 skipped with skipEmpty), done for the world in one
+    // pass per chunk. Returns the voxels that changed. No rebuild follows.
+    std::size_t WriteBox(const PimVector3& lower, const VoxelBox& box, bool skipEmpty);
+    // A forced rebuild (Regenerate(true)) after a box was cleared: of the grid, of every chunk of
+    // the model, or of the world's loaded chunks that overlap the box from `low` to `high` (corners
+    // in either order, high exclusive), so that chunks that became empty replace what they drew.
+    void ForceRebuildBox(const PimVector3& low, const PimVector3& high);
+
+    Clipboard& GetClipboard() { return clipboard; }
+    const Clipboard& GetClipboard() const { return clipboard; }
+
     // Collision class at a position (see above); below y = 0 always 3.
     std::uint8_t GetCollision(std::uint32_t level, const PimVector3& position) const;
 
@@ -72,5 +101,7 @@ private:
     VoxelWorld2* world = nullptr;
     ChunkBlock* model = nullptr;
     std::uint64_t writes = 0;
+    // The edit mutex; see the class comment.
     std::recursive_mutex editMutex;
+    Clipboard clipboard{editMutex};
 };

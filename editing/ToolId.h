@@ -22,8 +22,7 @@ enum class ToolId : std::uint32_t
 constexpr std::uint32_t kToolCount = 12;
 
 // The tools whose dispatch arm exists; the panel offers only these (the others show disabled), so
-// no tool can be picked that does nothing. The selection box, the box fills and the reference
-// images arrive with their tools.
+// no tool can be picked that does nothing. The reference images arrive with their tool.
 constexpr bool IsToolAvailable(std::uint32_t tool)
 {
     switch (static_cast<ToolId>(tool))
@@ -34,6 +33,9 @@ constexpr bool IsToolAvailable(std::uint32_t tool)
     case ToolId::MagicQuad:
     case ToolId::MagicCircle:
     case ToolId::MagicRing:
+    case ToolId::Select:
+    case ToolId::FillCube:
+    case ToolId::FillSphere:
     case ToolId::FillPlain:
     case ToolId::Fill:
         return true;

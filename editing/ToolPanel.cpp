@@ -1,5 +1,8 @@
 #include "editing/ToolPanel.h"
 
+#include "editing/PointerSpace.h"
+#include "editing/RayPick.h"
+
 #include "settings/GameSettings.h"
 
 #include "engine/PimAssert.h"
@@ -187,30 +190,19 @@ void ToolPanel::Draw()
 std::optional<PimVector3> ToolPanel::PressableAlong(const PimVector3& origin, const PimVector3& direction) const
 {
     const float scale = PimVrSystem::GetInstance().GetScale();
-    std::optional<PimVector3> nearest;
-    float nearestAlong = 0.0f;
-    const auto consider = [&](const PimVector3& centre, float radius) {
-        const float along = (centre - origin).Dot(direction);
-        if (along <= 0.0f || (origin + direction * along).Distance(centre) >= radius)
-            return;
-        if (!nearest || along < nearestAlong)
-        {
-            nearest = centre;
-            nearestAlong = along;
-        }
-    };
+    RayPick pick(origin, direction);
     if (page == Page::Palette)
     {
         for (int slot = 0; slot < PaletteStrip::kSlots; ++slot)
-            consider(strip.GetSlotPosition(slot), PaletteStrip::kCubeScale * 0.6f * scale);
+            pick.Consider(strip.GetSlotPosition(slot), PaletteStrip::kCubeScale * 0.6f * scale);
     }
     else
     {
         for (std::uint32_t slot = 0; slot < kToolCount; ++slot)
             if (IsToolAvailable(slot))
-                consider(icons[slot].GetBaseLocation(), kIconSize * 0.6f * scale);
+                pick.Consider(icons[slot].GetBaseLocation(), kIconSize * 0.6f * scale);
     }
-    return nearest;
+    return pick.Found();
 }
 
 void ToolPanel::InstallPointerTarget()
@@ -223,15 +215,11 @@ void ToolPanel::InstallPointerTarget()
         // Only while the panel is in use: updated in this frame or the one before.
         if (lastUpdateFrame + 2 < PimTime::FrameCount())
             return std::nullopt;
-        const PimVrSystem& vr = PimVrSystem::GetInstance();
-        const PimVector3 origin = vr.TrackingToWorld(eye);
-        const PimVector3 direction = (vr.TrackingToWorld(eye + ray) - origin).Normalized();
+        PimVector3 origin, direction;
+        PointerSpace::RayInWorld(eye, ray, origin, direction);
         const std::optional<PimVector3> found = PressableAlong(origin, direction);
         if (!found)
             return std::nullopt;
-        // Back into tracking space: unturned about the root and unscaled.
-        const PimMatrix4x4 unturn =
-            PimMatrix4x4::CreateRotationY(PimAngle::FromRadians(-vr.GetDirectionModifier().GetRadians()));
-        return unturn.TransformDirection(*found - vr.GetRootPosition()) / vr.GetScale();
+        return PointerSpace::WorldToTracking(*found);
     });
 }

@@ -7,9 +7,11 @@
 #include "editing/DiscTool.h"
 #include "editing/EditorPanel.h"
 #include "editing/FloodFill.h"
+#include "editing/LabelText.h"
 #include "editing/ParallelogramTool.h"
 #include "editing/PlaneFill.h"
 #include "editing/RingTool.h"
+#include "editing/SelectionTool.h"
 #include "editing/TriangleTool.h"
 #include "editing/VoxelLine.h"
 
@@ -33,33 +35,13 @@ constexpr PimColor kCursorColour{26, 128, 204, 255}; // (0.1, 0.5, 0.8)
 constexpr PimColor kSmoothedEnd{51, 255, 51, 255};   // (0.2, 1, 0.2)
 constexpr PimColor kWhite{255, 255, 255, 255};
 constexpr float kCrossLength = 10.0f;
-
-// PimString::FromFloat cut to one digit after the decimal point.
-std::string OneDecimal(float value)
-{
-    std::string text = PimString::FromFloat(value);
-    const std::size_t dot = text.find('.');
-    if (dot != std::string::npos && dot + 2 < text.size())
-        text.resize(dot + 2);
-    return text;
-}
-
-// Turns a label about the vertical so that its text faces the viewer.
-void FaceViewer(Pim3DText& label)
-{
-    const PimVrController& head = PimVrSystem::GetInstance().GetHeadsetController();
-    const PimVector3 toViewer =
-        head.GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World) - label.GetPosition();
-    if (toViewer.x == 0.0f && toViewer.z == 0.0f)
-        return;
-    label.SetOrientation(PimMatrix4x4::CreateRotationY(PimAngle::FromRadians(std::atan2(toViewer.x, toViewer.z))));
-}
 }
 
 VoxelEditor::VoxelEditor(GameSettings& settingsIn, EditTarget& targetIn, EditorPanel& panelIn)
     : settings(settingsIn), target(targetIn), panel(panelIn)
 {
     tool = panel.GetTool();
+    selection = std::make_unique<SelectionTool>(settings, target);
     // Built once; each frame only moves them.
     cursorCube.AddBox({0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, kCursorColour);
     const PimVector3 centre(0.5f, 0.5f, 0.5f);
@@ -138,11 +120,47 @@ void VoxelEditor::TakeTutorialSteps()
     }
 }
 
+bool VoxelEditor::IsSelectionActive() const
+{
+    return selection->IsActive();
+}
+
 void VoxelEditor::Update()
 {
     FrameStart();
     const float s = PlayerScale();
+    const PimVrController& hand = PimVrSystem::GetInstance().GetHandController(DominantRole());
+    const bool triggerNow = hand.GetValue(PimVrButton::Trigger) > PimVrController::PressThreshold;
+    const bool removeNow = hand.GetValue(PimVrButton::Secondary) > PimVrController::PressThreshold;
 
+    if (target.GetClipboard().IsHeld())
+    {
+        // The held clipboard's controls take the hands; the cursor, the dispatch and the panel rest.
+        selection->UpdateHeld(s);
+        triggerHeld = triggerNow;
+        removeHeld = removeNow;
+        cursorShown = false;
+    }
+    else
+        UpdateCursorAndTool(s, triggerNow, removeNow);
+
+    // The box tools' follow-up; any other tool closes the box.
+    if (SelectionTool::IsBoxTool(tool))
+    {
+        const SelectionTool::Outcome outcome = selection->UpdateBox(tool, panel.GetCurrentColour());
+        if (outcome.flash)
+            Flash();
+        if (outcome.painted)
+            UseMark(panel.GetCurrentColour());
+        if (outcome.edited)
+            edited = true;
+    }
+    else if (static_cast<ToolId>(tool) != ToolId::ReferenceImage)
+        selection->CloseBox();
+}
+
+void VoxelEditor::UpdateCursorAndTool(float s, bool triggerNow, bool removeNow)
+{
     // The panel, and what a tool change discards.
     const std::uint32_t before = panel.GetTool();
     if (!IsSelectionActive())
@@ -151,12 +169,10 @@ void VoxelEditor::Update()
     if (tool != before)
     {
         ClearPoints();
+        selection->CloseBox();
         sampleCount = 0;
     }
 
-    const PimVrController& hand = PimVrSystem::GetInstance().GetHandController(DominantRole());
-    const bool triggerNow = hand.GetValue(PimVrButton::Trigger) > PimVrController::PressThreshold;
-    const bool removeNow = hand.GetValue(PimVrButton::Secondary) > PimVrController::PressThreshold;
     if (panel.TakesFrame())
     {
         // The edges keep being followed, so a pull that began on the panel does not act in the
@@ -164,23 +180,21 @@ void VoxelEditor::Update()
         triggerHeld = triggerNow;
         removeHeld = removeNow;
         cursorShown = false;
+        return;
     }
-    else
+    UpdateCursor(s);
+    cursorShown = true;
+    // One action per pull.
+    if (triggerNow && !triggerHeld)
+        Apply(cursorCell);
+    triggerHeld = triggerNow;
+    if (removeNow && !removeHeld)
+        RemoveLastPoint();
+    removeHeld = removeNow;
+    if (!points.empty())
     {
-        UpdateCursor(s);
-        cursorShown = true;
-        // One action per pull.
-        if (triggerNow && !triggerHeld)
-            Apply(cursorCell);
-        triggerHeld = triggerNow;
-        if (removeNow && !removeHeld)
-            RemoveLastPoint();
-        removeHeld = removeNow;
-        if (!points.empty())
-        {
-            Measure(s);
-            RefreshPreview();
-        }
+        Measure(s);
+        RefreshPreview();
     }
     TakeTutorialSteps();
 }
@@ -255,20 +269,20 @@ void VoxelEditor::Measure(float s)
     const PimVector3 tip = hand.GetDevicePosition(PimVrPose::Tip, PimVrCoordinates::World);
     const PimVector3 last = points.back();
     const PimVector3 offset = rawPoint - last;
-    measureLabels[0]->SetText(OneDecimal(offset.Length()));
+    measureLabels[0]->SetText(LabelText::OneDecimal(offset.Length()));
     measureLabels[0]->SetPosition(tip - PimVector3(0.2f * s, 0.0f, 0.0f));
     const float parts[3] = {offset.x, offset.y, offset.z};
     const PimVector3 steps[3] = {{0.1f * s, 0, 0}, {0, 0.1f * s, 0}, {0, 0, 0.1f * s}};
     for (int axis = 0; axis < 3; ++axis)
     {
         Pim3DText& label = *measureLabels[static_cast<std::size_t>(axis + 1)];
-        label.SetText(OneDecimal(parts[axis]));
+        label.SetText(LabelText::OneDecimal(parts[axis]));
         label.SetPosition(tip + steps[axis]);
     }
     for (auto& label : measureLabels)
     {
         label->SetScale(s);
-        FaceViewer(*label);
+        LabelText::FaceViewer(*label);
     }
     const PimVector3 from = points.front() + PimVector3(0.5f, 0.5f, 0.5f);
     wireBox.SetModel(PimMatrix4x4::CreateTranslation(from) * PimMatrix4x4::CreateScale(smoothed - from));
@@ -297,9 +311,17 @@ void VoxelEditor::Apply(const PimVector3& cell)
     case ToolId::Fill:
         ApplyFlood(cell, colour);
         break;
+    case ToolId::Select:
+    case ToolId::FillCube:
+    case ToolId::FillSphere:
+        if (!selection->IsBoxActive())
+        {
+            selection->Open(cell);
+            preview.Clear();
+        }
+        break;
     default:
-        // The selection box, the box fills and the reference images arrive with their tools;
-        // the panel cannot pick them.
+        // The reference images arrive with their tool; the panel cannot pick it.
         break;
     }
 }
@@ -421,9 +443,9 @@ bool VoxelEditor::AddPoint(const PimVector3& cell)
         const PimVector3 a = points[points.size() - 2];
         const PimVector3 b = points.back();
         auto label = MakeLabel(kWhite, s);
-        label->SetText(OneDecimal((b - a).Length()));
+        label->SetText(LabelText::OneDecimal((b - a).Length()));
         label->SetPosition((a + b) * 0.5f + PimVector3(0.0f, s, 0.0f));
-        FaceViewer(*label);
+        LabelText::FaceViewer(*label);
         distanceLabels.push_back(std::move(label));
     }
     return true;
@@ -461,6 +483,7 @@ void VoxelEditor::Draw()
 {
     if (!IsSelectionActive())
         panel.Draw();
+    selection->Draw(guideColour);
     if (cursorShown)
     {
         cursorCube.Draw();

@@ -18,6 +18,7 @@ class EditorPanel;
 class GameSettings;
 class Pim3DText;
 class TutorialSteps;
+class SelectionTool;
 
 // The world's editor: turns the dominant-hand controller into tool operations through
 // the EditTarget - the cursor a fixed distance ahead of the controller with its smoothing, the
@@ -25,9 +26,11 @@ class TutorialSteps;
 // measurement labels and wire box while points exist, and the error flash.
 //
 // Tools: the dispatch has the arms of the single voxel, the shapes (line, triangle,
-// parallelogram, disc, ring) and the two floods (plane and 3-D); the selection box, the box fills
-// and the reference images arrive with their tools (the panel offers only tools that have an arm,
-// see IsToolAvailable). Points are picked by AddPoint and removed by the remove-last-point button
+// parallelogram, disc, ring), the two floods (plane and 3-D), and the box tools - the selection
+// box and the cube and sphere fills (SelectionTool), whose box a pull opens around the cursor;
+// the reference images arrive with their tool (the panel offers only tools that have an arm, see
+// IsToolAvailable). While a clipboard is held its controls take the place of the cursor and the
+// dispatch. Points are picked by AddPoint and removed by the remove-last-point button
 // (code 9); while points exist a white preview shows what the tool will make.
 //
 // Two choices that keep edits from going astray:
@@ -78,9 +81,10 @@ public:
     // The preview strip of the current tool (rebuilt while points exist and the cursor moves).
     const ShapePreview& GetPreview() const { return preview; }
     // True while a selection box or the clipboard is active: the panel is then neither updated
-    // nor drawn. The selection tools and the clipboard arrive with their own work; until then
-    // nothing is ever active.
-    bool IsSelectionActive() const { return false; }
+    // nor drawn.
+    bool IsSelectionActive() const;
+    // The box tools: the selection box, its buttons and the held clipboard's controls.
+    SelectionTool& GetSelection() { return *selection; }
     // Removes the last point with its labels; nothing on an empty list.
     void RemoveLastPoint();
     void ClearPoints();
@@ -128,6 +132,8 @@ private:
     int DominantRole() const;
     float PlayerScale() const;
     void FrameStart();
+    // Steps 2 to 7 of the frame: the panel, the cursor, the trigger's dispatch, points, measuring.
+    void UpdateCursorAndTool(float s, bool triggerNow, bool removeNow);
     void UpdateCursor(float s);
     void PlaceCursorGraphics();
     void Measure(float s);
@@ -185,4 +191,5 @@ private:
     WireLines lagLine;
     WireLines wireBox;
     std::array<std::shared_ptr<Pim3DText>, 4> measureLabels;
+    std::unique_ptr<SelectionTool> selection;
 };

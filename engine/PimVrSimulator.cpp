@@ -362,7 +362,7 @@ void PimVrSimulator::BeginFrame(double seconds, PimVrDeviceStates& devices)
     pointerTip.reset();
     const PimVector3 eye(headFloorPosition.x, eyeHeight, headFloorPosition.z);
     const PimVector3 pointerRay = HeadOrientation().TransformDirection(PointerDirection());
-    for (const PointerTarget* target : {&pointerTarget, &heldPointerTarget})
+    for (const PointerTarget* target : {&pointerTarget, &heldPointerTarget, &toolPointerTarget})
     {
         if (!*target)
             continue;
@@ -403,6 +403,7 @@ std::vector<std::string> PimVrSimulator::GetLegendLines() const
         "Trigger: left click, F other hand   Menu: M, N other hand   Second button: Z, X other hand",
         "Other hand's pad: arrows touch its edges, T its centre, G clicks it (Shift: mouse hand's pad)",
         "Reach: V puts the cursor just in front of the surface under the pointer   Menu buttons: point and click",
+        "Grab points: point at one and hold the left button to drag it with the pointer; walking carries it along",
         "H raises the other hand to see and point at what it holds (again: lowers it)",
     };
 }

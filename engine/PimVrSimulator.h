@@ -32,6 +32,9 @@ union SDL_Event;
 //     G clicks it (code 7, the teleport confirm)
 //   Pressing a menu button . point at it and left click: the mouse hand's tip goes to the
 //                            button under the pointer (see SetPointerTarget)
+//   Grabbing ............... point at a grab point and hold the left button: the tip goes to it,
+//                            and follows the pointer until the button is let go
+//                            (SetToolPointerTarget)
 //   Raise the other hand ... H: lifts it in front of the view, its top turned towards the eye, so
 //                            what it holds (the tool panel) can be seen and pointed at; H again
 //                            lowers it
@@ -83,6 +86,10 @@ public:
     // The pressable things the other hand holds (the tool panel), answered like the page's pointer
     // target and asked with it; when both answer, the point nearer the eye wins.
     void SetHeldPointerTarget(PointerTarget target) { heldPointerTarget = std::move(target); }
+    // The grab points of the tool in use (a selection box's corners, the buttons beside the other
+    // hand, a held copy and its rings), answered like the page's pointer target and asked with it.
+    // While the tool holds something with the mouse hand it answers the point the hand drags it to.
+    void SetToolPointerTarget(PointerTarget target) { toolPointerTarget = std::move(target); }
 
     static constexpr int ShortcutCount = 12;
     // Whether shortcut key `index` (0 to 11: the keys 1 to 9, 0, - and =) went down since the
@@ -194,6 +201,7 @@ private:
     ReachHelper reachHelper;
     PointerTarget pointerTarget;
     PointerTarget heldPointerTarget;
+    PointerTarget toolPointerTarget;
     // The mouse hand's tip of this frame when the pointer is on a pressable thing.
     std::optional<PimVector3> pointerTip;
 };

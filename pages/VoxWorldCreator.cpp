@@ -5,6 +5,7 @@
 #include "pages/TutorialMarker.h"
 #include "pages/VRLoadingMenu.h"
 
+#include "editing/SelectionTool.h"
 #include "editing/ToolPanel.h"
 #include "editing/InGameCamera.h"
 #include "editing/SimulatorReach.h"
@@ -111,7 +112,8 @@ void VoxWorldCreator::SetUpWorld(std::weak_ptr<PimViewport> spectator)
     legend->SetPageLines({
         "In the world: left click uses the tool at the cursor, V reaches for the surface under the pointer, Z removes the last point",
         "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
-        "Tools: 1 voxel  2 line  3 triangle  4 parallelogram  5 disc  6 ring  - plane fill  = flood fill",
+        SelectionTool::kLegendTools,
+        SelectionTool::kLegendBox,
         "M (right hand's menu button): the in-game menu - moving, hand, size, volume, camera, fog, exit",
         "K: takes the in-game camera (when it is on) into the mouse hand, K again leaves it there",
         "Arrow keys walk or fly; T aims the teleport arc, G goes there; Space is the crouch-jump",

@@ -88,6 +88,9 @@ void PlayerRig::Draw()
     PlaceCamera();
     if (editor)
         editor->Draw();
+    // What the selection box copied is drawn where it is carried while it is held.
+    if (target.GetClipboard().IsHeld())
+        target.GetClipboard().Draw();
     dominantHand->RunDraw();
     offHand->RunDraw();
     locomotion.Draw();

@@ -24,7 +24,7 @@ class VoxelEditor;
 // Each frame, while active: Update runs the hands, the editor (when present), then locomotion's
 // rig step and update, and puts the camera at the head; Draw puts the camera at the head again,
 // hands its position to the world as the viewer position (when the target is a world), then
-// draws the editor, the hands, and the teleport arc and reticle.
+// draws the editor, the clipboard while it is held, the hands, and the teleport arc and reticle.
 // Main thread only.
 class PlayerRig : public WorldPlayer
 {

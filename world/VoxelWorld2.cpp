@@ -626,6 +626,148 @@ void VoxelWorld2::RegenerateAll()
             chunk->Regenerate(false);
 }
 
+namespace
+{
+// The chunk coordinates a box of cells from `lower` (whole voxels) with `size` cells per axis
+// overlaps on one axis: first and last, inclusive.
+std::pair<int, int> ChunkSpan(float lower, int size)
+{
+    const int first = static_cast<int>(std::floor(lower));
+    const int side = WorldAddressing::kChunkSide;
+    const auto chunkOf = [side](int cell) { return cell >= 0 ? cell / side : -((-cell + side - 1) / side); };
+    return {chunkOf(first), chunkOf(first + size - 1)};
+}
+
+// Calls visit(chunk coordinates, first cell, end cell) for every chunk the box overlaps, with the
+// part of the box inside that chunk (world cells, end exclusive).
+template <typename Visit>
+void ForEachBoxChunk(const PimVector3& lower, const VoxelBox& box, Visit visit)
+{
+    if (box.IsEmpty())
+        return;
+    const int low[3] = {static_cast<int>(std::floor(lower.x)), static_cast<int>(std::floor(lower.y)),
+                        static_cast<int>(std::floor(lower.z))};
+    const auto [x0, x1] = ChunkSpan(lower.x, box.GetSizeX());
+    const auto [y0, y1] = ChunkSpan(lower.y, box.GetSizeY());
+    const auto [z0, z1] = ChunkSpan(lower.z, box.GetSizeZ());
+    const int side = WorldAddressing::kChunkSide;
+    for (int cy = y0; cy <= y1; ++cy)
+        for (int cz = z0; cz <= z1; ++cz)
+            for (int cx = x0; cx <= x1; ++cx)
+            {
+                const int c[3] = {cx, cy, cz};
+                int from[3], to[3];
+                for (int axis = 0; axis < 3; ++axis)
+                {
+                    from[axis] = std::max(low[axis], c[axis] * side);
+                    to[axis] = std::min(low[axis] + box.GetSize(axis), (c[axis] + 1) * side);
+                }
+                visit(WorldAddressing::ChunkCoordinates{cx, cy, cz}, from, to);
+            }
+}
+
+bool InsideWorldChunks(const WorldAddressing::ChunkCoordinates& c)
+{
+    return c.x >= 0 && c.y >= 0 && c.z >= 0 && c.x < WorldAddressing::kChunksX && c.y < WorldAddressing::kChunksY &&
+           c.z < WorldAddressing::kChunksZ;
+}
+}
+
+void VoxelWorld2::ReadBox(const PimVector3& lower, VoxelBox& box)
+{
+    const int low[3] = {static_cast<int>(std::floor(lower.x)), static_cast<int>(std::floor(lower.y)),
+                        static_cast<int>(std::floor(lower.z))};
+    std::lock_guard hold(worldMutex);
+    ForEachBoxChunk(lower, box, [&](const WorldAddressing::ChunkCoordinates& c, const int* from, const int* to) {
+        const int side = WorldAddressing::kChunkSide;
+        const PimVector3 origin(static_cast<float>(c.x * side), static_cast<float>(c.y * side), static_cast<float>(c.z * side));
+        PimVoxelGrid* chunk = window.ChunkAt(c);
+        const bool holdsData = chunk != nullptr && chunk->GetLocation() == origin &&
+                               chunk->GetGridStatus() != PimVoxelGrid::kStatusNeedsData;
+        const int width = to[0] - from[0];
+        if (!holdsData)
+        {
+            for (int y = from[1]; y < to[1]; ++y)
+                for (int z = from[2]; z < to[2]; ++z)
+                    std::fill_n(box.Row(y - low[1], z - low[2]) + (from[0] - low[0]), width, std::uint16_t{0});
+            return;
+        }
+        chunk->LockVoxelMutex();
+        std::uint16_t uniform = 0;
+        const bool isUniform = chunk->IsUniform(uniform);
+        const std::uint16_t* voxels = isUniform ? nullptr : chunk->GetVoxels();
+        for (int y = from[1]; y < to[1]; ++y)
+            for (int z = from[2]; z < to[2]; ++z)
+            {
+                std::uint16_t* row = box.Row(y - low[1], z - low[2]) + (from[0] - low[0]);
+                if (isUniform)
+                    std::fill_n(row, width, uniform);
+                else
+                    std::copy_n(voxels + PimVoxelGrid::GetIndex(static_cast<std::uint16_t>(from[0] - c.x * side),
+                                                                static_cast<std::uint16_t>(y - c.y * side),
+                                                                static_cast<std::uint16_t>(z - c.z * side)),
+                                width, row);
+            }
+        chunk->UnLockVoxelMutex();
+    });
+}
+
+std::size_t VoxelWorld2::WriteBox(const PimVector3& lower, const VoxelBox& box, bool skipEmpty)
+{
+    const int low[3] = {static_cast<int>(std::floor(lower.x)), static_cast<int>(std::floor(lower.y)),
+                        static_cast<int>(std::floor(lower.z))};
+    std::size_t changed = 0;
+    std::lock_guard hold(worldMutex);
+    ForEachBoxChunk(lower, box, [&](const WorldAddressing::ChunkCoordinates& c, const int* from, const int* to) {
+        const int side = WorldAddressing::kChunkSide;
+        const PimVector3 origin(static_cast<float>(c.x * side), static_cast<float>(c.y * side), static_cast<float>(c.z * side));
+        PimVoxelGrid* chunk = InsideWorldChunks(c) ? window.ChunkAt(c) : nullptr;
+        if (chunk == nullptr || chunk->GetLocation() != origin || chunk->GetGridStatus() == PimVoxelGrid::kStatusNeedsData)
+            return;
+        // One hold of the chunk's (recursive) voxel lock for all its writes.
+        chunk->LockVoxelMutex();
+        for (int y = from[1]; y < to[1]; ++y)
+            for (int z = from[2]; z < to[2]; ++z)
+            {
+                const std::uint16_t* row = box.Row(y - low[1], z - low[2]);
+                for (int x = from[0]; x < to[0]; ++x)
+                {
+                    const std::uint16_t code = row[x - low[0]];
+                    if (code == 0 && skipEmpty)
+                        continue;
+                    if (chunk->SetVoxel(code, x - c.x * side, y - c.y * side, z - c.z * side, false, false) != code)
+                        ++changed;
+                }
+            }
+        chunk->UnLockVoxelMutex();
+    });
+    return changed;
+}
+
+void VoxelWorld2::RegenerateBox(const PimVector3& low, const PimVector3& high, bool force, bool neighbours)
+{
+    const WorldAddressing::ChunkCoordinates first = WorldAddressing::ChunkOf(PimVector3::Min(low, high));
+    // The last cell inside the box (high is exclusive).
+    const WorldAddressing::ChunkCoordinates last =
+        WorldAddressing::ChunkOf(PimVector3::Max(low, high) - PimVector3(1.0f, 1.0f, 1.0f));
+    const int reach = neighbours ? 1 : 0;
+    std::lock_guard hold(worldMutex);
+    for (int cy = first.y - reach; cy <= last.y + reach; ++cy)
+        for (int cz = first.z - reach; cz <= last.z + reach; ++cz)
+            for (int cx = first.x - reach; cx <= last.x + reach; ++cx)
+            {
+                const WorldAddressing::ChunkCoordinates c{cx, cy, cz};
+                const int side = WorldAddressing::kChunkSide;
+                PimVoxelGrid* chunk = InsideWorldChunks(c) ? window.ChunkAt(c) : nullptr;
+                if (chunk == nullptr || chunk->GetLocation() != PimVector3(static_cast<float>(cx * side),
+                                                                           static_cast<float>(cy * side),
+                                                                           static_cast<float>(cz * side)))
+                    continue;
+                PimVoxelGrid::BuildChannelsLock global;
+                chunk->Regenerate(force);
+            }
+}
+
 void VoxelWorld2::ForEachHeldChunk(const std::function<void(PimVoxelGrid&)>& visit)
 {
     std::lock_guard hold(worldMutex);

@@ -11,6 +11,7 @@
 #include "world/BuildBudget.h"
 #include "world/BuildChannel.h"
 #include "world/ChunkPool.h"
+#include "world/VoxelBox.h"
 #include "world/LeftWindowChunks.h"
 #include "world/WindowChunks.h"
 #include "world/WorldAddressing.h"
@@ -104,6 +105,8 @@ public:
     void SetWorldSetup(std::shared_ptr<const WorldSetup> setup);
     const WorldSetup* GetWorldSetup() const { return setup.get(); }
     WorldMesh& GetWorldMesh() { return worldMesh; }
+    // The face atlas every chunk of the world is given (the clipboard draws its copy with it).
+    const std::shared_ptr<const PimTexture>& GetFaceTexture() const { return faceTexture; }
 
     // Written each frame by the player code; the first call makes the viewer known.
     void SetViewerPosition(const PimVector3& position);
@@ -124,6 +127,23 @@ public:
     // Asks every window chunk whose mesh is out of date for a rebuild (after long runs of
     // writes that did not ask themselves).
     void RegenerateAll();
+    // Whole boxes at once, for the clipboard and the box tools: one pass of the world lock for the
+    // box, each chunk's voxels under its voxel lock, so a box of 100 x 100 x 100 costs about as
+    // much as copying its codes. `lower` is the box's lowest cell (whole voxels); the box's size is
+    // the VoxelBox's. Main thread.
+    // ReadBox: every cell from the world, 0 where the window holds no chunk with its data.
+    void ReadBox(const PimVector3& lower, VoxelBox& box);
+    // WriteBox: writes the cells as SetWorldVoxel(code, cell, false, false) would, with its
+    // refusals (outside the world, no chunk or no data there); cells holding 0 are skipped when
+    // skipEmpty is set, so they keep the world's voxels. Returns the voxels that changed. No
+    // rebuild is asked for.
+    std::size_t WriteBox(const PimVector3& lower, const VoxelBox& box, bool skipEmpty);
+    // Asks the window's chunks that overlap the box from `low` to `high` (world positions, high
+    // exclusive) for a rebuild (PimVoxelGrid::Regenerate(force)), each under the global
+    // build-channel lock taken for that chunk alone, so the worker is never held up for long.
+    // With `neighbours` the chunks around the box are asked too (an edit at a box's face changes
+    // the faces of the chunk beyond it).
+    void RegenerateBox(const PimVector3& low, const PimVector3& high, bool force, bool neighbours);
     // Edits that ask for their rebuild at once (SetWorldVoxel with rebuildNow, the single-voxel
     // placement) are not queued behind streaming: the next Update builds and uploads the edited
     // chunk (and the neighbours the write touched) on the main thread, before any scheduling,

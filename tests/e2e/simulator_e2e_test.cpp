@@ -292,8 +292,8 @@ TEST_F(SimulatorE2E, TheToolPanelTakesColoursAndToolsFromKeysAndTheMouse)
     // Shortcut keys pick tools directly; a tool whose work is not here yet stays unpicked.
     Tap(SDL_SCANCODE_6);
     EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing));
-    Tap(SDL_SCANCODE_7);
-    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing)) << "the selection box is not offered";
+    Tap(SDL_SCANCODE_0);
+    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing)) << "the reference images are not offered";
     Tap(SDL_SCANCODE_EQUALS);
     EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::Fill));
     // Pointing at the line icon and clicking picks it.

@@ -117,7 +117,7 @@ TEST_F(ToolPanelTest, TouchingAnIconOnlyWobblesItAndPullingPicksIt)
 TEST_F(ToolPanelTest, DisabledIconsCannotBePickedAndTheTriggerNeverEditsOnThePanel)
 {
     ShowTools();
-    for (ToolId disabled : {ToolId::Select, ToolId::FillCube, ToolId::FillSphere, ToolId::ReferenceImage})
+    for (ToolId disabled : {ToolId::ReferenceImage})
     {
         const int slot = static_cast<int>(disabled);
         TipAt(panel->GetIcon(slot).GetBaseLocation());

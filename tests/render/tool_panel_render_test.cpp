@@ -160,7 +160,7 @@ TEST_F(ToolPanelRender, TheToolsPageShowsTwelveIconsAndThePaletteStripItsColours
     };
     const int current = iconBrightness(ToolId::MagicRing);
     const int other = iconBrightness(ToolId::LineTool);
-    const int disabled = iconBrightness(ToolId::Select);
+    const int disabled = iconBrightness(ToolId::ReferenceImage);
     EXPECT_GT(current, other + 100) << "the current tool is shown white, the others grey";
     EXPECT_LT(disabled, other) << "a tool not in the program yet is dimmed below the others";
     EXPECT_GT(other, Brightness(kBackground)) << "the others still show";

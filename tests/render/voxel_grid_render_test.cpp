@@ -1,5 +1,7 @@
 #include "scene_fixture.h"
 
+#include "editing/Clipboard.h"
+
 #include "engine/PimAssert.h"
 #include "engine/PimContentFolder.h"
 #include "engine/PimDrawStats.h"
@@ -308,4 +310,20 @@ TEST_F(VoxelGridRender, MissingShadersAreReportedAndChunksThenDrawNothing)
     EXPECT_GE(PimAssert::GetFailureCount(), 1u);
     EXPECT_EQ(Frame().GetColor(32, 24), Background);
     PimAssert::ResetFailureCount();
+}
+
+// A held clipboard draws its content as the world's chunks do, with the world's colour table.
+TEST_F(VoxelGridRender, AHeldClipboardDrawsItsColoursFromTheWorldsTable)
+{
+    PimVoxelGrid::SetColorDefinition(202, PimColor(250, 10, 10), false);
+    PimVoxelGrid::SetColorDefinition(202, PimColor(30, 200, 60), true);
+    std::recursive_mutex mutex;
+    Clipboard clipboard(mutex);
+    // The same 4 x 4 block as the chunk's, its +z face at z = 0.
+    ASSERT_TRUE(clipboard.Hold(VoxelBox(4, 4, 1, ColourCode(202)), {-2.0f, -2.0f, -1.0f}));
+    while (!clipboard.IsMeshed())
+        clipboard.Update();
+    const PimTexture frame = Render([&] { clipboard.Draw(); });
+    EXPECT_TRUE(Near(frame.GetColor(32, 24), PimColor(30, 200, 60))) << Describe(frame.GetColor(32, 24));
+    EXPECT_EQ(frame.GetColor(32, 10), Background);
 }

@@ -37,6 +37,10 @@ bool GenerateTutorialPictures(const ContentOutput& output);
 // "Graphics/Textures/DownloadButton.png", "ContinueButton.png" and "CancelButton.png": the update
 // page's round buttons.
 bool GenerateUpdateButtons(const ContentOutput& output);
+// The round buttons of the selection box and the held copy, in "Graphics/Textures/":
+// "ExitMenuButton.png", "CopyButton.png", "CutButton.png", "MoveButton.png", "MirrorButton.png"
+// and "RotateButton.png" (the box's play button is the menus' "PlayButton.png").
+bool GenerateSelectionButtons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

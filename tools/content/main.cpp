@@ -29,6 +29,7 @@ constexpr Family Families[] = {
     {"tool icons", GenerateToolIcons},
     {"tutorial pictures", GenerateTutorialPictures},
     {"update buttons", GenerateUpdateButtons},
+    {"selection buttons", GenerateSelectionButtons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
