@@ -85,17 +85,7 @@ UpdateMenu::~UpdateMenu() = default;
 
 void UpdateMenu::BuildBooth()
 {
-    BuildRoom(1, 1, 1);
-    roomSize = PimVector3(kRoomSide, kRoomHeight, kRoomSide);
-    for (int y = 0; y < kRoomHeight; ++y)
-        for (int z = 0; z < kRoomSide; ++z)
-            for (int x = 0; x < kRoomSide; ++x)
-            {
-                const bool shell = x == 0 || y == 0 || z == 0 || x == kRoomSide - 1 || y == kRoomHeight - 1 || z == kRoomSide - 1;
-                if (shell)
-                    SetVoxelAt(y > 2 ? kUpperWall : kLowerWall, PimVector3(x, y, z));
-            }
-    FinishRoom();
+    BuildShellRoom(kRoomSide, kRoomHeight, kRoomSide, kLowerWall, kUpperWall);
 }
 
 void UpdateMenu::PageIn()

@@ -47,18 +47,7 @@ VRLoadingMenu::VRLoadingMenu(GameSettings& settingsIn, std::shared_ptr<PimCamera
     : VoxelMenuPage(settingsIn, std::move(cameraIn)), world(worldIn)
 {
     backDisabled = true;
-    BuildRoom(kRoomSide, kRoomSide, kRoomSide);
-    roomSize = PimVector3(kRoomSide, kRoomSide, kRoomSide);
-    for (int y = 0; y < kRoomSide; ++y)
-        for (int z = 0; z < kRoomSide; ++z)
-            for (int x = 0; x < kRoomSide; ++x)
-            {
-                const bool shell = x == 0 || y == 0 || z == 0 || x == kRoomSide - 1 || y == kRoomSide - 1 ||
-                                   z == kRoomSide - 1;
-                if (shell)
-                    SetVoxelAt(y > 2 ? kUpperWall : kLowerWall, PimVector3(x, y, z));
-            }
-    FinishRoom();
+    BuildShellRoom(kRoomSide, kRoomSide, kRoomSide, kLowerWall, kUpperWall);
     PimSoundSystem::LoadSound(kBounceSound, settings.GetFolders().sounds.Narrow() + "Menu\\ballBounce.wav");
 
     progressLabel.SetPosition(ProgressPlace());

@@ -97,6 +97,21 @@ void VoxelMenuPage::BuildRoom(int sizeX, int sizeY, int sizeZ)
     player->GetEditTarget().SetModel(room.get());
 }
 
+void VoxelMenuPage::BuildShellRoom(int sideX, int height, int sideZ, std::uint16_t lowerWall, std::uint16_t upperWall)
+{
+    BuildRoom(sideX, height, sideZ);
+    roomSize = PimVector3(static_cast<float>(sideX), static_cast<float>(height), static_cast<float>(sideZ));
+    for (int y = 0; y < height; ++y)
+        for (int z = 0; z < sideZ; ++z)
+            for (int x = 0; x < sideX; ++x)
+            {
+                const bool shell = x == 0 || y == 0 || z == 0 || x == sideX - 1 || y == height - 1 || z == sideZ - 1;
+                if (shell)
+                    SetVoxelAt(y > 2 ? upperWall : lowerWall, PimVector3(x, y, z));
+            }
+    FinishRoom();
+}
+
 void VoxelMenuPage::SetVoxelAt(std::uint16_t value, const PimVector3& position)
 {
     if (room)

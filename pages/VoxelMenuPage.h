@@ -119,6 +119,10 @@ protected:
     // Makes the room: the menu colours, then ((size / 32) + 1) chunks on each axis with the face
     // atlas, made the player's ground. Items stay (pages that rebuild clear or take them first).
     void BuildRoom(int sizeX, int sizeY, int sizeZ);
+    // A closed booth of sideX x height x sideZ voxels from the origin: its shell gets lowerWall in
+    // the three lowest layers (y 0 to 2) and upperWall above; meshed, and the room size set so
+    // the player is kept inside it.
+    void BuildShellRoom(int sideX, int height, int sideZ, std::uint16_t lowerWall, std::uint16_t upperWall);
     // A voxel of the room; positions outside it are ignored.
     void SetVoxelAt(std::uint16_t value, const PimVector3& position);
     // Meshes and uploads the room after its voxels were written.

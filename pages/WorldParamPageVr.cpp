@@ -41,18 +41,7 @@ void WorldParamPageVr::ResetKeyLatch()
 WorldParamPageVr::WorldParamPageVr(GameSettings& settingsIn, std::shared_ptr<PimCamera> cameraIn)
     : VoxelMenuPage(settingsIn, std::move(cameraIn))
 {
-    BuildRoom(kRoomSide, kRoomHeight, kRoomSide);
-    roomSize = PimVector3(kRoomSide, kRoomHeight, kRoomSide);
-    for (int y = 0; y < kRoomHeight; ++y)
-        for (int z = 0; z < kRoomSide; ++z)
-            for (int x = 0; x < kRoomSide; ++x)
-            {
-                const bool shell = x == 0 || y == 0 || z == 0 || x == kRoomSide - 1 || y == kRoomHeight - 1 ||
-                                   z == kRoomSide - 1;
-                if (shell)
-                    SetVoxelAt(y < 3 ? kLowerWall : kUpperWall, PimVector3(x, y, z));
-            }
-    FinishRoom();
+    BuildShellRoom(kRoomSide, kRoomHeight, kRoomSide, kLowerWall, kUpperWall);
 
     keyboard.SetScale(1.5f);
     keyboard.SetLocation(PimVector3(1.1f, 2.75f, 3.45f));
