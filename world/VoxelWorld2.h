@@ -92,7 +92,7 @@ public:
     // dozen frames of a millisecond or two each instead of one frame of tens of milliseconds,
     // always well ahead of the builds (at most 32 x 4 a frame); a walk of one chunk fills some
     // 500 slots, in the frame of the step.
-    static constexpr int kFillPerFrame = 1024;
+    static constexpr int kFillPerFrame = 512;
 
     // Opens the world named by the active game's "GameWorldName" from its folder, leaving its
     // region files to the worker, and starts the worker paused. The face texture goes to every chunk taken for a slot. The settings and the
@@ -225,6 +225,9 @@ public:
     // Window origin (x, z) in chunks: the slots' x and z count from it.
     PimVector2 GetWindowOrigin() const;
     std::size_t GetWindowChunkCount() const;
+    // True while the streaming still has empty slots of the disc inside the world to fill (it
+    // fills kFillPerFrame a frame).
+    bool IsWindowFilling() const;
     std::size_t GetLeftWindowCount() const;
     bool IsInLeftWindow(const PimVector3& chunkLocation) const;
     // Bounds the left-window map (kLeftWindowLimit unless set); applied at the next streaming.
