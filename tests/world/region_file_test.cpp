@@ -279,6 +279,61 @@ TEST_F(RegionFileTest, OlderVersionsAreRead)
     EXPECT_EQ(VoxelAtIndex(chunk, 32767), 77);
 }
 
+TEST_F(RegionFileTest, FilesReadOneAfterAnotherOnOneThreadKeepTheirOwnChunks)
+{
+    // The reading thread decodes every file into the same buffers; each region keeps copies of
+    // its own file's chunks, whatever the thread reads next.
+    Bytes first = Header(3, 2, {3, 4});
+    PutWord(first, 2);
+    PutRaw(first, 100);
+    PutWord(first, 2);
+    PutRaw(first, 200);
+    WriteFile(folder / "first.map", first);
+    Bytes second = Header(3, 2, {3, 5}, 256, 0, 0);
+    for (std::uint16_t w : {1, 1, 77, 2, 10, 32767})
+        PutWord(second, w);
+    for (std::uint16_t w : {1, 0})
+        PutWord(second, w);
+    WriteFile(folder / "second.map", second);
+
+    Region firstRegion;
+    Region secondRegion;
+    ASSERT_TRUE(Read(firstRegion, folder / "first.map"));
+    ASSERT_TRUE(Read(secondRegion, folder / "second.map"));
+    PimVoxelGrid chunk;
+    ASSERT_TRUE(firstRegion.LoadSlot(3, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 0), 100);
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), static_cast<std::uint16_t>(100 + 32767));
+    ASSERT_TRUE(firstRegion.LoadSlot(4, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 9), 209);
+    // Slot 3 of the second file: lists over the buffer the first file's raw codes filled.
+    ASSERT_TRUE(secondRegion.LoadSlot(3, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 10), 77);
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), 77);
+    EXPECT_EQ(VoxelAtIndex(chunk, 0), 0);
+    EXPECT_EQ(VoxelAtIndex(chunk, 11), 0);
+    EXPECT_FALSE(secondRegion.HoldsSlot(4));
+    ASSERT_TRUE(secondRegion.LoadSlot(5, chunk));
+    std::uint16_t value = 1;
+    EXPECT_TRUE(chunk.IsUniform(value));
+    EXPECT_EQ(value, 0);
+
+    // Written back, each region's file holds what was read.
+    for (Region* region : {&firstRegion, &secondRegion})
+    {
+        TestChunk touch(region->GetOrigin() + PimVector3(0, 0, 7 * 32), 5, 3);
+        ASSERT_TRUE(region->StoreChunk(touch.grid));
+    }
+    ASSERT_TRUE(RegionFile::WriteRegionFile(firstRegion, Wide(folder.path), L"first.map"));
+    Region reread;
+    ASSERT_TRUE(Read(reread, folder / "first.map"));
+    ASSERT_TRUE(reread.LoadSlot(4, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), static_cast<std::uint16_t>(200 + 32767));
+    ASSERT_TRUE(reread.LoadSlot(56, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 2), 5);
+    EXPECT_EQ(VoxelAtIndex(chunk, 3), 0);
+}
+
 TEST_F(RegionFileTest, AHeaderThatDisagreesWithItsRecordsKeepsEveryChunkAndIsDamage)
 {
     // Three empty-chunk records behind slots 1, 2 and 3, each with a different code at voxel 0.
