@@ -44,8 +44,8 @@
 #include "engine/PimViewport.h"
 #include "engine/PimVoxelGrid.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -78,9 +78,12 @@ double Seconds(Clock::duration span)
 // processes on a shared machine held the core.
 double ThreadCpuMs()
 {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    const auto ms = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) * 1000.0 + static_cast<double>(time.tv_usec) / 1000.0;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 // Resident memory figures of this process in MiB: "VmRSS" now, "VmHWM" the peak.
