@@ -35,8 +35,8 @@ class GameSettings;
 class PimViewport;
 
 // The world the user walks and edits: a window of 33 x 16 x 33 chunk slots that follows the
-// viewer, filled with the chunks of a disc of radius 16 columns around the viewer's column (a
-// thousand chunks a frame at most, nearest columns first: see kFillPerFrame). Each
+// viewer, filled with the chunks of a disc of radius 16 columns around the viewer's column
+// (kFillPerFrame chunks a frame at most, nearest columns first). Each
 // chunk's voxels come from the world's stored regions, from the terrain fill (rolling and island
 // worlds) or are empty (flat worlds); its mesh is built on the world's one worker thread through
 // up to 32 build channels (see BuildChannel) and uploaded on the main thread. The worker loads a
@@ -84,14 +84,14 @@ public:
     // chunks out). Most world chunks are uniform (air, water or rock) and cost a few hundred
     // bytes, but a ground chunk keeps its 64 KiB of voxels, so even a map of ground chunks
     // alone stays under 270 MB. A full island window with 20 stored regions measures about
-    // 830 MB resident (two thirds of it the regions' copies), a flat one under 20 MB: with a
-    // full map both stay under their 1.5 GB and 300 MB targets.
+    // 210 MB resident (the regions keep their copies as runs of codes), a flat one under 20 MB:
+    // with a full map both stay under their 1.5 GB and 300 MB targets.
     static constexpr std::size_t kLeftWindowLimit = 4096;
     // Chunks the streaming takes into empty window slots in one frame, nearest columns first. A
-    // new world's window (up to 12,752 chunks, most of them new chunk objects) then fills over a
-    // dozen frames of a millisecond or two each instead of one frame of tens of milliseconds,
-    // always well ahead of the builds (at most 32 x 4 a frame); a walk of one chunk fills some
-    // 500 slots, in the frame of the step.
+    // new world's window (up to 12,752 chunks, most of them new chunk objects) then fills over
+    // some 25 frames of about a millisecond each instead of one frame of 12 to 20 ms, always well
+    // ahead of the builds (at most 32 x 4 a frame); a walk of one chunk fills some 500 slots, in
+    // the frame of the step.
     static constexpr int kFillPerFrame = 512;
 
     // Opens the world named by the active game's "GameWorldName" from its folder, leaving its
