@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace
@@ -35,16 +34,33 @@ void Region::StoredChunk::MakeUniform(std::uint16_t code)
     uniformCode = code;
 }
 
-void Region::StoredChunk::Compact()
+void Region::StoredChunk::Keep(std::shared_ptr<const ChunkRuns> copy)
 {
     std::uint16_t code = 0;
-    if (codes && RegionCodec::IsUniform(*codes, code))
+    if (copy->IsUniform(code))
+    {
         MakeUniform(code);
+        return;
+    }
+    present = true;
+    codes = std::move(copy);
+    uniformCode = 0;
 }
 
 bool Region::StoreChunk(PimVoxelGrid& chunk)
 {
     const PimVector3 location = chunk.GetLocation();
+    // The copy is made before the region is locked: the worker may be loading from it meanwhile.
+    StoredChunk copy;
+    chunk.LockVoxelMutex();
+    std::uint16_t uniform = 0;
+    // A uniform chunk keeps no array; reading it through GetVoxels would make one.
+    if (chunk.IsUniform(uniform))
+        copy.MakeUniform(uniform);
+    else
+        copy.Keep(ChunkRuns::Make(chunk.GetVoxels()));
+    chunk.UnLockVoxelMutex();
+
     std::lock_guard<std::mutex> hold(regionMutex);
     if (!originSet)
     {
@@ -57,35 +73,18 @@ bool Region::StoreChunk(PimVoxelGrid& chunk)
         PimAssert::Assert(false, kOutOfRange);
         return false;
     }
-    StoredChunk& stored = slots[static_cast<std::size_t>(slot)];
-
-    chunk.LockVoxelMutex();
-    std::uint16_t uniform = 0;
-    // A uniform chunk keeps no array; reading it through GetVoxels would make one.
-    if (chunk.IsUniform(uniform))
-        stored.MakeUniform(uniform);
-    else
-    {
-        if (!stored.codes)
-            stored.codes = std::make_unique_for_overwrite<RegionCodec::ChunkBuffer>();
-        std::memcpy(stored.codes->data(), chunk.GetVoxels(), RegionCodec::kRawBytes);
-        stored.present = true;
-        // An edited chunk keeps its array until its next build, though it may be uniform again.
-        stored.Compact();
-    }
-    chunk.UnLockVoxelMutex();
+    slots[static_cast<std::size_t>(slot)] = std::move(copy);
     ++storeCount;
     return true;
 }
 
-bool Region::CopyIntoChunk(int slot, PimVoxelGrid& chunk) const
+bool Region::CopyIntoChunk(const StoredChunk& stored, PimVoxelGrid& chunk)
 {
-    const StoredChunk& stored = slots[static_cast<std::size_t>(slot)];
     if (!stored.present)
         return false;
     chunk.LockVoxelMutex();
     if (stored.codes)
-        std::memcpy(chunk.SetVoxels(), stored.codes->data(), RegionCodec::kRawBytes);
+        stored.codes->CopyTo(chunk.SetVoxels());
     else
         chunk.FillVoxels(stored.uniformCode);
     chunk.UnLockVoxelMutex();
@@ -95,22 +94,30 @@ bool Region::CopyIntoChunk(int slot, PimVoxelGrid& chunk) const
 bool Region::LoadChunk(PimVoxelGrid& chunk) const
 {
     const PimVector3 location = chunk.GetLocation();
-    std::lock_guard<std::mutex> hold(regionMutex);
-    const int slot = SlotOfLocked(location);
-    if (slot < 0)
+    StoredChunk stored;
     {
-        PimAssert::Assert(false, kOutOfRange);
-        return false;
+        std::lock_guard<std::mutex> hold(regionMutex);
+        const int slot = SlotOfLocked(location);
+        if (slot < 0)
+        {
+            PimAssert::Assert(false, kOutOfRange);
+            return false;
+        }
+        stored = SnapshotLocked(slot);
     }
-    return CopyIntoChunk(slot, chunk);
+    return CopyIntoChunk(stored, chunk);
 }
 
 bool Region::LoadSlot(int slot, PimVoxelGrid& chunk) const
 {
     if (slot < 0 || slot >= RegionCodec::kSlotCount)
         return false;
-    std::lock_guard<std::mutex> hold(regionMutex);
-    return CopyIntoChunk(slot, chunk);
+    StoredChunk stored;
+    {
+        std::lock_guard<std::mutex> hold(regionMutex);
+        stored = SnapshotLocked(slot);
+    }
+    return CopyIntoChunk(stored, chunk);
 }
 
 bool Region::HoldsChunkAt(const PimVector3& location) const
@@ -137,8 +144,10 @@ int Region::GetChunkCount() const
 std::size_t Region::GetStoredBytes() const
 {
     std::lock_guard<std::mutex> hold(regionMutex);
-    const auto full = std::count_if(slots.begin(), slots.end(), [](const StoredChunk& s) { return s.codes != nullptr; });
-    return static_cast<std::size_t>(full) * sizeof(RegionCodec::ChunkBuffer);
+    std::size_t bytes = 0;
+    for (const StoredChunk& stored : slots)
+        bytes += stored.codes ? stored.codes->GetBytes() : 0;
+    return bytes;
 }
 
 PimVector3 Region::GetOrigin() const
@@ -161,22 +170,42 @@ bool Region::IsDirty() const
 
 std::uint64_t Region::EncodeFile(std::vector<std::uint8_t>& file)
 {
+    // Each copy is written out through one chunk's codes, in space each thread keeps.
+    thread_local RegionCodec::ChunkBuffer codes;
     std::lock_guard<std::mutex> hold(regionMutex);
     RegionCodec::ChunkViews views;
     for (std::size_t slot = 0; slot < slots.size(); ++slot)
     {
         StoredChunk& stored = slots[slot];
-        if (stored.codes)
+        if (stored.codes && stored.codes->Contains(RegionCodec::kUnstoredCode))
         {
-            RegionCodec::ClearUnstoredCodes(*stored.codes);
-            stored.Compact();
+            stored.codes->CopyTo(codes.data());
+            RegionCodec::ClearUnstoredCodes(codes);
+            stored.Keep(ChunkRuns::Make(codes.data()));
         }
-        else if (stored.uniformCode == RegionCodec::kUnstoredCode)
+        else if (!stored.codes && stored.uniformCode == RegionCodec::kUnstoredCode)
             stored.uniformCode = 0;
-        views[slot] = {stored.present, stored.codes.get(), stored.uniformCode};
+        views[slot] = {stored.present, nullptr, stored.uniformCode};
     }
     const RegionCodec::HeaderOrigin header{HeaderInteger(origin.x), HeaderInteger(origin.y), HeaderInteger(origin.z)};
-    RegionCodec::EncodeRegion(header, views, file);
+    RegionCodec::EncodeHeader(header, views, file);
+    // Room for every record at its largest, so appending never moves the bytes.
+    file.reserve(RegionCodec::kHeaderSize +
+                 static_cast<std::size_t>(std::count_if(slots.begin(), slots.end(),
+                                                        [](const StoredChunk& stored) { return stored.present; })) *
+                     (2 + RegionCodec::kRawBytes));
+    for (const StoredChunk& stored : slots)
+    {
+        if (!stored.present)
+            continue;
+        if (!stored.codes)
+        {
+            RegionCodec::AppendUniformRecord(stored.uniformCode, file);
+            continue;
+        }
+        stored.codes->CopyTo(codes.data());
+        RegionCodec::AppendChunkRecord(codes, file);
+    }
     return storeCount;
 }
 
@@ -186,20 +215,16 @@ void Region::MarkWritten(std::uint64_t stamp)
     writtenCount = stamp;
 }
 
-void Region::ReplaceContents(const PimVector3& newOrigin, RegionCodec::ChunkBuffers&& chunks,
+void Region::ReplaceContents(const PimVector3& newOrigin, const RegionCodec::ChunkBuffers& chunks,
                              const RegionCodec::UniformSlots& uniform)
 {
-    // Compacted before the lock is taken: the worker may be loading from this region meanwhile.
+    // Copied before the lock is taken: the worker may be loading from this region meanwhile.
     StoredChunks replacement;
     for (std::size_t slot = 0; slot < chunks.size(); ++slot)
         if (uniform[slot].present)
             replacement[slot].MakeUniform(uniform[slot].code);
         else if (chunks[slot])
-        {
-            replacement[slot].present = true;
-            replacement[slot].codes = std::move(chunks[slot]);
-            replacement[slot].Compact();
-        }
+            replacement[slot].Keep(ChunkRuns::Make(chunks[slot]->data()));
     {
         std::lock_guard<std::mutex> hold(regionMutex);
         origin = newOrigin;

@@ -2,6 +2,7 @@
 
 #include "engine/PimVector3.h"
 #include "engine/PimVoxelGrid.h"
+#include "world/ChunkRuns.h"
 #include "world/RegionCodec.h"
 
 #include <array>
@@ -16,16 +17,19 @@
 // in PimVoxelGrid's index order, one per slot, as one region file holds them. A chunk is copied in
 // when it is saved (StoreChunk) and copied out when the world loads it (LoadChunk).
 //
-// A copy whose voxels all hold one code keeps only that code, not the 64 KiB of codes: most
-// stored chunks are all air, all rock or all water, and a world keeps every region it read.
+// A copy whose voxels all hold one code keeps only that code; any other is kept as runs of equal
+// codes (ChunkRuns), a few kilobytes for layered terrain instead of 64 KiB. A world keeps every
+// region it read, and fresh memory for 64 KiB copies cost more than reading the files.
 //
 // The origin is set by the first chunk stored or by reading a file. The region is dirty from a
 // store until the file written after it (WriteRegionFile) succeeds.
 //
-// Threads: the main thread stores chunks and writes the file; the world's worker loads chunks.
-// Lock: regionMutex guards the origin, the flags and the buffers (writing the file clears codes
-// in them). Lock order: the global build-channel lock, then regionMutex, then a chunk's voxel
-// lock; regionMutex is never taken while a voxel lock is held.
+// Threads: the main thread stores chunks and writes the file (or the world's save writer writes
+// it); the world's worker loads chunks.
+// Lock: regionMutex guards the origin, the flags and the slots. The copies themselves are
+// immutable and shared, so a chunk is filled from its copy after the lock is released, and a
+// copy is made from a chunk before it is taken; regionMutex and a chunk's voxel lock are never
+// held together. Lock order: the global build-channel lock, then regionMutex.
 class Region
 {
 public:
@@ -33,8 +37,7 @@ public:
     Region(const Region&) = delete;
     Region& operator=(const Region&) = delete;
 
-    // Copies a chunk's voxels into its slot (allocating the slot's codes unless they are all one
-    // code) and marks the region dirty; the first chunk stored sets the origin to its region's. A chunk outside this region
+    // Copies a chunk's voxels into its slot and marks the region dirty; the first chunk stored sets the origin to its region's. A chunk outside this region
     // is reported ("Must be in range") and not stored: false.
     bool StoreChunk(PimVoxelGrid& chunk);
 
@@ -52,7 +55,7 @@ public:
     bool HoldsChunkAt(const PimVector3& chunkLocation) const;
     bool HoldsSlot(int slot) const;
     int GetChunkCount() const;
-    // Bytes of chunk codes held now (64 KiB per copy that is not uniform).
+    // Bytes the copies that are not uniform keep for their codes.
     std::size_t GetStoredBytes() const;
 
     PimVector3 GetOrigin() const;
@@ -66,28 +69,31 @@ public:
     // Clears the dirty flag, unless a chunk was stored after the EncodeFile that gave the stamp.
     void MarkWritten(std::uint64_t stamp);
 
-    // Replaces the whole contents by decoded file contents: the origin (set), the buffers (uniform
-    // ones are released and kept as their code) and the slots decoded as one code; the region is
-    // clean afterwards.
-    void ReplaceContents(const PimVector3& origin, RegionCodec::ChunkBuffers&& chunks,
+    // Replaces the whole contents by decoded file contents: the origin (set), copies of the
+    // buffers (the caller keeps them, to decode the next file into) and the slots decoded as one
+    // code; the region is clean afterwards.
+    void ReplaceContents(const PimVector3& origin, const RegionCodec::ChunkBuffers& chunks,
                          const RegionCodec::UniformSlots& uniform);
 
 private:
-    // One slot's copy: absent, uniform (every voxel holds uniformCode; no codes kept) or codes.
+    // One slot's copy: absent, uniform (every voxel holds uniformCode; no codes kept) or runs.
     struct StoredChunk
     {
         bool present = false;
-        std::unique_ptr<RegionCodec::ChunkBuffer> codes;
+        std::shared_ptr<const ChunkRuns> codes;
         std::uint16_t uniformCode = 0;
 
         void MakeUniform(std::uint16_t code);
-        // Keeps only the code when every voxel of `codes` holds it.
-        void Compact();
+        // Keeps the copy, or only its code when every voxel holds that code.
+        void Keep(std::shared_ptr<const ChunkRuns> copy);
     };
     using StoredChunks = std::array<StoredChunk, RegionCodec::kSlotCount>;
 
     int SlotOfLocked(const PimVector3& location) const;
-    bool CopyIntoChunk(int slot, PimVoxelGrid& chunk) const;
+    // The slot's copy as it is now; regionMutex held.
+    StoredChunk SnapshotLocked(int slot) const { return slots[static_cast<std::size_t>(slot)]; }
+    // Fills the chunk from a copy taken from a slot (no lock held): false when it is absent.
+    static bool CopyIntoChunk(const StoredChunk& stored, PimVoxelGrid& chunk);
 
     mutable std::mutex regionMutex;
     PimVector3 origin;

@@ -430,7 +430,7 @@ void EncodeRegion(const HeaderOrigin& origin, const ChunkBuffers& chunks, std::v
     EncodeRegion(origin, views, out);
 }
 
-void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out)
+void EncodeHeader(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out)
 {
     out.assign(kHeaderSize, 0);
     std::uint32_t present = 0;
@@ -445,7 +445,12 @@ void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vec
     PutUint32(out.data() + kOriginOffset + 8, static_cast<std::uint32_t>(origin.z));
     PutUint32(out.data() + kCountOffset, present);
     PutWord(out.data() + kVersionOffset, kWrittenVersion);
+}
 
+void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out)
+{
+    EncodeHeader(origin, chunks, out);
+    const std::uint32_t present = GetUint32(out.data() + kCountOffset);
     // Room for every record at its largest, so appending never moves the bytes.
     out.reserve(kHeaderSize + present * (2 + kRawBytes));
     for (const ChunkView& chunk : chunks)

@@ -85,6 +85,10 @@ void AppendChunkRecord(const ChunkBuffer& chunk, std::vector<std::uint8_t>& out)
 // an empty lists record for 0, else raw.
 void AppendUniformRecord(std::uint16_t code, std::vector<std::uint8_t>& out);
 
+// The header of a file of these chunks (count and presence from the chunks present), replacing
+// what `out` held; the records go after it.
+void EncodeHeader(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out);
+
 // The whole file: header (count and presence from the chunks present) and records.
 void EncodeRegion(const HeaderOrigin& origin, const ChunkBuffers& chunks, std::vector<std::uint8_t>& out);
 void EncodeRegion(const HeaderOrigin& origin, const ChunkViews& chunks, std::vector<std::uint8_t>& out);

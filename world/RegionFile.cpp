@@ -28,12 +28,13 @@ struct Candidate
 {
     bool hasData = false;  // read, and not empty
     bool rejected = false; // not a regular file, or too long to be a region file
-    RegionCodec::ChunkBuffers chunks;
+    RegionCodec::ChunkBuffers* chunks = nullptr;
     RegionCodec::UniformSlots uniform;
     RegionCodec::DecodeReport report;
 };
 
-void ReadCandidate(const PimWString& path, Candidate& candidate)
+// Reads the file into `chunks`, which the caller keeps: the region copies what it takes.
+void ReadCandidate(const PimWString& path, Candidate& candidate, RegionCodec::ChunkBuffers& chunks)
 {
     // The file's bytes, in a buffer each thread keeps from one read to the next: a world reads
     // many region files of up to 33 MB one after another, and fresh memory costs a page fault
@@ -43,8 +44,9 @@ void ReadCandidate(const PimWString& path, Candidate& candidate)
     candidate.rejected =
         outcome == PimFile::ReadOutcome::NotRegular || outcome == PimFile::ReadOutcome::TooLarge;
     candidate.hasData = outcome == PimFile::ReadOutcome::Read && !bytes.empty();
+    candidate.chunks = &chunks;
     if (candidate.hasData)
-        candidate.report = RegionCodec::DecodeRegion(bytes, candidate.chunks, &candidate.uniform);
+        candidate.report = RegionCodec::DecodeRegion(bytes, chunks, &candidate.uniform);
 }
 
 // Something other than a regular file (or a link to one) holds the name.
@@ -135,11 +137,17 @@ bool ReadRegionFile(Region& region, const PimWString& path)
 
 ReadReport ReadRegionFileReporting(Region& region, const PimWString& path)
 {
+    // The main file's chunks are decoded into buffers each thread keeps, for the same reason as
+    // the file's bytes: the region keeps compact copies of them, and the next file reuses them.
+    // (DecodeRegion frees the buffers of the slots a file does not fill, so a thread keeps no more
+    // than its last file's.) A backup is read rarely, into buffers of its own.
+    thread_local RegionCodec::ChunkBuffers mainChunks;
     Candidate main;
-    ReadCandidate(path, main);
+    ReadCandidate(path, main, mainChunks);
+    RegionCodec::ChunkBuffers backupChunks;
     Candidate backup;
     if (!main.hasData || !main.report.IsIntact())
-        ReadCandidate(BackupPath(path), backup);
+        ReadCandidate(BackupPath(path), backup, backupChunks);
 
     Candidate* chosen = nullptr;
     if (main.hasData && main.report.IsIntact())
@@ -161,7 +169,7 @@ ReadReport ReadRegionFileReporting(Region& region, const PimWString& path)
     const RegionCodec::DecodeReport& report = chosen->report;
     region.ReplaceContents(PimVector3(static_cast<float>(report.originX), static_cast<float>(report.originY),
                                       static_cast<float>(report.originZ)),
-                           std::move(chosen->chunks), chosen->uniform);
+                           *chosen->chunks, chosen->uniform);
     const bool passedOverMain = chosen != &main && main.hasData;
     result.read = true;
     result.whole = report.IsIntact() && !passedOverMain;

@@ -56,6 +56,35 @@ bool InsideDisc(int x, int z)
     return dx * dx + dz * dz <= VoxelWorld2::kDiscRadius * VoxelWorld2::kDiscRadius;
 }
 
+// A window column (slot x and z) inside the disc.
+struct DiscColumn
+{
+    int x = 0;
+    int z = 0;
+};
+
+// The disc's columns ordered by their distance from the centre column (then by z and x), so that
+// a window filled over several frames gets the viewer's surroundings first.
+const std::vector<DiscColumn>& DiscColumnsNearestFirst()
+{
+    static const std::vector<DiscColumn> order = [] {
+        std::vector<DiscColumn> columns;
+        for (int z = 0; z < kWindowZ; ++z)
+            for (int x = 0; x < kWindowX; ++x)
+                if (InsideDisc(x, z))
+                    columns.push_back({x, z});
+        const auto distance = [](const DiscColumn& c) {
+            const int dx = c.x - VoxelWorld2::kDiscRadius;
+            const int dz = c.z - VoxelWorld2::kDiscRadius;
+            return dx * dx + dz * dz;
+        };
+        std::stable_sort(columns.begin(), columns.end(),
+                         [&](const DiscColumn& a, const DiscColumn& b) { return distance(a) < distance(b); });
+        return columns;
+    }();
+    return order;
+}
+
 // Columns of the world along x and z (its width and depth in whole chunks).
 struct WorldColumns
 {
@@ -235,27 +264,32 @@ void VoxelWorld2::ScheduleChunks()
         }
     }
     candidates.clear();
-    for (int y = 0; y < kWindowY; ++y)
-        for (int z = 0; z < kWindowZ; ++z)
-            for (int x = 0; x < kWindowX; ++x)
-            {
-                const int slot = SlotIndex(x, y, z);
-                PimVoxelGrid* chunk = slots[static_cast<std::size_t>(slot)];
-                // Most chunks are finished or with the worker: skip them before any arithmetic.
-                if (chunk == nullptr || chunk->GetBuildChannel() != kNoChannel)
-                    continue;
-                const std::uint8_t status = chunk->GetGridStatus();
-                if (status == PimVoxelGrid::kStatusFinished)
-                    continue;
-                const PimVector3 location = SlotLocation(x, y, z);
-                if (status == PimVoxelGrid::kStatusToBuild && !IsReadyToBuild(*chunk, location))
-                    continue;
-                const PimVector3 centre = location + PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
-                float distance = 0.0f;
-                const bool visible = ChunkVisibility::IsVisible(centre, viewer, viewProjection, distance);
-                candidates.push_back(
-                    {chunk, PriorityOf(visible, distance / kChunkSide, store.HoldsChunkAt(location)), slot});
-            }
+    // Slots in index order (x fastest, then z, then y); the chunk some slots ahead is fetched
+    // meanwhile, since reading each chunk's state is a cache miss.
+    constexpr int kPrefetchAhead = 16;
+    for (int slot = 0; slot < kWindowSlots; ++slot)
+    {
+        if (slot + kPrefetchAhead < kWindowSlots)
+            if (const PimVoxelGrid* ahead = slots[static_cast<std::size_t>(slot + kPrefetchAhead)])
+                ahead->PrefetchBuildState();
+        PimVoxelGrid* chunk = slots[static_cast<std::size_t>(slot)];
+        // Most chunks are finished or with the worker: skip them before any arithmetic.
+        if (chunk == nullptr || chunk->GetBuildChannel() != kNoChannel)
+            continue;
+        const std::uint8_t status = chunk->GetGridStatus();
+        if (status == PimVoxelGrid::kStatusFinished)
+            continue;
+        const int x = slot % kWindowX;
+        const int z = slot / kWindowX % kWindowZ;
+        const int y = slot / (kWindowX * kWindowZ);
+        const PimVector3 location = SlotLocation(x, y, z);
+        if (status == PimVoxelGrid::kStatusToBuild && !IsReadyToBuild(*chunk, location))
+            continue;
+        const PimVector3 centre = location + PimVector3(kChunkSide, kChunkSide, kChunkSide) * 0.5f;
+        float distance = 0.0f;
+        const bool visible = ChunkVisibility::IsVisible(centre, viewer, viewProjection, distance);
+        candidates.push_back({chunk, PriorityOf(visible, distance / kChunkSide, store.HoldsChunkAt(location)), slot});
+    }
     QueueBest(candidates);
 }
 
@@ -308,34 +342,44 @@ void VoxelWorld2::StreamWindow()
     // The window's corner column: 16 columns (512 voxels) before the viewer's on x and z.
     ChunkCoordinates reference = WorldAddressing::ChunkOf(viewerPosition - kStreamOffset);
     reference.y = 0;
-    if (reference != windowReference)
+    const bool moved = reference != windowReference;
+    if (moved || windowFilling)
     {
         PimVoxelGrid::BuildChannelsLock global;
-        const std::int64_t deltaX = static_cast<std::int64_t>(windowReference.x) - reference.x;
-        const std::int64_t deltaZ = static_cast<std::int64_t>(windowReference.z) - reference.z;
-        std::fill(nextSlots.begin(), nextSlots.end(), nullptr);
-        for (int y = 0; y < kWindowY; ++y)
-            for (int z = 0; z < kWindowZ; ++z)
-                for (int x = 0; x < kWindowX; ++x)
-                {
-                    PimVoxelGrid*& chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
-                    const std::int64_t movedX = x + deltaX;
-                    const std::int64_t movedZ = z + deltaZ;
-                    if (chunk == nullptr || movedX < 0 || movedX >= kWindowX || movedZ < 0 || movedZ >= kWindowZ)
-                        continue;
-                    nextSlots[static_cast<std::size_t>(SlotIndex(static_cast<int>(movedX), y, static_cast<int>(movedZ)))] =
-                        chunk;
-                    chunk = nullptr;
-                }
-        CommitWindow();
-        window.originX = reference.x;
-        window.originZ = reference.z;
-        FillWindow(reference);
+        if (moved)
+            ShiftWindow(reference);
+        windowFilling = !FillWindow(reference);
         TrimLeftWindow();
-        windowReference = reference;
-        worldMesh.Rebuild();
+        if (moved)
+        {
+            windowReference = reference;
+            worldMesh.Rebuild();
+        }
     }
     CountStreamingPass();
+}
+
+void VoxelWorld2::ShiftWindow(const ChunkCoordinates& reference)
+{
+    const std::int64_t deltaX = static_cast<std::int64_t>(windowReference.x) - reference.x;
+    const std::int64_t deltaZ = static_cast<std::int64_t>(windowReference.z) - reference.z;
+    std::fill(nextSlots.begin(), nextSlots.end(), nullptr);
+    for (int y = 0; y < kWindowY; ++y)
+        for (int z = 0; z < kWindowZ; ++z)
+            for (int x = 0; x < kWindowX; ++x)
+            {
+                PimVoxelGrid*& chunk = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
+                const std::int64_t movedX = x + deltaX;
+                const std::int64_t movedZ = z + deltaZ;
+                if (chunk == nullptr || movedX < 0 || movedX >= kWindowX || movedZ < 0 || movedZ >= kWindowZ)
+                    continue;
+                nextSlots[static_cast<std::size_t>(SlotIndex(static_cast<int>(movedX), y, static_cast<int>(movedZ)))] =
+                    chunk;
+                chunk = nullptr;
+            }
+    CommitWindow();
+    window.originX = reference.x;
+    window.originZ = reference.z;
 }
 
 void VoxelWorld2::CommitWindow()
@@ -375,31 +419,37 @@ void VoxelWorld2::CommitWindow()
     slots.swap(nextSlots);
 }
 
-void VoxelWorld2::FillWindow(const ChunkCoordinates& reference)
+bool VoxelWorld2::FillWindow(const ChunkCoordinates& reference)
 {
     const WorldColumns columns(*setup);
-    for (int y = 0; y < kWindowY; ++y)
-        for (int z = 0; z < kWindowZ; ++z)
-            for (int x = 0; x < kWindowX; ++x)
+    int taken = 0;
+    for (const DiscColumn& column : DiscColumnsNearestFirst())
+    {
+        const std::int64_t cx = static_cast<std::int64_t>(reference.x) + column.x;
+        const std::int64_t cz = static_cast<std::int64_t>(reference.z) + column.z;
+        for (int y = 0; y < kWindowY; ++y)
+        {
+            PimVoxelGrid*& slot = slots[static_cast<std::size_t>(SlotIndex(column.x, y, column.z))];
+            if (slot != nullptr || !columns.Contains(cx, y, cz))
+                continue;
+            if (taken == kFillPerFrame)
+                return false;
+            ++taken;
+            const PimVector3 location =
+                PimVector3(static_cast<float>(cx), static_cast<float>(y), static_cast<float>(cz)) * kChunkSide;
+            bool reused = false;
+            slot = leftWindow.TakeForSlot(pool, location, faceTexture, reused);
+            WindowChunks::LinkNeighbours(*slot, window);
+            if (reused)
             {
-                PimVoxelGrid*& slot = slots[static_cast<std::size_t>(SlotIndex(x, y, z))];
-                const std::int64_t cx = static_cast<std::int64_t>(reference.x) + x;
-                const std::int64_t cz = static_cast<std::int64_t>(reference.z) + z;
-                if (slot != nullptr || !InsideDisc(x, z) || !columns.Contains(cx, y, cz))
-                    continue;
-                const PimVector3 location =
-                    PimVector3(static_cast<float>(cx), static_cast<float>(y), static_cast<float>(cz)) * kChunkSide;
-                bool reused = false;
-                slot = leftWindow.TakeForSlot(pool, location, faceTexture, reused);
-                WindowChunks::LinkNeighbours(*slot, window);
-                if (reused)
-                {
-                    // It may have missed changes of its neighbours while it was away, and they
-                    // may have been built without it.
-                    slot->Regenerate(false);
-                    RefreshNeighbours(*slot);
-                }
+                // It may have missed changes of its neighbours while it was away, and they
+                // may have been built without it.
+                slot->Regenerate(false);
+                RefreshNeighbours(*slot);
             }
+        }
+    }
+    return true;
 }
 
 void VoxelWorld2::TrimLeftWindow()
@@ -788,6 +838,12 @@ std::size_t VoxelWorld2::GetWindowChunkCount() const
 {
     std::lock_guard hold(worldMutex);
     return static_cast<std::size_t>(std::count_if(slots.begin(), slots.end(), [](const PimVoxelGrid* chunk) { return chunk != nullptr; }));
+}
+
+bool VoxelWorld2::IsWindowFilling() const
+{
+    std::lock_guard hold(worldMutex);
+    return windowFilling;
 }
 
 std::size_t VoxelWorld2::GetLeftWindowCount() const

@@ -36,7 +36,8 @@ class GameSettings;
 class PimViewport;
 
 // The world the user walks and edits: a window of 33 x 16 x 33 chunk slots that follows the
-// viewer, filled with the chunks of a disc of radius 16 columns around the viewer's column. Each
+// viewer, filled with the chunks of a disc of radius 16 columns around the viewer's column
+// (kFillPerFrame chunks a frame at most, nearest columns first). Each
 // chunk's voxels come from the world's stored regions, from the terrain fill (rolling and island
 // worlds) or are empty (flat worlds); its mesh is built on the world's one worker thread through
 // up to 32 build channels (see BuildChannel) and uploaded on the main thread. The worker loads a
@@ -84,9 +85,15 @@ public:
     // chunks out). Most world chunks are uniform (air, water or rock) and cost a few hundred
     // bytes, but a ground chunk keeps its 64 KiB of voxels, so even a map of ground chunks
     // alone stays under 270 MB. A full island window with 20 stored regions measures about
-    // 830 MB resident (two thirds of it the regions' copies), a flat one under 20 MB: with a
-    // full map both stay under their 1.5 GB and 300 MB targets.
+    // 210 MB resident (the regions keep their copies as runs of codes), a flat one under 20 MB:
+    // with a full map both stay under their 1.5 GB and 300 MB targets.
     static constexpr std::size_t kLeftWindowLimit = 4096;
+    // Chunks the streaming takes into empty window slots in one frame, nearest columns first. A
+    // new world's window (up to 12,752 chunks, most of them new chunk objects) then fills over
+    // some 25 frames of about a millisecond each instead of one frame of 12 to 20 ms, always well
+    // ahead of the builds (at most 32 x 4 a frame); a walk of one chunk fills some 500 slots, in
+    // the frame of the step.
+    static constexpr int kFillPerFrame = 512;
 
     // Opens the world named by the active game's "GameWorldName" from its folder, leaving its
     // region files to the worker, and starts the worker paused. The face texture goes to every chunk taken for a slot. The settings and the
@@ -238,6 +245,9 @@ public:
     // Window origin (x, z) in chunks: the slots' x and z count from it.
     PimVector2 GetWindowOrigin() const;
     std::size_t GetWindowChunkCount() const;
+    // True while the streaming still has empty slots of the disc inside the world to fill (it
+    // fills kFillPerFrame a frame).
+    bool IsWindowFilling() const;
     std::size_t GetLeftWindowCount() const;
     bool IsInLeftWindow(const PimVector3& chunkLocation) const;
     // Bounds the left-window map (kLeftWindowLimit unless set); applied at the next streaming.
@@ -283,8 +293,13 @@ private:
     // Where the chunk of a window slot sits (every slot's chunk sits there).
     PimVector3 SlotLocation(int x, int y, int z) const;
     void StreamWindow();
+    // Moves the slots' chunks for a window whose corner column is now `reference`, sends the
+    // ones that left the window out (CommitWindow) and sets the window origin.
+    void ShiftWindow(const WorldAddressing::ChunkCoordinates& reference);
     void CommitWindow();
-    void FillWindow(const WorldAddressing::ChunkCoordinates& reference);
+    // Takes chunks into the disc's empty slots inside the world, nearest columns first, at most
+    // kFillPerFrame of them; true when no slot is left to fill.
+    bool FillWindow(const WorldAddressing::ChunkCoordinates& reference);
     void TrimLeftWindow();
     void GiveBackAfterStoring(PimVoxelGrid* chunk);
     void CountStreamingPass();
@@ -366,6 +381,9 @@ private:
     LeftWindowChunks leftWindow;
     std::size_t leftWindowLimit = kLeftWindowLimit;
     SlotArray nextSlots;
+    // Set while the disc has empty slots inside the world that the streaming has not filled yet
+    // (see kFillPerFrame).
+    bool windowFilling = false;
 
     bool firstFrame = true;
     // Chunks are drawn only in frames whose Update came after the first frame.

@@ -1,3 +1,4 @@
+#include "world/ChunkRuns.h"
 #include "world/Region.h"
 #include "world/RegionCodec.h"
 #include "world/RegionFile.h"
@@ -276,6 +277,61 @@ TEST_F(RegionFileTest, OlderVersionsAreRead)
     EXPECT_EQ(VoxelAtIndex(chunk, 0), 77);
     EXPECT_EQ(VoxelAtIndex(chunk, 1), 0);
     EXPECT_EQ(VoxelAtIndex(chunk, 32767), 77);
+}
+
+TEST_F(RegionFileTest, FilesReadOneAfterAnotherOnOneThreadKeepTheirOwnChunks)
+{
+    // The reading thread decodes every file into the same buffers; each region keeps copies of
+    // its own file's chunks, whatever the thread reads next.
+    Bytes first = Header(3, 2, {3, 4});
+    PutWord(first, 2);
+    PutRaw(first, 100);
+    PutWord(first, 2);
+    PutRaw(first, 200);
+    WriteFile(folder / "first.map", first);
+    Bytes second = Header(3, 2, {3, 5}, 256, 0, 0);
+    for (std::uint16_t w : {1, 1, 77, 2, 10, 32767})
+        PutWord(second, w);
+    for (std::uint16_t w : {1, 0})
+        PutWord(second, w);
+    WriteFile(folder / "second.map", second);
+
+    Region firstRegion;
+    Region secondRegion;
+    ASSERT_TRUE(Read(firstRegion, folder / "first.map"));
+    ASSERT_TRUE(Read(secondRegion, folder / "second.map"));
+    PimVoxelGrid chunk;
+    ASSERT_TRUE(firstRegion.LoadSlot(3, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 0), 100);
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), static_cast<std::uint16_t>(100 + 32767));
+    ASSERT_TRUE(firstRegion.LoadSlot(4, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 9), 209);
+    // Slot 3 of the second file: lists over the buffer the first file's raw codes filled.
+    ASSERT_TRUE(secondRegion.LoadSlot(3, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 10), 77);
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), 77);
+    EXPECT_EQ(VoxelAtIndex(chunk, 0), 0);
+    EXPECT_EQ(VoxelAtIndex(chunk, 11), 0);
+    EXPECT_FALSE(secondRegion.HoldsSlot(4));
+    ASSERT_TRUE(secondRegion.LoadSlot(5, chunk));
+    std::uint16_t value = 1;
+    EXPECT_TRUE(chunk.IsUniform(value));
+    EXPECT_EQ(value, 0);
+
+    // Written back, each region's file holds what was read.
+    for (Region* region : {&firstRegion, &secondRegion})
+    {
+        TestChunk touch(region->GetOrigin() + PimVector3(0, 0, 7 * 32), 5, 3);
+        ASSERT_TRUE(region->StoreChunk(touch.grid));
+    }
+    ASSERT_TRUE(RegionFile::WriteRegionFile(firstRegion, Wide(folder.path), L"first.map"));
+    Region reread;
+    ASSERT_TRUE(Read(reread, folder / "first.map"));
+    ASSERT_TRUE(reread.LoadSlot(4, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 32767), static_cast<std::uint16_t>(200 + 32767));
+    ASSERT_TRUE(reread.LoadSlot(56, chunk));
+    EXPECT_EQ(VoxelAtIndex(chunk, 2), 5);
+    EXPECT_EQ(VoxelAtIndex(chunk, 3), 0);
 }
 
 TEST_F(RegionFileTest, AHeaderThatDisagreesWithItsRecordsKeepsEveryChunkAndIsDamage)
@@ -812,7 +868,8 @@ TEST(RegionMemory, UniformChunksKeepOnlyTheirCodeAndAreWrittenAsFullCopiesWere)
     EXPECT_EQ(region.GetChunkCount(), 6);
     EXPECT_TRUE(region.HoldsSlot(70));
     EXPECT_FALSE(region.HoldsSlot(1));
-    EXPECT_EQ(region.GetStoredBytes(), 2u * 65536u) << "only the lists and noise chunks keep codes";
+    // Only the lists and noise chunks keep codes: the noise as they are, the lists chunk as runs.
+    EXPECT_EQ(region.GetStoredBytes(), 65536u + ChunkRuns::Make(lists.data())->GetBytes());
 
     Bytes written;
     region.EncodeFile(written);
@@ -845,7 +902,8 @@ TEST(RegionMemory, UniformCopiesReadFromAFileLoadWithoutAnArray)
     Region region;
     region.ReplaceContents({256, 0, 0}, std::move(decoded), uniform);
     EXPECT_EQ(region.GetChunkCount(), 4);
-    EXPECT_EQ(region.GetStoredBytes(), 65536u);
+    // Only slot 7 keeps codes: two runs (empty voxels, then the last one).
+    EXPECT_EQ(region.GetStoredBytes(), 2 * sizeof(ChunkRuns::Run));
     ASSERT_TRUE(region.LoadSlot(9, loadedWater));
     EXPECT_EQ(loadedWater.GetVoxel(31, 0, 17), VoxelCode::Water);
     EXPECT_FALSE(region.IsDirty());
@@ -872,10 +930,10 @@ TEST(RegionMemory, UniformCopiesReadFromAFileLoadWithoutAnArray)
     // Storing mixed voxels over a uniform copy keeps them, and uniform ones give them back.
     chunk.SetLocation({256 + 5 * 32, 0, 0});
     ASSERT_TRUE(region.StoreChunk(chunk));
-    EXPECT_EQ(region.GetStoredBytes(), 2u * 65536u);
+    EXPECT_EQ(region.GetStoredBytes(), 4 * sizeof(ChunkRuns::Run));
     FillChunk(chunk, 0);
     ASSERT_TRUE(region.StoreChunk(chunk));
-    EXPECT_EQ(region.GetStoredBytes(), 65536u);
+    EXPECT_EQ(region.GetStoredBytes(), 2 * sizeof(ChunkRuns::Run));
     PimVoxelGrid reloaded;
     ASSERT_TRUE(region.LoadSlot(5, reloaded));
     EXPECT_EQ(reloaded.GetVoxel(0, 0, 0), 0);

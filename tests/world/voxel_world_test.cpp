@@ -4,6 +4,7 @@
 
 #include "engine/PimContentFolder.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <thread>
@@ -83,6 +84,41 @@ TEST_F(VoxelWorldTest, NewFlatWorldBuildsAndUploadsEveryChunkOnceAndThenRests)
     EXPECT_EQ(world->GetLoadCount(), 1024);
     EXPECT_FALSE(world->IsStalled());
     EXPECT_EQ(PimAssert::GetFailureCount(), 0u) << PimAssert::GetLastMessage();
+}
+
+TEST_F(VoxelWorldTest, AWindowFillsOverSeveralFramesNearestColumnsFirstAndSettlesWithRightSeams)
+{
+    // 12 x 12 columns, all inside the disc around the centre: 2304 chunks, several frames' fill.
+    Open(MakeSetup(kRolling, 12, 12), ChunkCentreColumn(6, 60.0f, 6));
+    Frame();
+    Frame();
+    ASSERT_EQ(world->GetWindowChunkCount(), static_cast<std::size_t>(VoxelWorld2::kFillPerFrame));
+    EXPECT_TRUE(world->IsWindowFilling());
+    // Whole columns, nearest first: no column that is not whole is nearer the viewer's column
+    // than one that holds any chunk.
+    std::map<std::pair<int, int>, int> chunksInColumn;
+    ForEachWindowChunk([&chunksInColumn](PimVoxelGrid& chunk) {
+        ++chunksInColumn[{static_cast<int>(chunk.GetLocation().x) / 32, static_cast<int>(chunk.GetLocation().z) / 32}];
+    });
+    const auto distance = [](int x, int z) { return (x - 6) * (x - 6) + (z - 6) * (z - 6); };
+    int farthestTaken = 0;
+    for (const auto& [column, count] : chunksInColumn)
+        farthestTaken = std::max(farthestTaken, distance(column.first, column.second));
+    for (int z = 0; z < 12; ++z)
+        for (int x = 0; x < 12; ++x)
+        {
+            const auto found = chunksInColumn.find({x, z});
+            if (found == chunksInColumn.end() || found->second < 16)
+            {
+                EXPECT_GE(distance(x, z), farthestTaken) << x << " " << z;
+            }
+        }
+
+    // Chunks at the filling edge wait for their neighbours; once all are in, every seam is right.
+    ASSERT_TRUE(Settle());
+    EXPECT_FALSE(world->IsWindowFilling());
+    EXPECT_EQ(world->GetWindowChunkCount(), 12u * 12u * 16u);
+    ExpectSeamsRight();
 }
 
 TEST_F(VoxelWorldTest, MovingOneChunkAlongXShiftsTheWindowAndWalkingBackReusesTheChunks)

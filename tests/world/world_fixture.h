@@ -104,8 +104,8 @@ protected:
     // whether that happened within maxFrames.
     bool Settle(int maxFrames = 4000)
     {
-        // The first frame after the viewer is known does nothing and the second only fills
-        // the window, so an empty window settles nothing before the third.
+        // The first frame after the viewer is known does nothing and the second only starts
+        // filling the window, so an empty window settles nothing before the third.
         for (int frame = 0; frame < maxFrames; ++frame)
         {
             FrameAndWork();
@@ -115,11 +115,12 @@ protected:
         return false;
     }
 
-    // Every window chunk that can be built is finished and in no channel, the others (whose
-    // neighbours are not all in the window) wait with their data, and every channel is empty.
+    // The window is filled, every window chunk that can be built is finished and in no channel,
+    // the others (whose neighbours are not all in the window) wait with their data, and every
+    // channel is empty.
     bool IsSettled() const
     {
-        bool settled = true;
+        bool settled = !world->IsWindowFilling();
         ForEachWindowChunk([&](PimVoxelGrid& chunk) {
             const std::uint8_t status = chunk.GetGridStatus();
             settled = settled && chunk.GetBuildChannel() == PimVoxelGrid::kNoBuildChannel &&
