@@ -10,6 +10,8 @@
 // The engine runs without a display on the fixed 90 Hz clock with scripted devices; the world's
 // worker thread runs as in the program.
 
+#include "flat_world_bench.h"
+
 #include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
@@ -55,36 +57,17 @@ double Ms(Clock::duration span)
 
 int main()
 {
-    PimVoxelGrid::CacheVoxelCodes(5000);
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("quillot-bench-editing-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const PimWString base = PimWString::Widen(folder.string());
     // The tool panel's icons come from the build's content folder.
-    GameSettings settings(SettingsFolders::FromBases(PimWString::Widen(PimContentFolder::Get().parent_path().string()),
-                                                     base + L"/data", base + L"/Pictures"));
-    settings.activeGame.SetGameWorldName(L"BenchEditing");
-
-    PimSystemParameters parameters;
-    parameters.display = PimDisplayBackend::None;
-    parameters.deviceMode = PimDeviceMode::Scripted;
-    parameters.fixedFrameSeconds = 1.0 / 90.0;
-    if (!PimSystem::Initialize(parameters))
+    FlatWorldBench bench("editing", kWorldSide, true);
+    if (!bench.Start())
         return 1;
-
-    auto setup = std::make_shared<WorldSetup>(1u);
-    GenerateTerrain(*setup, {{WorldParameterId::TerrainType, static_cast<float>(TerrainType::Flat), {}},
-                             {WorldParameterId::FlatWidth, static_cast<float>(kWorldSide), {}},
-                             {WorldParameterId::FlatDepth, static_cast<float>(kWorldSide), {}}});
-    PimVector3 viewer(kWorldSide / 2.0f, 1.65f, kWorldSide / 2.0f);
-    auto world = std::make_unique<VoxelWorld2>(settings, ChunkPool::Shared(), std::make_shared<PimTexture>());
-    world->SetWorldSetup(setup);
-    world->SetViewerPosition(viewer);
-    world->SetWorkerPaused(false);
+    GameSettings& settings = bench.Settings();
+    VoxelWorld2* world = &bench.World();
+    PimVector3 viewer = bench.viewer;
 
     PimViewport viewport;
     PlayerRig rig(settings, viewport.GetCamera(), PlayerRig::Mode::World);
-    rig.GetEditTarget().SetWorld(world.get());
+    rig.GetEditTarget().SetWorld(world);
     ToolPanel panel(settings);
     VoxelEditor& editor = rig.CreateEditor(panel);
     settings.activeGame.SetWalkPhysics(1); // flying: the viewer is moved by the benchmark
@@ -194,9 +177,5 @@ int main()
     moving = true;
     measure("streaming_");
 
-    world.reset();
-    PimSystem::Shutdown();
-    std::error_code error;
-    std::filesystem::remove_all(folder, error);
     return 0;
 }

@@ -15,6 +15,8 @@
 // The engine runs without a display on the fixed 90 Hz clock; the world's worker thread runs as in
 // the program.
 
+#include "flat_world_bench.h"
+
 #include "editing/Clipboard.h"
 #include "editing/EditTarget.h"
 #include "editing/FillSphere.h"
@@ -61,63 +63,18 @@ double Ms(Clock::duration span)
 
 int main()
 {
-    PimVoxelGrid::CacheVoxelCodes(5000);
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("quillot-bench-selection-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const PimWString base = PimWString::Widen(folder.string());
-    GameSettings settings(SettingsFolders::FromBases(base, base + L"/data", base + L"/Pictures"));
-    settings.activeGame.SetGameWorldName(L"BenchSelection");
-
-    PimSystemParameters parameters;
-    parameters.display = PimDisplayBackend::None;
-    parameters.deviceMode = PimDeviceMode::Scripted;
-    parameters.fixedFrameSeconds = 1.0 / 90.0;
-    if (!PimSystem::Initialize(parameters))
+    FlatWorldBench bench("selection", kWorldSide);
+    if (!bench.Start())
         return 1;
-
-    auto setup = std::make_shared<WorldSetup>(1u);
-    GenerateTerrain(*setup, {{WorldParameterId::TerrainType, static_cast<float>(TerrainType::Flat), {}},
-                             {WorldParameterId::FlatWidth, static_cast<float>(kWorldSide), {}},
-                             {WorldParameterId::FlatDepth, static_cast<float>(kWorldSide), {}}});
-    const PimVector3 viewer(kWorldSide / 2.0f, 1.65f, kWorldSide / 2.0f);
-    auto world = std::make_unique<VoxelWorld2>(settings, ChunkPool::Shared(), std::make_shared<PimTexture>());
-    world->SetWorldSetup(setup);
-    world->SetViewerPosition(viewer);
-    world->SetWorkerPaused(false);
+    VoxelWorld2* world = &bench.World();
+    const PimVector3 viewer = bench.viewer;
     EditTarget target;
-    target.SetWorld(world.get());
+    target.SetWorld(world);
     Clipboard& clipboard = target.GetClipboard();
-
-    PimViewport viewport;
-    viewport.GetCamera()->SetPosition(viewer);
-    viewport.GetCamera()->SetTarget(viewer + PimVector3(0.0f, 0.0f, -1.0f));
-    std::function<void()> duringUpdate;
-    PimSystem::AddFrameCallback(PimFramePhase::Update, [&] {
-        if (duringUpdate)
-        {
-            duringUpdate();
-            duringUpdate = nullptr;
-        }
-        world->RunUpdate();
-    });
-    PimSystem::AddFrameCallback(PimFramePhase::Draw, [&] {
-        viewport.DrawWindowPass(false, 0);
-        world->RunDraw();
-    });
-    const auto settle = [&] {
-        std::int32_t lastBuilds = -1;
-        int quiet = 0;
-        for (int frame = 0; frame < 20000 && quiet < 60; ++frame)
-        {
-            PimSystem::RunFrames(1);
-            const std::int32_t builds = world->GetBuildCount();
-            quiet = builds == lastBuilds ? quiet + 1 : 0;
-            lastBuilds = builds;
-        }
-    };
+    std::function<void()>& duringUpdate = bench.duringUpdate;
+    bench.InstallFrames();
+    const auto settle = [&bench] { bench.Settle(); };
     settle();
-    std::printf("loaded: %zu window chunks, %d builds\n", world->GetWindowChunkCount(), world->GetBuildCount());
 
     // The source box ahead of the viewer: layers of two colours and rock with empty holes.
     const PimVector3 source(viewer.x - 50.0f, 10.0f, viewer.z - 160.0f);
@@ -243,9 +200,5 @@ int main()
     std::printf("window_chunks=%zu\n", world->GetWindowChunkCount());
 
     clipboard.Release();
-    world.reset();
-    PimSystem::Shutdown();
-    std::error_code error;
-    std::filesystem::remove_all(folder, error);
     return 0;
 }
