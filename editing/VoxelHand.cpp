@@ -106,7 +106,7 @@ void VoxelHand::Update()
 {
     const PimVrController& controller = PimVrSystem::GetInstance().GetHandController(GetRole());
     tracked = controller.IsTracked();
-    position = controller.GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World);
+    position = controller.GetDrawnPosition();
     orientation = controller.GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World);
     trigger = controller.GetValue(PimVrButton::Trigger);
     poseIndex = HandPose::IndexFor(trigger, dominant);

@@ -75,6 +75,11 @@ PimVector3 PimVrController::GetDevicePosition(int pose, int coordinates) const
     }
 }
 
+PimVector3 PimVrController::GetDrawnPosition() const
+{
+    return system->TrackingToWorld(state.position + state.drawShift);
+}
+
 PimMatrix4x4 PimVrController::GetDeviceOrientation(int pose, int coordinates) const
 {
     PimVector3 position;

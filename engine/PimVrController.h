@@ -37,6 +37,9 @@ public:
     PimVector3 GetDevicePosition(int pose, int coordinates) const;
     // A pure rotation: orientation x (0, 0, -1) is the pointing (viewing) direction.
     PimMatrix4x4 GetDeviceOrientation(int pose, int coordinates) const;
+    // Where the controller's model is drawn, in world coordinates: its position moved by the
+    // state's draw shift (see PimVrDeviceState::drawShift).
+    PimVector3 GetDrawnPosition() const;
 
     // The pose can be used (tracked or estimated). An invalid device keeps its last pose.
     bool IsValid() const { return state.valid; }

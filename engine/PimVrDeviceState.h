@@ -17,6 +17,11 @@ struct PimVrDeviceState
     PimVector3 position;
     PimMatrix4x4 orientation;
     std::array<float, PimVrButton::Count> values{};
+    // Where the device's model is drawn relative to its pose (tracking space, metres): zero for
+    // real devices. The desktop simulator moves the model of its free pointing hand below and to
+    // the right of the pointer, so that the hand does not hide what it points at; the pose (and
+    // so the tip, the aim and every tool) stays on the pointer.
+    PimVector3 drawShift;
 };
 
 using PimVrDeviceStates = std::array<PimVrDeviceState, PimVrDeviceIndex::Count>;

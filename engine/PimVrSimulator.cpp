@@ -287,9 +287,11 @@ void PimVrSimulator::PoseHands(PimVrDeviceStates& devices) const
     const PimVector3 tip = pointerTip ? *pointerTip : eye + ray * handDepth;
     pointing.position = tip - ray * PimVrController::TipDistance;
     pointing.orientation = PimVrPoseMath::LookRotation(ray, head.TransformDirection({0.0f, 1.0f, 0.0f}));
+    pointing.drawShift = pointerTip ? PimVector3() : head.TransformDirection(FreeHandDrawShift);
 
     const int restRole = OtherHand(mouseHand);
     PimVrDeviceState& resting = devices[static_cast<std::size_t>(restRole)];
+    resting.drawShift = PimVector3();
     if (otherHandRaised)
     {
         const PimVector3 offset(restRole == PimVrDeviceIndex::LeftHand ? RaisedHandOffset.x : -RaisedHandOffset.x,
@@ -298,8 +300,8 @@ void PimVrSimulator::PoseHands(PimVrDeviceStates& devices) const
         resting.orientation = head * PimMatrix4x4::CreateRotationX(PimAngle::FromDegrees(RaisedHandTiltDegrees));
         return;
     }
-    const PimVector3 offset =
-        restRole == PimVrDeviceIndex::LeftHand ? PimVrRestPose::LeftHandOffset : PimVrRestPose::RightHandOffset;
+    const PimVector3 offset(restRole == PimVrDeviceIndex::LeftHand ? RestingHandOffset.x : -RestingHandOffset.x,
+                            RestingHandOffset.y, RestingHandOffset.z);
     resting.position = eye + head.TransformDirection(offset);
     resting.orientation = head;
 }

@@ -104,6 +104,14 @@ public:
     // the panel above it then faces the eye a little below the view's centre.
     static constexpr PimVector3 RaisedHandOffset{-0.04f, 0.0f, -0.54f};
     static constexpr float RaisedHandTiltDegrees = 70.0f;
+    // Where the other hand rests while not raised (head frame, metres; the left hand's, mirrored
+    // for the right): low and to the side, so that what it carries (the tool panel) stays in the
+    // corner of the view instead of filling it.
+    static constexpr PimVector3 RestingHandOffset{-0.24f, -0.3f, -0.6f};
+    // How far the free mouse hand's model is drawn from its pose (head frame, metres): below and
+    // to the right of the pointer, whose spot it would otherwise cover. A hand put on a control
+    // is drawn where it is.
+    static constexpr PimVector3 FreeHandDrawShift{0.08f, -0.12f, 0.0f};
 
     bool IsHeadset() const override { return false; }
     void BeginFrame(double seconds, PimVrDeviceStates& devices) override;

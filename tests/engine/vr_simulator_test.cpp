@@ -99,8 +99,12 @@ TEST_F(Simulator, StartsStandingWithTheRightHandOnThePointerAndTheLeftAtRest)
     EXPECT_EQ(simulator.GetMouseHand(), Right);
     // The pointer starts in the middle of the window: the tip is straight ahead.
     ExpectNear(Tip(Right), eye + PimVector3(0.0f, 0.0f, -PimVrSimulator::DefaultHandDepth));
-    ExpectNear(Position(Left), eye + PimVrRestPose::LeftHandOffset);
+    ExpectNear(Position(Left), eye + PimVrSimulator::RestingHandOffset);
     ExpectNear(Pointing(Left), {0.0f, 0.0f, -1.0f});
+    // The free mouse hand's model is drawn below and right of the pointer; the resting hand's
+    // where it is.
+    ExpectNear(devices[static_cast<std::size_t>(Right)].drawShift, PimVrSimulator::FreeHandDrawShift);
+    ExpectNear(devices[static_cast<std::size_t>(Left)].drawShift, {});
 }
 
 TEST_F(Simulator, TheMouseHandFollowsThePointerAndTheWheelMovesItInDepth)
@@ -133,7 +137,8 @@ TEST_F(Simulator, TabSwapsTheHandOnThePointer)
     EXPECT_EQ(simulator.GetMouseHand(), Left);
     const PimVector3 eye = Position(Head);
     ExpectNear(Tip(Left), eye + PimVector3(0.0f, 0.0f, -PimVrSimulator::DefaultHandDepth));
-    ExpectNear(Position(Right), eye + PimVrRestPose::RightHandOffset);
+    const PimVector3 resting = PimVrSimulator::RestingHandOffset;
+    ExpectNear(Position(Right), eye + PimVector3(-resting.x, resting.y, resting.z));
     EXPECT_NE(simulator.GetLegendLines()[3].find("left"), std::string::npos);
 }
 
@@ -145,7 +150,8 @@ TEST_F(Simulator, LookingAroundWithTheRightButtonTurnsTheHeadAndTheHandsWithIt)
     ExpectNear(Pointing(Head), {1.0f, 0.0f, 0.0f});
     ExpectNear(Tip(Right), Position(Head) + PimVector3(PimVrSimulator::DefaultHandDepth, 0.0f, 0.0f));
     const PimVector3 restOffset = Position(Left) - Position(Head);
-    ExpectNear(restOffset, {0.45f, -0.2f, -0.18f});
+    const PimVector3 resting = PimVrSimulator::RestingHandOffset;
+    ExpectNear(restOffset, {-resting.z, resting.y, resting.x});
 
     MoveMouse(0, 0, 0, -10000);  // far up: the pitch stops short of straight up
     Frames();
