@@ -2,6 +2,8 @@
 
 #include "world/WorldStore.h"
 
+#include "settings/GameSettingsActiveGame.h"
+
 #include "engine/PimFile.h"
 
 #include <algorithm>
@@ -16,7 +18,12 @@ std::vector<SavedModel> SavedModelList::List(const PimWString& modelsFolder)
         const PimWString thumbnail = ThumbnailPath(modelsFolder, entry.name);
         SavedModel model{entry.name, 0};
         if (!PimFile::IsRegularFile(thumbnail) || !PimFile::GetModificationTime(thumbnail, model.time))
-            continue;
+        {
+            const PimWString settingsFile = GameSettingsActiveGame::WorldSettingsPath(modelsFolder + entry.name);
+            if (!PimFile::IsRegularFile(settingsFile) || !PimFile::GetModificationTime(settingsFile, model.time))
+                continue;
+            model.hasThumbnail = false;
+        }
         models.push_back(std::move(model));
     }
     std::stable_sort(models.begin(), models.end(),

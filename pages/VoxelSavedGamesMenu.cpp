@@ -72,7 +72,7 @@ void VoxelSavedGamesMenu::PageIn()
         const PimWString thumbnail = SavedModelList::ThumbnailPath(folders.models, model.name);
         const PimVector3 position(kPedestalX, 2.0f, 6.0f + 3.0f * static_cast<float>(i));
         const auto cached = cache.find(model.name);
-        if (cached != cache.end() && cached->second->picture)
+        if (cached != cache.end() && cached->second->picture && model.hasThumbnail)
         {
             std::unique_ptr<MenuItem> item = std::move(cached->second);
             cache.erase(cached);
@@ -85,7 +85,8 @@ void VoxelSavedGamesMenu::PageIn()
             AddPedestalItem(std::move(item), kFloor);
             continue;
         }
-        MenuItem& item = AddItem(position, i, kFloor, model.name, thumbnail, PimWString(), PimTexture());
+        MenuItem& item = model.hasThumbnail ? AddItem(position, i, kFloor, model.name, thumbnail, PimWString(), PimTexture())
+                                            : AddItem(position, i, kFloor, model.name);
         item.pictureTime = model.time;
     }
     cache.clear();

@@ -10,9 +10,9 @@
 
 #include <string>
 
-namespace
+PimWString GameSettingsActiveGame::WorldSettingsPath(const PimWString& worldFolder)
 {
-PimWString WorldSettingsPath(const PimWString& worldFolder) { return worldFolder + L"\\settings.set"; }
+    return worldFolder + L"\\settings.set";
 }
 
 void GameSettingsActiveGame::DefineSettings()

@@ -68,6 +68,8 @@ public:
     // SaveWorldSettings does. Touches no setting: any thread.
     static bool WriteWorldSettingsText(const PimWString& worldFolder, std::wstring_view text);
     bool LoadWorldSettings(const PimWString& worldFolder);
+    // The world's settings file in its folder (given without a trailing separator).
+    static PimWString WorldSettingsPath(const PimWString& worldFolder);
 
     GameSettingItem& Item(Key key) { return Setting(static_cast<std::uint16_t>(key)); }
     const GameSettingItem& Item(Key key) const { return Setting(static_cast<std::uint16_t>(key)); }

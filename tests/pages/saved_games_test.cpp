@@ -83,6 +83,17 @@ TEST_F(SavedGames, NewestThumbnailFirstTiesInFolderOrderAndOnlyReachableFolders)
     Model("no thumbnail", 13, false);
     Model("line\nbreak", 14);
     EXPECT_EQ(Names(), (std::vector<PimWString>{L"twelve", L"Eleven", L"ten", L"a-tie", L"b-tie"}));
+
+    // A model saved without a thumbnail (its settings file is there) is listed by that file's
+    // time and stands on a pedestal with its name only.
+    const fs::path settingsFile = Model("small window", 0, false) / "settings.set";
+    std::ofstream(settingsFile) << "<settings/>";
+    fs::last_write_time(settingsFile, kMorning + std::chrono::hours(11) + std::chrono::minutes(30));
+    EXPECT_EQ(Names(), (std::vector<PimWString>{L"twelve", L"small window", L"Eleven", L"ten", L"a-tie", L"b-tie"}));
+    Open();
+    ASSERT_EQ(hall->GetItems().size(), 6u);
+    EXPECT_EQ(hall->GetItems()[1]->name, L"small window");
+    EXPECT_FALSE(hall->GetItems()[1]->picture);
     EXPECT_TRUE(SavedModelList::List(settings->GetFolders().models + L"missing\\").empty());
 }
 
