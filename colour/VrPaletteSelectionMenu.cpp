@@ -24,8 +24,9 @@ constexpr PimColor kWhite{255, 255, 255, 255};
 // Palette buttons other than the edited one are shown dimmed.
 constexpr PimColor kDimmed{150, 150, 150, 255};
 constexpr std::uint16_t kHighlightCode = 131;
-constexpr float kLockScale = 0.025f;
-constexpr PimVector3 kLockOffset{-0.06f, 0.025f, 0.025f};
+// Half a swatch wide, so the padlock reads from across the booth.
+constexpr float kLockScale = 0.045f;
+constexpr PimVector3 kLockOffset{-0.06f, 0.03f, 0.03f};
 // Swatch grid in swatch steps: a column and a row are 1.5 steps apart.
 constexpr float kStep = 1.5f;
 constexpr float kFirstColumn = -2.1f;
@@ -180,7 +181,8 @@ std::uint16_t VrPaletteSelectionMenu::HitTest(const PimVector3& point) const
     const PimVector3 q = local / kSwatchScale;
     const float column = (q.z - kFirstColumn) / kStep;
     const float row = (q.y - kTopRow - scroll * 16.0f) / -kStep;
-    if (!(row >= 0.0f && row < static_cast<float>(kMaxRows) && column >= -1.0f && column < static_cast<float>(kPerRow)))
+    // A row's cell reaches half a step above and below its centre, the first row's too.
+    if (!(row >= -0.5f && row < static_cast<float>(kMaxRows) && column >= -1.0f && column < static_cast<float>(kPerRow)))
         return kNoSwatch;
     const int columnIndex = static_cast<int>(column + 1.0f);
     const int index = static_cast<int>(row + 0.5f) * kPerRow + columnIndex;
