@@ -1,7 +1,7 @@
 // The in-game menu's palette wall in a running program, two ways:
 // - on the desktop, through the simulator's own input (window events): M opens the menu, E turns
 //   the view to the wall, a click puts a swatch into the palette's chosen slot and dragging the
-//   red knob redefines that colour;
+//   red knob redefines that colour; the scroll knob dragged down brings the last rows up to click;
 // - with a headset and scripted hands: a voxel painted in the world locks its colour; in the menu
 //   the break-lock button frees it and the picker's green bar redefines it; the world's chunks
 //   show the new colour after the menu is left, and the model reopened brings it back.
@@ -96,7 +96,7 @@ protected:
 
 using namespace SimulatorInput;
 
-TEST_F(PaletteMenuE2E, OnTheDesktopASwatchIsClickedIntoTheSlotAndTheRedKnobDraggedRecolours)
+TEST_F(PaletteMenuE2E, OnTheDesktopASwatchIsClickedIntoTheSlotTheRedKnobRecoloursAndTheScrollKnobBringsUpTheLastRows)
 {
     constexpr int kWidth = 480;
     constexpr int kHeight = 360;
@@ -166,6 +166,32 @@ TEST_F(PaletteMenuE2E, OnTheDesktopASwatchIsClickedIntoTheSlotAndTheRedKnobDragg
     EXPECT_EQ(after.g, before.g);
     EXPECT_EQ(PimVoxelGrid::GetColorDefinition(kSwatch, true), after);
     EXPECT_EQ(wall.GetSwatch(kSwatch).GetColour(), after);
+
+    // The scroll knob dragged to the foot of its track brings the last rows up; one is clicked.
+    const PimVrUISlider& scroll = wall.GetScrollSlider().GetSlider();
+    const std::optional<SDL_Point> top = PixelOf(scroll.GetSliderPosition(), kWidth, kHeight);
+    const std::optional<SDL_Point> bottom = PixelOf(scroll.GetEndcapPosition(), kWidth, kHeight);
+    ASSERT_TRUE(top && bottom && inView(scroll.GetEndcapPosition())) << "the scroll slider is in view";
+    Pointer(top->x, top->y);
+    Frames(2);
+    Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, top->x, top->y);
+    ASSERT_TRUE(RunUntil(10, [&] { return scroll.IsBeingGrasped(); })) << "the click grasps the scroll knob";
+    for (int step = 1; step <= 6; ++step)
+    {
+        Pointer(top->x + (bottom->x - top->x) * step / 6, top->y + (bottom->y - top->y) * step / 6 + 3);
+        Frames(2);
+    }
+    Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, bottom->x, bottom->y);
+    Frames(2);
+    EXPECT_GT(wall.GetScroll(), 0.95f);
+    constexpr int kLateSwatch = 250;
+    ASSERT_FALSE(wall.IsFolded(kLateSwatch));
+    EXPECT_TRUE(wall.IsFolded(kSwatch)) << "the first rows are folded away";
+    const std::optional<SDL_Point> late = PixelOf(wall.SwatchPosition(kLateSwatch), kWidth, kHeight);
+    ASSERT_TRUE(late && inView(wall.SwatchPosition(kLateSwatch)));
+    ClickAt(late->x, late->y);
+    EXPECT_EQ(wall.GetSelectedIndex(), kLateSwatch);
+    EXPECT_EQ(settings->activeGame.GetPaletteEntry(wall.GetPalette(), slot), PaletteModel::ColourVoxel(kLateSwatch));
 }
 
 TEST_F(PaletteMenuE2E, WithAHeadsetAPaintedColourIsUnlockedRedefinedAndKeptWithTheModel)
