@@ -83,7 +83,6 @@ void VrPaletteSelectionMenu::Initialize()
         button.SetQuadScale(kButtonSize);
         button.SetSizeFactor(kButtonSize);
     }
-    paletteIndicator.SetScale(0.05f);
 
     BuildSwatches();
     SelectPalette(settings.activeGame.GetActivePalette());
@@ -115,8 +114,6 @@ void VrPaletteSelectionMenu::Initialize()
     breakLockButton.SetOrientation(baseOrientation);
     breakLockButton.SetQuadScale(kButtonSize);
     breakLockButton.SetSizeFactor(kButtonSize);
-    for (PimGraphicsLine& line : hintLines)
-        line.SetClosed(false);
 }
 
 void VrPaletteSelectionMenu::BuildSwatches()
