@@ -60,7 +60,7 @@ PimMatrix4x4 InGameMenuPageVr::PanelOrientation()
 }
 
 InGameMenuPageVr::InGameMenuPageVr(GameSettings& settingsIn, std::shared_ptr<PimCamera> camera, VoxelWorld2* worldIn)
-    : VoxelMenuPage(settingsIn, std::move(camera)), world(worldIn), volume(settingsIn)
+    : VoxelMenuPage(settingsIn, std::move(camera)), world(worldIn), volume(settingsIn), paletteMenu(settingsIn)
 {
     BuildBooth();
     SetUpRows();
@@ -78,7 +78,9 @@ InGameMenuPageVr::InGameMenuPageVr(GameSettings& settingsIn, std::shared_ptr<Pim
     SetUpPanel();
     ShowSettings();
     SetLegendLines({"In this menu: point at an option, button or slider knob and left click; hold the click and "
-                    "move the mouse to drag a knob; M resumes"});
+                    "move the mouse to drag a knob; M resumes",
+                    "E turns right to the colour wall: click a swatch to put it in the palette's chosen slot, drag the "
+                    "red, green and blue knobs to redefine an unlocked colour, the slider beside the wall scrolls"});
 }
 
 InGameMenuPageVr::~InGameMenuPageVr() = default;
@@ -150,6 +152,8 @@ void InGameMenuPageVr::PageIn()
     vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
     backTouchLatch = true;
     ShowSettings();
+    // The world may have painted with colours (locking them) and changed palettes since the last visit.
+    paletteMenu.Reset();
     TutorialMarker::Of(settings).Place(TutorialMarker::Arrow, exitButton.GetBaseLocation() + PimVector3(0.0f, 0.5f, 0.0f),
                                        PimAngle::FromDegrees(0.0f), 1.0f);
 }
@@ -204,6 +208,7 @@ void InGameMenuPageVr::Update()
     if (sizeSlider.GetSlider().IsBeingGrasped())
         ApplySize();
     volume.Update();
+    paletteMenu.Update();
     if (moveTypeRow.Update())
     {
         settings.virtualReality.SetMovementType(static_cast<std::uint32_t>(moveTypeRow.GetSelected()));
@@ -262,6 +267,7 @@ void InGameMenuPageVr::Draw()
     volume.Draw();
     moveTypeRow.Draw();
     handRow.Draw();
+    paletteMenu.Draw();
     fogIcon.Draw();
     fogPicker.Draw();
     TutorialMarker::Of(settings).Draw();
@@ -278,6 +284,7 @@ void InGameMenuPageVr::AddPointerSpots(std::vector<PointerSpot>& spots) const
     spots.push_back(KnobSpot(volume.GetBar().GetSlider()));
     for (int channel = 0; channel < 3; ++channel)
         spots.push_back(KnobSpot(fogPicker.GetBar(channel).GetSlider()));
+    paletteMenu.AddPointerSpots(spots);
 }
 
 std::optional<PimVector3> InGameMenuPageVr::HeldControlAlong(const PimVector3& origin, const PimVector3& direction) const
@@ -289,5 +296,5 @@ std::optional<PimVector3> InGameMenuPageVr::HeldControlAlong(const PimVector3& o
     for (int channel = 0; channel < 3; ++channel)
         if (auto held = HeldKnobAlong(fogPicker.GetBar(channel).GetSlider(), origin, direction))
             return held;
-    return std::nullopt;
+    return paletteMenu.HeldControlAlong(origin, direction);
 }

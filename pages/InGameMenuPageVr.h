@@ -7,6 +7,7 @@
 #include "pages/VoxelMenuPage.h"
 
 #include "colour/ColourPicker.h"
+#include "colour/VrPaletteSelectionMenu.h"
 
 #include "engine/Pim3DText.h"
 #include "engine/PimImageQuad.h"
@@ -20,7 +21,9 @@ class VoxelWorld2;
 // The menu opened from inside a world: a small booth whose south wall holds how the player moves
 // (walking or flying; teleport or touch-walk), the preferred hand and the player's size, and
 // whose west wall holds a panel with resume, exit, the in-game camera switch, the master volume
-// and the fog colour. Every change is written to its setting at once.
+// and the fog colour; the east wall holds the palette wall (VrPaletteSelectionMenu), where the
+// palettes are filled and the world's colours redefined. Every change is written to its setting
+// at once.
 //
 // The world page makes it as a child and activates it. While it is open the player stands in
 // the booth at the menu scale; leaving (resume or the back action) puts the player back where
@@ -56,6 +59,7 @@ public:
     QuadButton& GetExitButton() { return exitButton; }
     QuadButton& GetCameraButton() { return cameraButton; }
     ColourPicker& GetFogPicker() { return fogPicker; }
+    VrPaletteSelectionMenu& GetPaletteMenu() { return paletteMenu; }
     // The turn of the west wall's panel: its x axis runs along the wall, its face into the room.
     static PimMatrix4x4 PanelOrientation();
 
@@ -87,6 +91,7 @@ private:
     std::shared_ptr<const PimTexture> cameraOnPicture;
     std::shared_ptr<const PimTexture> cameraOffPicture;
     QuadButton cameraButton;
+    VrPaletteSelectionMenu paletteMenu;
     // Set while the camera button is held, so a press flips the camera once.
     bool cameraLatch = true;
     // The player's place in the world when the booth opened, given back on leaving.

@@ -377,6 +377,10 @@ void VoxelMenuPage::Update()
         BackAction();
     if (backButtonEnabled)
         BackButton();
+    // Left for the parent: the player now stands where the parent put them (the world, for the
+    // in-game menu), which this room must not pull back inside its walls.
+    if (!IsActivePage())
+        return;
     Wobble();
     InstallPointerTarget();
     if (!KeepInRoom())

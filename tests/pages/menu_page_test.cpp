@@ -132,6 +132,34 @@ TEST_F(MenuPage, TheBackActionFiresOncePerPressAndNotWhileDisabled)
     EXPECT_TRUE(page->IsActivePage());
 }
 
+// A parent that puts the player far outside the room when it takes over, as the world page does
+// when the in-game menu hands back.
+class FarParent final : public PimUIPage
+{
+public:
+    static constexpr PimVector3 kFar{500.0f, 30.0f, 700.0f};
+    void PageIn() override { PimVrSystem::GetInstance().SetRootPosition(kFar); }
+};
+
+TEST_F(MenuPage, APageLeftByTheBackActionLeavesThePlayerWhereTheParentPutThem)
+{
+    auto parent = std::make_shared<FarParent>();
+    auto booth = std::make_shared<TestPage>(*settings, false);
+    parent->AddChildPage(booth);
+    booth->ActivateThisPage();
+    const auto boothFrame = [&] { Step([&] { booth->Update(); }); };
+    boothFrame();
+    boothFrame();
+    const int dominant = static_cast<int>(settings->virtualReality.GetHandPreference());
+    script->SetValue(dominant, PimVrButton::Menu, 1.0f);
+    boothFrame();
+    ASSERT_TRUE(parent->IsActivePage());
+    script->SetValue(dominant, PimVrButton::Menu, 0.0f);
+    Step();
+    Step();
+    EXPECT_EQ(vr.GetRootPosition(), FarParent::kFar) << "not pulled back inside the room's walls";
+}
+
 TEST_F(MenuPage, TheBackButtonLeavesOnceEvenWhileTheBackActionIsDisabled)
 {
     page->backDisabled = true;

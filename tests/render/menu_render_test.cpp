@@ -2,9 +2,11 @@
 // lettering and the four objects) and the hall with three saved models (thumbnails in picture
 // cubes on their pedestals, newest first). Both pictures stay in the build tree to be looked at:
 // build/tests/menu_render/main_menu.png and build/tests/menu_render/hall.png; the two booths, as
-// the user stands in them facing their option rows: preferences.png and in_game_menu.png.
+// the user stands in them facing their option rows: preferences.png and in_game_menu.png; the
+// in-game menu's palette wall: palette_wall.png.
 
 #include "pages/InGameMenuPageVr.h"
+#include "colour/VrPaletteSelectionMenu.h"
 #include "pages/PreferencesMenuVr.h"
 #include "pages/VRLoadingMenu.h"
 #include "pages/WorldParamPageVr.h"
@@ -258,6 +260,39 @@ TEST_F(MenuRender, TheInGameMenuShowsItsRowsAndTheSizeSlider)
     EXPECT_GT(Teal(picture), 200) << "touch-walk";
     EXPECT_GT(CountWhere(picture, picture.GetHeight(), [](PimColor c) { return c.r > 240 && c.g > 240 && c.b > 240; }), 100)
         << "the size slider's knob and the rims";
+}
+
+// The booth's east wall as the user sees it turned to it: the first seven rows of colours, the
+// palette row above them, the numbered palette buttons, the picker and the scroll slider, the
+// padlocks of colours in use and the break-lock button of the selected one. Kept as
+// palette_wall.png.
+TEST_F(MenuRender, ThePaletteWallShowsItsRowsLocksAndButtons)
+{
+    Frames(4, "before_palette_wall.png");
+    ASSERT_TRUE(menu->IsBuilt());
+    for (const std::uint16_t colour : {0, 5, 10, 20, 33, 48})
+        settings->activeGame.SetColourLocked(true, colour);
+    auto booth = std::make_shared<InGameMenuPageVr>(*settings, camera, nullptr);
+    ASSERT_TRUE(menu->AddChildPage(booth));
+    booth->ActivateThisPage();
+    VrPaletteSelectionMenu& wall = booth->GetPaletteMenu();
+    wall.SelectSwatch(5);
+    // Turned right to the wall, looking a little down at it, the off (left) hand held up at the
+    // lower left of the view with the palette's strip over it.
+    const PimMatrix4x4 turned = PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(-90.0f));
+    script->SetPose(PimVrDeviceIndex::Headset, {0.0f, 1.6f, 0.0f}, turned * PimMatrix4x4::CreateRotationX(PimAngle::FromDegrees(-12.0f)));
+    script->SetTracking(PimVrDeviceIndex::LeftHand, true, true, 0);
+    script->SetPose(PimVrDeviceIndex::LeftHand, {1.1f, 1.0f, -0.45f}, turned * PimMatrix4x4::CreateRotationX(PimAngle::FromDegrees(50.0f)));
+    const PimTexture picture = Frames(8, "palette_wall.png");
+    EXPECT_TRUE(wall.IsHeadTurned());
+    EXPECT_EQ(wall.GetDrawnSwatchCount(), 7 * VrPaletteSelectionMenu::kPerRow) << "the folded rows are not drawn";
+    const auto count = [&](auto test) { return CountWhere(picture, picture.GetHeight(), test); };
+    EXPECT_GT(count([](PimColor c) { return c.r > 180 && c.g < 60 && c.b > 180; }), 40) << "colour 0, magenta";
+    EXPECT_GT(count([](PimColor c) { return c.r > 180 && c.g > 180 && c.b < 60; }), 40) << "colour 5, yellow";
+    EXPECT_GT(count([](PimColor c) { return c.r < 80 && c.g > 150 && c.b > 150; }), 40) << "colour 10, cyan";
+    EXPECT_GT(count([](PimColor c) { return c.r > 150 && c.g < 60 && c.b < 60; }), 20) << "the padlocks' red";
+    EXPECT_GT(count([](PimColor c) { return c.r > 200 && c.g > 90 && c.g < 150 && c.b < 50; }), 30) << "break-lock orange";
+    EXPECT_GT(count([](PimColor c) { return c.r < 90 && c.g > 80 && c.g < 140 && c.b > 170; }), 30) << "palette button 1";
 }
 
 namespace

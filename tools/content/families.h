@@ -41,6 +41,10 @@ bool GenerateUpdateButtons(const ContentOutput& output);
 // "ExitMenuButton.png", "CopyButton.png", "CutButton.png", "MoveButton.png", "MirrorButton.png"
 // and "RotateButton.png" (the box's play button is the menus' "PlayButton.png").
 bool GenerateSelectionButtons(const ContentOutput& output);
+// The palette wall's pictures in the round style, in "Graphics/Textures/": "Selection1.png",
+// "Selection2.png" and "Selection3.png" (the palette buttons' numerals), "Lock.png" (a closed
+// padlock), "UnLocked.png" (an open padlock) and "BreakLock.png" (a padlock breaking open).
+bool GeneratePalettePictures(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

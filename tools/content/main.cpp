@@ -30,6 +30,7 @@ constexpr Family Families[] = {
     {"tutorial pictures", GenerateTutorialPictures},
     {"update buttons", GenerateUpdateButtons},
     {"selection buttons", GenerateSelectionButtons},
+    {"palette pictures", GeneratePalettePictures},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
