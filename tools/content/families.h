@@ -41,6 +41,9 @@ bool GenerateUpdateButtons(const ContentOutput& output);
 // "ExitMenuButton.png", "CopyButton.png", "CutButton.png", "MoveButton.png", "MirrorButton.png"
 // and "RotateButton.png" (the box's play button is the menus' "PlayButton.png").
 bool GenerateSelectionButtons(const ContentOutput& output);
+// "Graphics/Textures/UpDirectory.png" (a folder with an arrow up) and "HomeDirectory.png" (a
+// house): the file browser's round buttons.
+bool GenerateBrowserButtons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the
