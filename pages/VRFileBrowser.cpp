@@ -60,9 +60,8 @@ VRFileBrowser::VRFileBrowser(GameSettings& settingsIn, std::shared_ptr<PimCamera
 {
     BuildShellRoom(kRoomSide, kRoomHeight, kRoomSide, kLowerWall, kUpperWall);
     SetUpControls();
-    SetLegendLines({"In the file browser: point at a folder's or picture's box and left click to open or choose it; "
-                    "hold the click on the slider's knob and move the mouse to scroll; the house goes to your "
-                    "pictures, the arrow one folder up; M goes back without choosing"});
+    SetLegendLines({"File browser: click a box to open a folder or choose a picture; drag the knob to scroll; "
+                    "house: pictures, arrow: up a folder; M: back without choosing"});
 }
 
 VRFileBrowser::~VRFileBrowser() = default;
