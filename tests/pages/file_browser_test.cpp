@@ -54,13 +54,13 @@ protected:
                     now->Update();
             });
     }
-    // Touches a place with the right hand, pulls the trigger for a frame and lets go.
-    void Press(const PimVector3& at)
+    // Touches a place with the right hand, pulls the trigger for some frames and lets go.
+    void Press(const PimVector3& at, int frames = 1)
     {
         TipAt(kRight, at);
         Frames(1);
         Trigger(kRight, 1.0f);
-        Frames(1);
+        Frames(frames);
         Trigger(kRight, 0.0f);
         Frames(1);
     }
@@ -140,8 +140,8 @@ TEST_F(FileBrowser, FoldersComeFirstThenPicturesOfAnyCaseEachByNameAndUpStopsAtT
     PressEntry(L"Lions");
     EXPECT_EQ(Browser().GetCurrentFolder(), Folder(pictures / "Zoo" / "Lions"));
     EXPECT_TRUE(Browser().GetEntries().empty());
-    Press(Browser().GetUpButton().GetBaseLocation());
-    EXPECT_EQ(Browser().GetCurrentFolder(), Folder(pictures / "Zoo")) << "one press goes up once";
+    Press(Browser().GetUpButton().GetBaseLocation(), 5);
+    EXPECT_EQ(Browser().GetCurrentFolder(), Folder(pictures / "Zoo")) << "one press held for frames goes up once";
     Browser().GoUp();
     EXPECT_EQ(Browser().GetCurrentFolder(), Folder(pictures));
 
