@@ -177,17 +177,18 @@ std::uint8_t InGameMenuPageVr::TakeChosenPicture()
     if (!browsePending)
         return 0;
     browsePending = false;
-    std::uint8_t changed = 0;
+    std::uint8_t given = 0;
     const PimWString& chosen = fileBrowser->GetChosenPath();
     for (int slot = 0; slot < GameSettingsActiveGame::ReferenceImageCount && !chosen.empty(); ++slot)
     {
-        if ((browseRequests & (1u << slot)) == 0 || settings.activeGame.GetRefImagePath(slot) == chosen)
+        if ((browseRequests & (1u << slot)) == 0)
             continue;
+        // The same file chosen again still counts: it may have changed on the disk since.
         settings.activeGame.SetRefImagePath(slot, chosen);
-        changed = static_cast<std::uint8_t>(changed | (1u << slot));
+        given = static_cast<std::uint8_t>(given | (1u << slot));
     }
     browseRequests = 0;
-    return changed;
+    return given;
 }
 
 void InGameMenuPageVr::ShowSettings()

@@ -63,7 +63,8 @@ public:
     // GameSettingsActiveGame::ReferenceImageCount - 1); when the browser is left, PageIn gives
     // the chosen picture to every slot asked for since. Other slots are refused (PimAssert).
     void RequestBrowse(int slot);
-    // The slots (bit i for slot i) whose picture path the last return from the browser changed.
+    // The slots (bit i for slot i) given a picture by the browser as the page was last entered,
+    // whose pictures are to be loaded again; 0 when it was entered otherwise.
     std::uint8_t GetChangedPictureSlots() const { return changedPictureSlots; }
     // The turn of the west wall's panel: its x axis runs along the wall, its face into the room.
     static PimMatrix4x4 PanelOrientation();
@@ -85,7 +86,7 @@ private:
     void Exit();
     // After a visit to the file browser: its chosen picture becomes the path of every slot asked
     // for (a visit left without a choice changes nothing); the requests are then cleared. Returns
-    // the slots whose path changed.
+    // the slots given the picture.
     std::uint8_t TakeChosenPicture();
 
     VoxelWorld2* world;
@@ -113,5 +114,6 @@ private:
     // Bit i: slot i asked for a picture; browsePending: a visit to the browser is under way.
     std::uint8_t browseRequests = 0;
     bool browsePending = false;
+    // What the last TakeChosenPicture returned.
     std::uint8_t changedPictureSlots = 0;
 };

@@ -233,6 +233,16 @@ TEST_F(FileBrowser, AChoiceSetsOnlyTheBrowsedSlotAndACancelledBrowseChangesNothi
     // Visiting the menu again without browsing hands nothing over.
     menu->PageIn();
     EXPECT_EQ(menu->GetChangedPictureSlots(), 0);
+
+    // Two slots asked for in one visit both get the picture; the same file chosen again counts.
+    Browse(0);
+    menu->RequestBrowse(1);
+    Frames(3);
+    PressEntry(L"sea.png");
+    ASSERT_EQ(Active(), menu.get());
+    EXPECT_EQ(settings->activeGame.GetRefImagePath(0), Folder(pictures) + L"sea.png");
+    EXPECT_EQ(menu->GetChangedPictureSlots(), 0b011);
+    EXPECT_EQ(settings->activeGame.GetRefImagePath(2), L"/kept/2.png");
 }
 
 TEST_F(FileBrowser, WhatTheDiskCannotGiveIsLeftOutOrRefusedWithALineOnStderr)
