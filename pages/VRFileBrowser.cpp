@@ -48,11 +48,6 @@ bool IsPicture(const PimWString& name)
     const std::size_t dot = name.rfind(L'.');
     return dot != PimWString::npos && PimWString(name.substr(dot + 1)).ToLower() == L"png";
 }
-
-std::string Text(const PimWString& text)
-{
-    return text.Narrow();
-}
 }
 
 VRFileBrowser::VRFileBrowser(GameSettings& settingsIn, std::shared_ptr<PimCamera> camera)
@@ -105,8 +100,8 @@ bool VRFileBrowser::CanOpen(const PimFileListing& listing) const
         reason = "its name holds a backslash, which the program reads as a folder separator";
     if (reason == nullptr)
         return true;
-    std::fprintf(stderr, "file browser: left out %s%s: %s\n", Text(currentFolder).c_str(), Text(listing.name).c_str(),
-                 reason);
+    std::fprintf(stderr, "file browser: left out %s%s: %s\n", currentFolder.Narrow().c_str(),
+                 listing.name.Narrow().c_str(), reason);
     return false;
 }
 
@@ -118,10 +113,10 @@ void VRFileBrowser::ListFolder(const PimWString& folder)
     entries.clear();
     const PimFolderContents contents = PimFile::GetFolderContents(currentFolder);
     if (!contents.error.empty())
-        std::fprintf(stderr, "file browser: cannot read the folder %s: %s\n", Text(currentFolder).c_str(),
+        std::fprintf(stderr, "file browser: cannot read the folder %s: %s\n", currentFolder.Narrow().c_str(),
                      contents.error.c_str());
     for (const std::string& skipped : contents.skipped)
-        std::fprintf(stderr, "file browser: left out %s%s\n", Text(currentFolder).c_str(), skipped.c_str());
+        std::fprintf(stderr, "file browser: left out %s%s\n", currentFolder.Narrow().c_str(), skipped.c_str());
 
     const PimMatrix4x4 turn = NorthWall();
     entries.reserve(contents.directories.size() + contents.files.size());
@@ -194,7 +189,8 @@ void VRFileBrowser::Take(std::size_t index)
     std::string error;
     if (!PimPngCodec::ReadSize(PimFilePath(path).Native(), width, height, error))
     {
-        std::fprintf(stderr, "file browser: %s cannot be a reference picture: %s\n", Text(path).c_str(), error.c_str());
+        std::fprintf(stderr, "file browser: %s cannot be a reference picture: %s\n", path.Narrow().c_str(),
+                     error.c_str());
         entry.GetBox().SetChecked(false);
         return;
     }

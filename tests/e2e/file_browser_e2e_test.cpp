@@ -83,7 +83,9 @@ protected:
     SDL_Point PixelOn(const PimVector3& point)
     {
         std::optional<SDL_Point> pixel = PixelOf(point, kWidth, kHeight);
-        const auto onWindow = [&] { return pixel && pixel->x > 4 && pixel->x < kWidth - 4 && pixel->y > 4 && pixel->y < kHeight - 4; };
+        const auto onWindow = [&] {
+            return pixel && pixel->x > 4 && pixel->x < kWidth - 4 && pixel->y > 4 && pixel->y < kHeight - 4;
+        };
         for (int turns = 0; turns < 12 && !onWindow(); ++turns)
         {
             const SDL_Keycode turn = pixel && pixel->x >= kWidth / 2 ? SDLK_e : SDLK_q;

@@ -16,10 +16,10 @@ void UpFolder(Canvas& canvas)
     canvas.Fill([](float x, float y) { return Shape::Box(x, y, 48.0f, 42.0f, 14.0f, 7.0f, 3.0f); }, 1, 1, 1);
     canvas.Fill([](float x, float y) { return Shape::Box(x, y, kC, 70.0f, 34.0f, 25.0f, 5.0f); }, 1, 1, 1);
     // The arrow in the button's colour, as if cut out of the folder.
+    const auto [r, g, b] = kUpColour;
     const float head[6] = {kC, 52.0f, kC - 17.0f, 70.0f, kC + 17.0f, 70.0f};
-    canvas.Fill([&](float x, float y) { return Shape::Triangle(x, y, head) - 1.0f; }, kUpColour.r, kUpColour.g, kUpColour.b);
-    canvas.Fill([](float x, float y) { return Shape::Box(x, y, kC, 78.0f, 6.0f, 11.0f, 1.5f); }, kUpColour.r, kUpColour.g,
-                kUpColour.b);
+    canvas.Fill([&](float x, float y) { return Shape::Triangle(x, y, head) - 1.0f; }, r, g, b);
+    canvas.Fill([](float x, float y) { return Shape::Box(x, y, kC, 78.0f, 6.0f, 11.0f, 1.5f); }, r, g, b);
 }
 
 void House(Canvas& canvas)
@@ -29,8 +29,8 @@ void House(Canvas& canvas)
     const float roof[6] = {kC, 28.0f, kC - 38.0f, 62.0f, kC + 38.0f, 62.0f};
     canvas.Fill([&](float x, float y) { return Shape::Triangle(x, y, roof) - 2.0f; }, 1, 1, 1);
     canvas.Fill([](float x, float y) { return Shape::Box(x, y, kC, 79.0f, 27.0f, 20.0f, 2.0f); }, 1, 1, 1);
-    canvas.Fill([](float x, float y) { return Shape::Box(x, y, kC, 87.0f, 8.0f, 13.0f, 2.0f); }, kHomeColour.r,
-                kHomeColour.g, kHomeColour.b);
+    const auto [r, g, b] = kHomeColour;
+    canvas.Fill([](float x, float y) { return Shape::Box(x, y, kC, 87.0f, 8.0f, 13.0f, 2.0f); }, r, g, b);
 }
 }
 
