@@ -225,6 +225,32 @@ bool IsUtf8Name(const fs::path& path)
     return PimUnicode::WideToUtf8(PimUnicode::Utf8ToWide(bytes)) == bytes;
 }
 
+PimFileListing MakeListing(const fs::directory_entry& entry, bool regular)
+{
+    std::error_code timeError;
+    const fs::file_time_type modified = entry.last_write_time(timeError);
+    return {NameOf(entry.path()), timeError ? 0 : ToUnixNanoseconds(modified), entry.path(), IsUtf8Name(entry.path()),
+            regular};
+}
+
+// By name without case, then exactly, so names differing only in case keep one order. The
+// lower-case keys are made once per entry, not once per comparison.
+void SortByName(std::vector<PimFileListing>& entries)
+{
+    std::vector<std::pair<PimWString, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        keys.emplace_back(entries[i].name.ToLower(), i);
+    std::sort(keys.begin(), keys.end(), [&entries](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : entries[a.second].name < entries[b.second].name;
+    });
+    std::vector<PimFileListing> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(entries[key.second]));
+    entries = std::move(sorted);
+}
+
 std::vector<PimFileListing> ListFolder(const fs::path& folder, ListedKind kind)
 {
     std::vector<PimFileListing> entries;
@@ -233,19 +259,52 @@ std::vector<PimFileListing> ListFolder(const fs::path& folder, ListedKind kind)
          it.increment(ec))
     {
         bool regular = false;
-        if (!IsListed(*it, kind, regular))
-            continue;
-        std::error_code timeError;
-        const fs::file_time_type modified = it->last_write_time(timeError);
-        entries.push_back(
-            {NameOf(it->path()), timeError ? 0 : ToUnixNanoseconds(modified), it->path(), IsUtf8Name(it->path()), regular});
+        if (IsListed(*it, kind, regular))
+            entries.push_back(MakeListing(*it, regular));
     }
-    std::sort(entries.begin(), entries.end(), [](const PimFileListing& a, const PimFileListing& b) {
-        const PimWString lowerA = a.name.ToLower();
-        const PimWString lowerB = b.name.ToLower();
-        return lowerA != lowerB ? lowerA < lowerB : a.name < b.name;
-    });
+    SortByName(entries);
     return entries;
+}
+
+// Why an entry whose target could not be examined is left out.
+std::string SkipReason(const fs::file_status& status, const std::error_code& ec)
+{
+    if (status.type() == fs::file_type::not_found || ec == std::errc::no_such_file_or_directory)
+        return "a link to nothing";
+    if (ec == std::errc::too_many_symbolic_link_levels)
+        return "a loop of links";
+    return ec.message();
+}
+
+PimFolderContents ListContents(const fs::path& folder)
+{
+    PimFolderContents contents;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec)
+    {
+        contents.error = ec.message();
+        return contents;
+    }
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
+    {
+        std::error_code statusError;
+        const fs::file_status status = it->status(statusError);
+        if (statusError || status.type() == fs::file_type::not_found)
+        {
+            contents.skipped.push_back(NameOf(it->path()).Narrow() + ": " + SkipReason(status, statusError));
+            continue;
+        }
+        if (fs::is_directory(status))
+            contents.directories.push_back(MakeListing(*it, false));
+        else if (fs::is_regular_file(status))
+            contents.files.push_back(MakeListing(*it, true));
+    }
+    if (ec)
+        contents.error = ec.message();
+    SortByName(contents.directories);
+    SortByName(contents.files);
+    return contents;
 }
 }
 
@@ -486,6 +545,15 @@ std::vector<PimFileListing> PimFile::GetDirectoryList(const PimFilePath& folder)
 std::vector<PimFileListing> PimFile::GetEntryList(const PimFilePath& folder)
 {
     return ListFolder(folder.Native(), ListedKind::Everything);
+}
+
+PimFolderContents PimFile::GetFolderContents(const PimFilePath& folder)
+{
+    if (!folder.Native().empty())
+        return ListContents(folder.Native());
+    PimFolderContents nothing;
+    nothing.error = "no folder named";
+    return nothing;
 }
 
 bool PimFile::GetModificationTime(const PimFilePath& path, std::int64_t& time)

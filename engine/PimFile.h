@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PimFileListing.h"
+#include "engine/PimFolderContents.h"
 #include "engine/PimFilePath.h"
 #include "engine/PimString.h"
 #include "engine/PimWString.h"
@@ -87,6 +88,11 @@ public:
     // Every entry of a folder, of any kind (folders, links, devices, FIFOs too), in the same
     // order, with isRegularFile and nameIsUtf8 telling them apart.
     static std::vector<PimFileListing> GetEntryList(const PimFilePath& folder);
+    // The sub-folders and files of a folder in one pass, as the two lists above give them, and
+    // what was left out: entries whose target cannot be found (a link to nothing or a loop of
+    // links) are named in skipped with the reason, and a folder that cannot be read (missing,
+    // no permission) gives its reason in error. Devices, FIFOs and sockets are left out silently.
+    static PimFolderContents GetFolderContents(const PimFilePath& folder);
 
     // Last modification of a file or folder, in PimFileListing's time unit.
     static bool GetModificationTime(const PimFilePath& path, std::int64_t& time);

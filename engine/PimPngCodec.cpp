@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace
 {
@@ -152,6 +153,53 @@ bool PimPngCodec::Read(const std::filesystem::path& file, PimRgbaImage& image, s
     const bool decoded = DecodeAfterSignature(std::span(signature, signatureRead), state, image, error);
     std::fclose(f);
     return decoded;
+}
+
+bool PimPngCodec::ReadSize(const std::filesystem::path& file, int& width, int& height, std::string& error)
+{
+    width = 0;
+    height = 0;
+    std::error_code ec;
+    // A FIFO or a device would block or never end; only a regular file is opened.
+    if (!std::filesystem::is_regular_file(file, ec))
+    {
+        error = "not a regular file";
+        return false;
+    }
+    png_byte header[24] = {};
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (f == nullptr)
+    {
+        error = "cannot open the file";
+        return false;
+    }
+    const std::size_t read = std::fread(header, 1, sizeof header, f);
+    std::fclose(f);
+    if (read < sizeof header || png_sig_cmp(header, 0, SignatureSize) != 0 || std::memcmp(header + 12, "IHDR", 4) != 0)
+    {
+        error = "not a PNG file";
+        return false;
+    }
+    const auto bigEndian = [&header](int at) {
+        return (std::uint32_t(header[at]) << 24) | (std::uint32_t(header[at + 1]) << 16) |
+               (std::uint32_t(header[at + 2]) << 8) | std::uint32_t(header[at + 3]);
+    };
+    const std::uint32_t w = bigEndian(16);
+    const std::uint32_t h = bigEndian(20);
+    width = static_cast<int>(std::min<std::uint32_t>(w, 0x7FFFFFFF));
+    height = static_cast<int>(std::min<std::uint32_t>(h, 0x7FFFFFFF));
+    if (w == 0 || h == 0)
+    {
+        error = "a PNG file of no pixels";
+        return false;
+    }
+    if (w > std::uint32_t(MaxSide) || h > std::uint32_t(MaxSide) || std::int64_t(w) * h > MaxPixels)
+    {
+        error = "a picture of " + std::to_string(w) + " x " + std::to_string(h) + " pixels, larger than " +
+                std::to_string(MaxSide) + " on a side or " + std::to_string(MaxPixels) + " pixels";
+        return false;
+    }
+    return true;
 }
 
 bool PimPngCodec::ReadMemory(std::span<const std::uint8_t> bytes, PimRgbaImage& image, std::string& error)

@@ -28,6 +28,11 @@ public:
     static constexpr std::int64_t MaxPixels = std::int64_t(1) << 26;
 
     static bool Read(const std::filesystem::path& file, PimRgbaImage& image, std::string& error);
+    // The picture's size from the file's header alone (its first 24 bytes), and whether Read would
+    // take a picture of that size: false with a reason for anything but a regular file, a file
+    // that does not start as a PNG, or a picture beyond MaxSide or MaxPixels (width and height
+    // are then still set from the header). Cheap enough to ask before a picture is chosen.
+    static bool ReadSize(const std::filesystem::path& file, int& width, int& height, std::string& error);
     // The same from a PNG file's bytes in memory.
     static bool ReadMemory(std::span<const std::uint8_t> bytes, PimRgbaImage& image, std::string& error);
 

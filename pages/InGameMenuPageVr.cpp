@@ -3,11 +3,14 @@
 #include "pages/MenuResources.h"
 #include "pages/TutorialMarker.h"
 
+#include "player/PlayerRig.h"
+
 #include "colour/PaletteModel.h"
 
 #include "settings/GameSettings.h"
 
 #include "engine/PimAngle.h"
+#include "engine/PimAssert.h"
 #include "engine/PimSoundSystem.h"
 #include "engine/PimVrSystem.h"
 
@@ -77,6 +80,8 @@ InGameMenuPageVr::InGameMenuPageVr(GameSettings& settingsIn, std::shared_ptr<Pim
     personIcon.LoadTexture(TextureFile(settings, "PersonIcon.png"));
     SetUpPanel();
     ShowSettings();
+    fileBrowser = std::make_shared<VRFileBrowser>(settings, GetPlayer().GetCamera());
+    AddChildPage(fileBrowser);
     SetLegendLines({"In this menu: point at an option, button or slider knob and left click; hold the click and "
                     "move the mouse to drag a knob; M resumes",
                     "E turns right to the colour wall: click a swatch to put it in the palette's chosen slot, drag the "
@@ -156,6 +161,38 @@ void InGameMenuPageVr::PageIn()
     paletteMenu.Reset();
     TutorialMarker::Of(settings).Place(TutorialMarker::Arrow, exitButton.GetBaseLocation() + PimVector3(0.0f, 0.5f, 0.0f),
                                        PimAngle::FromDegrees(0.0f), 1.0f);
+    changedPictureSlots = TakeChosenPicture();
+}
+
+void InGameMenuPageVr::RequestBrowse(int slot)
+{
+    if (slot < 0 || slot >= GameSettingsActiveGame::ReferenceImageCount)
+    {
+        PimAssert::Assert(false, "InGameMenuPageVr::RequestBrowse() - no reference image slot of that number");
+        return;
+    }
+    browseRequests = static_cast<std::uint8_t>(browseRequests | (1u << slot));
+    browsePending = true;
+    fileBrowser->ActivateThisPage();
+}
+
+std::uint8_t InGameMenuPageVr::TakeChosenPicture()
+{
+    if (!browsePending)
+        return 0;
+    browsePending = false;
+    std::uint8_t given = 0;
+    const PimWString& chosen = fileBrowser->GetChosenPath();
+    for (int slot = 0; slot < GameSettingsActiveGame::ReferenceImageCount && !chosen.empty(); ++slot)
+    {
+        if ((browseRequests & (1u << slot)) == 0)
+            continue;
+        // The same file chosen again still counts: it may have changed on the disk since.
+        settings.activeGame.SetRefImagePath(slot, chosen);
+        given = static_cast<std::uint8_t>(given | (1u << slot));
+    }
+    browseRequests = 0;
+    return given;
 }
 
 void InGameMenuPageVr::ShowSettings()

@@ -3,6 +3,7 @@
 #include "pages/OptionRow.h"
 #include "pages/QuadButton.h"
 #include "pages/SliderBar.h"
+#include "pages/VRFileBrowser.h"
 #include "pages/VolumeControl.h"
 #include "pages/VoxelMenuPage.h"
 
@@ -60,6 +61,15 @@ public:
     QuadButton& GetCameraButton() { return cameraButton; }
     ColourPicker& GetFogPicker() { return fogPicker; }
     VrPaletteSelectionMenu& GetPaletteMenu() { return paletteMenu; }
+    VRFileBrowser& GetFileBrowser() { return *fileBrowser; }
+
+    // Opens the file browser to choose the picture of reference image slot (0 to
+    // GameSettingsActiveGame::ReferenceImageCount - 1); when the browser is left, PageIn gives
+    // the chosen picture to every slot asked for since. Other slots are refused (PimAssert).
+    void RequestBrowse(int slot);
+    // The slots (bit i for slot i) given a picture by the browser as the page was last entered,
+    // whose pictures are to be loaded again; 0 when it was entered otherwise.
+    std::uint8_t GetChangedPictureSlots() const { return changedPictureSlots; }
     // The turn of the west wall's panel: its x axis runs along the wall, its face into the room.
     static PimMatrix4x4 PanelOrientation();
 
@@ -78,6 +88,10 @@ private:
     // the booth was last open).
     void ShowSettings();
     void Exit();
+    // After a visit to the file browser: its chosen picture becomes the path of every slot asked
+    // for (a visit left without a choice changes nothing); the requests are then cleared. Returns
+    // the slots given the picture.
+    std::uint8_t TakeChosenPicture();
 
     VoxelWorld2* world;
     OptionRow movementRow;
@@ -100,4 +114,11 @@ private:
     PimColor lastFog;
     PimImageQuad fogIcon;
     std::uint32_t lastSizeIndex = 0;
+    // The child page in which reference pictures are chosen.
+    std::shared_ptr<VRFileBrowser> fileBrowser;
+    // Bit i: slot i asked for a picture; browsePending: a visit to the browser is under way.
+    std::uint8_t browseRequests = 0;
+    bool browsePending = false;
+    // What the last TakeChosenPicture returned.
+    std::uint8_t changedPictureSlots = 0;
 };

@@ -18,7 +18,12 @@ public:
     using ChangeHandler = std::function<void(bool checked)>;
 
     void SetOnChange(ChangeHandler handler) { onChange = std::move(handler); }
-    void SetLocation(const PimVector3& newLocation) { location = newLocation; }
+    // Moves the box and its grab point, so a box placed this frame can be grabbed at once.
+    void SetLocation(const PimVector3& newLocation)
+    {
+        location = newLocation;
+        handle.SetPosition(newLocation);
+    }
     const PimVector3& GetLocation() const { return location; }
     void SetOrientation(const PimMatrix4x4& newOrientation) { orientation = newOrientation; }
     void SetGraspDistance(float distance) { handle.SetGraspDistance(distance); }

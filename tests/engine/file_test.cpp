@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -304,4 +306,46 @@ TEST_F(PimFileTest, EveryEntryIsListedAndOneWithANameThatIsNotUtf8CanBeReached)
     EXPECT_EQ(regular, 2);
     EXPECT_EQ(BytesOf(root / (odd + ".aside")), "x");
     EXPECT_EQ(PimFile::GetFileList(root.string()).size(), 2u) << "only regular files";
+}
+
+TEST_F(PimFileTest, FolderContentsListFoldersAndFilesOnceAndSayWhatWasLeftOutAndWhy)
+{
+    fs::create_directories(root / "Pictures" / "Trips");
+    fs::create_directory(root / "Elsewhere");
+    Put(root / "Pictures" / "b.png", "x");
+    Put(root / "Pictures" / "A.PNG", "x");
+    const fs::path pictures = root / "Pictures";
+    fs::create_directory_symlink(root / "Elsewhere", pictures / "linked");
+    fs::create_symlink(pictures / "gone.png", pictures / "broken.png");
+    fs::create_symlink(pictures / "loop2", pictures / "loop1");
+    fs::create_symlink(pictures / "loop1", pictures / "loop2");
+    fs::create_symlink(pictures / "self", pictures / "self");
+    ASSERT_EQ(::mkfifo((pictures / "pipe.png").c_str(), 0600), 0);
+    Put(pictures / "caf\xe9.png", "x"); // Latin-1, not UTF-8
+
+    const PimFolderContents contents = PimFile::GetFolderContents(Backslashed("Pictures\\"));
+    EXPECT_TRUE(contents.error.empty()) << contents.error;
+    EXPECT_EQ(Names(contents.directories), (std::vector<std::wstring>{L"linked", L"Trips"}));
+    EXPECT_EQ(Names(contents.files), (std::vector<std::wstring>{L"A.PNG", L"b.png", L"caf\uFFFD.png"}));
+    EXPECT_FALSE(contents.files[2].nameIsUtf8);
+    std::vector<std::string> skipped = contents.skipped;
+    std::sort(skipped.begin(), skipped.end());
+    EXPECT_EQ(skipped, (std::vector<std::string>{"broken.png: a link to nothing", "loop1: a loop of links",
+                                                 "loop2: a loop of links", "self: a loop of links"}))
+        << "the FIFO is left out without a word";
+
+    for (const char* missing : {"Nowhere\\", "Pictures\\b.png"})
+    {
+        const PimFolderContents none = PimFile::GetFolderContents(Backslashed(missing));
+        EXPECT_FALSE(none.error.empty()) << missing;
+        EXPECT_TRUE(none.directories.empty() && none.files.empty()) << missing;
+    }
+    // Without permission to read (not testable as root, who reads every folder).
+    if (::geteuid() != 0)
+    {
+        fs::permissions(pictures / "Trips", fs::perms::none);
+        const PimFolderContents locked = PimFile::GetFolderContents((pictures / "Trips").string());
+        fs::permissions(pictures / "Trips", fs::perms::owner_all);
+        EXPECT_FALSE(locked.error.empty());
+    }
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 
@@ -324,5 +326,41 @@ TEST(PimPngCodecMemory, ReadsTheSameAsFromAFileAndFailsOnShortInput)
         EXPECT_FALSE(PimPngCodec::ReadMemory(bytes.first(length), image, error)) << length;
         EXPECT_TRUE(image.pixels.empty());
         EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(PimPngCodecSize, TheHeaderTellsTheSizeAndRefusesWhatReadingWouldRefuse)
+{
+    TempFolder folder("png-size");
+    ASSERT_TRUE(Solid(5, 4, PimColor(1, 2, 3)).Save((folder / "small.png").string()));
+    int width = 0;
+    int height = 0;
+    std::string error;
+    ASSERT_TRUE(PimPngCodec::ReadSize(folder / "small.png", width, height, error)) << error;
+    EXPECT_EQ(width, 5);
+    EXPECT_EQ(height, 4);
+
+    // Too wide, and within the side limit but over the pixel limit: the header alone refuses them.
+    for (auto [w, h] : {std::pair<png_uint_32, png_uint_32>{20000, 2}, {12000, 12000}})
+    {
+        TestPng huge{.width = w, .height = h, .colorType = PNG_COLOR_TYPE_RGB, .bitDepth = 8, .emptyData = true};
+        ASSERT_TRUE(WriteTestPng(folder / "huge.png", huge));
+        EXPECT_FALSE(PimPngCodec::ReadSize(folder / "huge.png", width, height, error));
+        EXPECT_EQ(width, static_cast<int>(w));
+        EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+    }
+
+    // Not pictures: text named .png, a cut header, a folder and a FIFO (which must not block).
+    WriteBytes(folder / "text.png", {'h', 'e', 'l', 'l', 'o'});
+    std::vector<char> cut = ReadBytes(folder / "small.png");
+    cut.resize(20);
+    WriteBytes(folder / "cut.png", cut);
+    std::filesystem::create_directory(folder / "folder.png");
+    ASSERT_EQ(::mkfifo((folder / "fifo.png").c_str(), 0600), 0);
+    for (const char* name : {"text.png", "cut.png", "folder.png", "fifo.png", "missing.png"})
+    {
+        error.clear();
+        EXPECT_FALSE(PimPngCodec::ReadSize(folder / name, width, height, error)) << name;
+        EXPECT_FALSE(error.empty()) << name;
     }
 }

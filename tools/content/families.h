@@ -45,6 +45,9 @@ bool GenerateSelectionButtons(const ContentOutput& output);
 // "Selection2.png" and "Selection3.png" (the palette buttons' numerals), "Lock.png" (a closed
 // padlock), "UnLocked.png" (an open padlock) and "BreakLock.png" (a padlock breaking open).
 bool GeneratePalettePictures(const ContentOutput& output);
+// "Graphics/Textures/UpDirectory.png" (a folder with an arrow up) and "HomeDirectory.png" (a
+// house): the file browser's round buttons.
+bool GenerateBrowserButtons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

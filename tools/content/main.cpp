@@ -31,6 +31,7 @@ constexpr Family Families[] = {
     {"update buttons", GenerateUpdateButtons},
     {"selection buttons", GenerateSelectionButtons},
     {"palette pictures", GeneratePalettePictures},
+    {"browser buttons", GenerateBrowserButtons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
