@@ -136,8 +136,7 @@ void VRFileBrowser::ListFolder(const PimWString& folder)
 
 PimVector3 VRFileBrowser::ColumnBase() const
 {
-    const float count = entries.empty() ? 1.0f : static_cast<float>(entries.size());
-    return kColumnOrigin - PimVector3(0.0f, count * kScrollPerEntry * scrollSlider.GetSlider().GetValue(), 0.0f);
+    return kColumnOrigin - PimVector3(0.0f, kEntryStep * scrollSlider.GetSlider().GetValue(), 0.0f);
 }
 
 std::pair<std::size_t, std::size_t> VRFileBrowser::ShownRange() const

@@ -45,8 +45,11 @@ public:
     // The first line's place with the slider at 0; each further line is kEntryStep higher.
     static constexpr PimVector3 kColumnOrigin{3.25f, 3.5f, 4.99f};
     static constexpr float kEntryStep = 0.2f;
-    // The column moves down by the number of lines times this for each unit of the slider.
-    static constexpr float kScrollPerEntry = 0.05f;
+    // The column moves down one line (kEntryStep) for each unit of the slider, whose range is the
+    // number of lines: the whole track passes the whole column, the last line coming to the first
+    // line's place one unit before the end. (Moving it by the number of lines times 0.05 a unit
+    // ran a column of c lines past within the track's first four units and left the rest of the
+    // track showing an empty wall.)
     static constexpr PimVector3 kSliderAnchor{3.5f, 3.25f, 4.98f};
     static constexpr PimVector3 kHomePlace{4.2f, 3.5f, 4.99f};
     static constexpr PimVector3 kUpPlace{4.2f, 3.3f, 4.99f};

@@ -186,13 +186,20 @@ TEST_F(FileBrowser, TheSliderScrollsTheColumnDownAndOnlyLinesInViewGetLabels)
 
     slider.SetValue(slider.GetMaxValue());
     Frames(1);
-    EXPECT_NEAR(top.y - entries[0]->GetPosition().y, 200.0f * 200.0f * 0.05f, 1e-2f);
-    slider.SetValue(4.0f);
-    Frames(1);
-    // Down by 200 x 4 x 0.05 = 40: the lines from 188 (at 3.5 - 40 + 37.6) up are in view now,
-    // with their labels.
+    // One line a unit: at the end of the track the column has moved down by all its 200 lines.
+    EXPECT_NEAR(top.y - entries[0]->GetPosition().y, 200.0f * VRFileBrowser::kEntryStep, 1e-3f);
+    // The last line stands just under the first line's place, with the lines from 188 above it.
     EXPECT_EQ(Browser().ShownRange(), (std::pair<std::size_t, std::size_t>{188u, 200u}));
+    slider.SetValue(199.0f);
+    Frames(1);
+    EXPECT_NEAR(entries[199]->GetPosition().y, top.y, 1e-3f) << "the last line at the first line's place";
+    slider.SetValue(150.0f);
+    Frames(1);
+    // Down by 150 x 0.2 = 30: the lines from 138 (at 3.5 - 30 + 27.6) up to 215 would be in view;
+    // the list ends at 200. They have their labels now; lines passed by untouched do not.
+    EXPECT_EQ(Browser().ShownRange(), (std::pair<std::size_t, std::size_t>{138u, 200u}));
     EXPECT_TRUE(entries[199]->HasLabel());
+    EXPECT_TRUE(entries[138]->HasLabel());
     EXPECT_FALSE(entries[100]->HasLabel());
 
     Browser().ListFolder(Folder(pictures));
