@@ -41,6 +41,10 @@ bool GenerateUpdateButtons(const ContentOutput& output);
 // "ExitMenuButton.png", "CopyButton.png", "CutButton.png", "MoveButton.png", "MirrorButton.png"
 // and "RotateButton.png" (the box's play button is the menus' "PlayButton.png").
 bool GenerateSelectionButtons(const ContentOutput& output);
+// The reference-image row's round buttons, in "Graphics/Textures/": "ReferenceImageButton.png" (a
+// framed picture with a plus: choose a picture), "VisibleButton.png" (an open eye) and
+// "InvisibleButton.png" (the eye crossed out).
+bool GenerateReferenceImageButtons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

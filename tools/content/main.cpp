@@ -30,6 +30,7 @@ constexpr Family Families[] = {
     {"tutorial pictures", GenerateTutorialPictures},
     {"update buttons", GenerateUpdateButtons},
     {"selection buttons", GenerateSelectionButtons},
+    {"reference image buttons", GenerateReferenceImageButtons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
