@@ -229,7 +229,9 @@ void ReferenceImagePanel::UpdateMoveHandle()
     moveHandle.Update();
     if (moveHandle.IsGrasped())
     {
-        const PimVector3 whole = moveHandle.GetPosition().Integerize();
+        // The nearest whole place: a hand that has not moved yet leaves the centre where it is.
+        const PimVector3 at = moveHandle.GetPosition();
+        const PimVector3 whole(std::round(at.x), std::round(at.y), std::round(at.z));
         if (whole != centre)
         {
             centre = whole;

@@ -136,7 +136,8 @@ void ReferenceImageSet::HangInFront(int slot)
     const float quarters = std::round(std::atan2(-forward.x, -forward.z) / (PimAngle::Pi * 0.5f));
     const PimMatrix4x4 facing = PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(90.0f * quarters));
     const PimVector3 ahead = facing.TransformDirection({0.0f, 0.0f, -1.0f});
-    const float distance = std::max(kNewPictureDistance, side * scale * 0.75f);
+    // As far as it is wide: about half the view across.
+    const float distance = std::max(kNewPictureDistance, side * scale);
     PimVector3 centre = (viewerEye + ahead * distance).Integerize();
     // The whole-unit centre must differ from the default, or the next load would move it again.
     if (centre == PimVector3())
