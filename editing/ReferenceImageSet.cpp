@@ -39,6 +39,10 @@ bool IsSlot(int slot)
 }
 }
 
+const char* const ReferenceImageSet::kLegend =
+    "Reference pictures (0): drag a corner marker to resize, the middle to move, a ring to turn a quarter; "
+    "the in-game menu chooses, hides and locks them";
+
 ReferenceImageSet::ReferenceImageSet(GameSettings& settingsIn) : settings(settingsIn)
 {
     // The same grab markers as the selection box's corners, and its move and rotate pictures.

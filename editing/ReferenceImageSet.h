@@ -38,6 +38,9 @@ public:
     static constexpr int kMaxPictureSide = 8192;
     static constexpr int kMaxPictures = 1 << 24;  // pixels: 64 MiB of RGBA
 
+    // The simulator legend's line for the world pages.
+    static const char* const kLegend;
+
     explicit ReferenceImageSet(GameSettings& settings);
     ~ReferenceImageSet();
     ReferenceImageSet(const ReferenceImageSet&) = delete;
