@@ -29,6 +29,19 @@ PimMatrix4x4 Snapped(const PimMatrix4x4& rotation)
     return snapped;
 }
 
+// Stored orientations are quarter turns; anything else (a damaged settings file: zeros, a
+// mirror, not a number) would collapse or mirror the picture, so it hangs upright instead.
+PimMatrix4x4 QuarterTurnsOrUpright(const PimMatrix4x4& stored)
+{
+    const PimMatrix4x4 snapped = Snapped(stored);
+    PimMatrix4x4 rotation;
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            rotation.Set(row, col, snapped.Get(row, col));
+    const bool turn = rotation * rotation.Transposed() == PimMatrix4x4() && rotation.Determinant() > 0.0f;
+    return turn ? rotation : PimMatrix4x4();
+}
+
 PimMatrix4x4 QuarterTurn(int axis, float sign)
 {
     const PimAngle angle = PimAngle::FromDegrees(90.0f * sign);
@@ -65,8 +78,9 @@ bool ReferenceImagePanel::HasValidPicture() const
 
 void ReferenceImagePanel::Place(const PimVector3& newCentre, const PimMatrix4x4& newOrientation, float newScale)
 {
-    centre = newCentre;
-    orientation = Snapped(newOrientation);
+    const bool finite = std::isfinite(newCentre.x) && std::isfinite(newCentre.y) && std::isfinite(newCentre.z);
+    centre = finite ? newCentre : PimVector3();
+    orientation = QuarterTurnsOrUpright(newOrientation);
     scale = std::clamp(std::isfinite(newScale) ? newScale : 1.0f, kMinScale, kMaxScale);
     ReleaseAll();
     Layout();

@@ -57,8 +57,10 @@ public:
     const std::shared_ptr<const PimTexture>& GetPicture() const { return image.GetTexture(); }
     bool HasValidPicture() const;
 
-    // Placement as stored: centre, orientation (a rotation) and scale factor. Lays out and lets
-    // go of every grab point.
+    // Placement as stored: centre, orientation (quarter turns) and scale factor. Lays out and
+    // lets go of every grab point. An orientation that is not made of quarter turns hangs the
+    // picture upright, a centre that is not a number at the origin, and the scale is held to
+    // kMinScale to kMaxScale: a damaged settings file still shows the picture whole.
     void Place(const PimVector3& centre, const PimMatrix4x4& orientation, float scale);
     void SetScale(float scale);
 

@@ -256,6 +256,31 @@ TEST_F(ReferenceImages, APictureThatCannotBeShownLeavesItsSlotEmpty)
     EXPECT_EQ(game.GetRefImagePath(0), broken) << "the setting is the user's; only the picture is refused";
 }
 
+TEST_F(ReferenceImages, ADamagedPlacementInTheSettingsStillHangsThePictureWhole)
+{
+    GameSettingsActiveGame& game = settings->activeGame;
+    game.SetRefImagePath(0, picture);
+    game.SetRefImageLocation(0, {std::nanf(""), 4.0f, 5.0f});
+    PimMatrix4x4 zeros;
+    for (int i = 0; i < 4; ++i)
+        zeros.Set(i, i, 0.0f);
+    game.SetRefImageOrient(0, zeros);
+    images->LoadAll();
+    ASSERT_NE(images->GetPanel(0), nullptr);
+    EXPECT_EQ(Panel().GetOrientation(), PimMatrix4x4()) << "upright";
+    EXPECT_EQ(Panel().GetCentre(), PimVector3());
+    EXPECT_FLOAT_EQ(Panel().GetWidthUnits(), 20.0f);
+
+    // A mirror is no turn either; a turned picture keeps its turn.
+    game.SetRefImageOrient(0, PimMatrix4x4::CreateScale(PimVector3(-1.0f, 1.0f, 1.0f)));
+    images->RefreshFromSettings();
+    EXPECT_EQ(Panel().GetOrientation(), PimMatrix4x4());
+    const PimMatrix4x4 quarter = PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(90.0f));
+    game.SetRefImageOrient(0, quarter);
+    images->RefreshFromSettings();
+    ExpectNear(Panel().GetOrientation().TransformDirection({1, 0, 0}), quarter.TransformDirection({1, 0, 0}), "turned");
+}
+
 TEST_F(ReferenceImages, ANewlyChosenPictureHangsInFrontOfTheUserFacingThem)
 {
     GameSettingsActiveGame& game = settings->activeGame;
