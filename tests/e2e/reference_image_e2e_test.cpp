@@ -3,6 +3,7 @@
 // world_road/reference_image.png under the test folder to be looked at); with the reference tool
 // chosen by its shortcut key, the mouse drags a corner (the picture grows in whole units and its
 // size is stored) and the move handle (its place is stored), through the simulator's own input.
+// Two worlds opened in one run each show and write only their own pictures.
 
 #include "tests/support/offscreen_user.h"
 #include "tests/support/open_test_room.h"
@@ -10,6 +11,8 @@
 
 #include "app/SceneSetup.h"
 #include "app/TestRoomPage.h"
+#include "pages/VoxWorldCreator.h"
+
 #include "editing/ReferenceImageSet.h"
 #include "editing/ToolId.h"
 #include "editing/ToolPanel.h"
@@ -20,7 +23,10 @@
 #include "settings/SettingsFolders.h"
 
 #include "world/VoxelWorld2.h"
+#include "world/WorldStore.h"
 
+#include "engine/PimCamera.h"
+#include "engine/PimFile.h"
 #include "engine/PimScreenshot.h"
 #include "engine/PimSystem.h"
 #include "engine/PimTexture.h"
@@ -196,5 +202,64 @@ TEST_F(ReferenceImageE2E, AChosenPictureHangsSeeThroughInFrontAndTheMouseResizes
     const PimVector3 still = panel.GetCentre();
     Drag(still, {still + PimVector3(0.0f, 3.0f, 0.0f)});
     EXPECT_EQ(panel.GetCentre(), still);
+}
+}
+
+namespace
+{
+// Worlds opened one after the other in one run, as the main menu opens them: each world page's
+// editor loads that world's own pictures.
+class ReferenceImageWorlds : public ReferenceImageE2E
+{
+protected:
+    void StartPlain()
+    {
+        settings = std::make_unique<GameSettings>(SettingsFolders::Locate());
+        PimSystemParameters parameters = MakeStartParameters(settings->GetFolders());
+        parameters.deviceMode = PimDeviceMode::Scripted;
+        parameters.fixedFrameSeconds = 1.0 / 60.0;
+        parameters.width = kWidth;
+        parameters.height = kHeight;
+        ASSERT_TRUE(PimSystem::Initialize(parameters));
+    }
+    std::unique_ptr<VoxWorldCreator> Open(const wchar_t* name)
+    {
+        settings->activeGame.SetGameWorldName(name);
+        return std::make_unique<VoxWorldCreator>(*settings, std::make_shared<PimCamera>());
+    }
+    static ReferenceImageSet& ImagesOf(VoxWorldCreator& page) { return page.GetPlayer().GetEditor()->GetReferenceImages(); }
+};
+
+TEST_F(ReferenceImageWorlds, ASecondWorldNeitherShowsNorWritesTheFirstWorldsPictures)
+{
+    StartPlain();
+    const std::filesystem::path file = user.temp.Path() / "guide.png";
+    ASSERT_TRUE(GuidePicture().Save(file.string()));
+    const PimWString path = PimWString::Widen(file.string());
+
+    std::unique_ptr<VoxWorldCreator> first = Open(L"FirstModel");
+    settings->activeGame.SetRefImagePath(2, path);
+    ASSERT_TRUE(ImagesOf(*first).LoadSlot(2));
+    ASSERT_TRUE(first->SaveWorldAndPlayer().Succeeded());
+    first.reset();
+
+    std::unique_ptr<VoxWorldCreator> second = Open(L"SecondModel");
+    for (int slot = 0; slot < ReferenceImageSet::kSlotCount; ++slot)
+        EXPECT_EQ(ImagesOf(*second).GetPanel(slot), nullptr) << slot;
+    EXPECT_TRUE(settings->activeGame.GetRefImagePath(2).empty());
+    ASSERT_TRUE(second->SaveWorldAndPlayer().Succeeded());
+    const PimWString secondFile = WorldStore::WorldBaseFolder(*settings) + L"SecondModel\\settings.set";
+    PimWString text;
+    ASSERT_TRUE(PimFile::ReadAllTextW(secondFile, text));
+    const std::string written = text.Narrow();
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.find("guide.png"), std::string::npos) << "the second world's file holds no picture of the first";
+    second.reset();
+
+    // The first world, opened again, has its picture back where it hung.
+    std::unique_ptr<VoxWorldCreator> again = Open(L"FirstModel");
+    ASSERT_NE(ImagesOf(*again).GetPanel(2), nullptr);
+    EXPECT_TRUE(ImagesOf(*again).IsShown(2));
+    EXPECT_EQ(settings->activeGame.GetRefImagePath(2), path);
 }
 }
