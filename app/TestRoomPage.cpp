@@ -186,9 +186,8 @@ void TestRoomPage::Initialize()
         hand.ray->SetColor(kRayColour);
         AddChildComponent(hand.ray);
     }
-    // Last child: drawn over everything else.
+    // Drawn last, over everything else (DrawChildren).
     legend = std::make_shared<SimulatorLegend>();
-    AddChildComponent(legend);
     ShowMoveMode();
 }
 
@@ -266,12 +265,21 @@ void TestRoomPage::Draw()
 {
     if (sculpture)
         sculpture->GetChunk(0)->Draw();
+}
+
+void TestRoomPage::DrawChildren()
+{
+    PimUIPage::DrawChildren();
     // The rig draws the voxel hands (the controller models stay for the menus).
     rig->Draw();
+    if (legend)
+        legend->RunDraw();
 }
 
 void TestRoomPage::Update()
 {
+    if (legend)
+        legend->RunUpdate();
     FollowHeadset();
     StepMoveMode();
     rig->Update();

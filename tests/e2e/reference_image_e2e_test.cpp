@@ -162,12 +162,20 @@ TEST_F(ReferenceImageE2E, AChosenPictureHangsSeeThroughInFrontAndTheMouseResizes
     ASSERT_TRUE(PimScreenshot::Capture(view));
     std::filesystem::create_directories("world_road");
     view.Save("world_road/reference_image.png");
-    // Where the picture's red field lies (left of the cross, above its middle): red shows, mixed
-    // with what lies behind.
+    // Where the picture's red field lies (left of the cross, above its middle): a third of its red
+    // over two thirds of the wall seen without it.
     const SDL_Point red = Pixel(panel.GetCentre() + PimVector3(-2.5f, 1.0f, 0.0f));
     const PimColor seen = view.GetColor(red.x, red.y);
-    EXPECT_GT(seen.r, seen.g + 20) << "the picture's red shows";
-    EXPECT_GT(seen.g, 10) << "and the room through it";
+    game.SetRefImageEnabled(0, false);
+    SimulatorInput::Frames(2);
+    PimTexture bare;
+    ASSERT_TRUE(PimScreenshot::Capture(bare));
+    const PimColor wall = bare.GetColor(red.x, red.y);
+    const auto mixed = [](int picture, int behind) { return picture / 3.0f + behind * 2.0f / 3.0f; };
+    EXPECT_NEAR(seen.r, mixed(220, wall.r), 12.0f) << "red " << int(seen.r) << " over " << int(wall.r);
+    EXPECT_NEAR(seen.g, mixed(40, wall.g), 12.0f) << "green " << int(seen.g) << " over " << int(wall.g);
+    EXPECT_NEAR(seen.b, mixed(40, wall.b), 12.0f) << "blue " << int(seen.b) << " over " << int(wall.b);
+    game.SetRefImageEnabled(0, true);
     game.SetRefImageLocation(0, hungAt);
     Images().SetSlotScale(0, 1.0f);
 
