@@ -1,5 +1,7 @@
 #include "editing/ReferenceImagePanel.h"
 
+#include "engine/PimDrawResources.h"
+#include "engine/PimSystem.h"
 #include "engine/PimTexture.h"
 #include "engine/PimVrController.h"
 #include "engine/PimVrSystem.h"
@@ -294,6 +296,8 @@ void ReferenceImagePanel::Draw(bool movable)
 {
     if (dirty)
         PlaceQuads();
+    if (!PimSystem::HasGL())
+        return;
     if (movable)
     {
         rings.Draw();
@@ -302,5 +306,8 @@ void ReferenceImagePanel::Draw(bool movable)
         for (PimImageQuad& quad : moveQuads)
             quad.RunDraw();
     }
+    // See-through: what lies behind shows, and nothing drawn after it (hands, other pictures) is
+    // hidden by it.
+    const PimGLDepthWritesOff keepDepth;
     image.RunDraw();
 }

@@ -498,7 +498,6 @@ void VoxelEditor::Draw()
     if (!IsSelectionActive())
         panel.Draw();
     selection->Draw(guideColour);
-    referenceImages->Draw();
     if (cursorShown)
     {
         cursorCube.Draw();
@@ -514,4 +513,6 @@ void VoxelEditor::Draw()
         for (auto& label : measureLabels)
             label->RunDraw();
     }
+    // Last: the see-through pictures lie over the cursor and the shapes behind them.
+    referenceImages->Draw();
 }
