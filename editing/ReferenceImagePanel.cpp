@@ -44,6 +44,13 @@ PimMatrix4x4 QuarterTurnsOrUpright(const PimMatrix4x4& stored)
     return turn ? rotation : PimMatrix4x4();
 }
 
+// The nearest whole place: a point a hair below a whole unit (rounding in the drag's sums) stays
+// on it rather than dropping a unit.
+PimVector3 Nearest(const PimVector3& at)
+{
+    return {std::round(at.x), std::round(at.y), std::round(at.z)};
+}
+
 PimMatrix4x4 QuarterTurn(int axis, float sign)
 {
     const PimAngle angle = PimAngle::FromDegrees(90.0f * sign);
@@ -191,6 +198,7 @@ void ReferenceImagePanel::UpdateCorners()
         }
         // Let go: the centre is made whole and every corner handle goes back onto its corner.
         graspedCorner = -1;
+        centre = Nearest(centre);
         Layout();
         moved = true;
         return;
@@ -245,9 +253,7 @@ void ReferenceImagePanel::UpdateMoveHandle()
     moveHandle.Update();
     if (moveHandle.IsGrasped())
     {
-        // The nearest whole place: a hand that has not moved yet leaves the centre where it is.
-        const PimVector3 at = moveHandle.GetPosition();
-        const PimVector3 whole(std::round(at.x), std::round(at.y), std::round(at.z));
+        const PimVector3 whole = Nearest(moveHandle.GetPosition());
         if (whole != centre)
         {
             centre = whole;
