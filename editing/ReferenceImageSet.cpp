@@ -64,10 +64,10 @@ std::optional<std::string> ReferenceImageSet::CheckPicture(const PimTexture& pic
     if (!picture.IsValid())
         return picture.GetLoadError().empty() ? std::string("not a picture") : picture.GetLoadError();
     const std::int64_t pixels = static_cast<std::int64_t>(picture.GetWidth()) * picture.GetHeight();
-    if (picture.GetWidth() > kMaxPictureSide || picture.GetHeight() > kMaxPictureSide || pixels > kMaxPictures)
+    if (picture.GetWidth() > kMaxPictureSide || picture.GetHeight() > kMaxPictureSide || pixels > kMaxPicturePixels)
         return "the picture is " + std::to_string(picture.GetWidth()) + " x " + std::to_string(picture.GetHeight()) +
                " pixels, larger than " + std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide) +
-               " or " + std::to_string(kMaxPictures) + " pixels";
+               " or " + std::to_string(kMaxPicturePixels) + " pixels";
     return std::nullopt;
 }
 

@@ -18,7 +18,7 @@ class PimTexture;
 // One set belongs to each world's editor, so opening a world loads that world's pictures and
 // nothing of an earlier world is shown or written. A slot holds a panel once a picture was loaded
 // for it; a picture that cannot be used (unreadable, not a PNG, larger than kMaxPictureSide or
-// kMaxPictures pixels) leaves the slot empty with one line on stderr.
+// kMaxPicturePixels pixels) leaves the slot empty with one line on stderr.
 //
 // Each frame (Update): a slot with a panel, "Enabled" on and a valid picture is movable while the
 // set is editable (the editor's tool is ReferenceImage) and the slot is not "Locked". A finished
@@ -36,7 +36,7 @@ class ReferenceImageSet
 public:
     static constexpr int kSlotCount = 3;
     static constexpr int kMaxPictureSide = 8192;
-    static constexpr int kMaxPictures = 1 << 24;  // pixels: 64 MiB of RGBA
+    static constexpr int kMaxPicturePixels = 1 << 24;  // pixels: 64 MiB of RGBA
 
     // The simulator legend's line for the world pages.
     static const char* const kLegend;
