@@ -4,6 +4,7 @@
 #include "app/BoxMesh.h"
 #include "pages/SimulatorLegend.h"
 
+#include "editing/ReferenceImageSet.h"
 #include "editing/SelectionTool.h"
 #include "editing/ToolPanel.h"
 #include "editing/VoxelEditor.h"
@@ -134,6 +135,7 @@ void TestRoomPage::ShowMoveMode()
             "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
             SelectionTool::kLegendTools,
             SelectionTool::kLegendBox,
+            ReferenceImageSet::kLegend,
             "Moving (N: next; now " + mode + "): touch-walk and flying go with the arrow keys",
             "Teleport: hold T to aim the arc where you look (blue: you can land), tap G to go there",
         });
@@ -184,9 +186,8 @@ void TestRoomPage::Initialize()
         hand.ray->SetColor(kRayColour);
         AddChildComponent(hand.ray);
     }
-    // Last child: drawn over everything else.
+    // Drawn last, over everything else (DrawChildren).
     legend = std::make_shared<SimulatorLegend>();
-    AddChildComponent(legend);
     ShowMoveMode();
 }
 
@@ -264,12 +265,21 @@ void TestRoomPage::Draw()
 {
     if (sculpture)
         sculpture->GetChunk(0)->Draw();
+}
+
+void TestRoomPage::DrawChildren()
+{
+    PimUIPage::DrawChildren();
     // The rig draws the voxel hands (the controller models stay for the menus).
     rig->Draw();
+    if (legend)
+        legend->RunDraw();
 }
 
 void TestRoomPage::Update()
 {
+    if (legend)
+        legend->RunUpdate();
     FollowHeadset();
     StepMoveMode();
     rig->Update();

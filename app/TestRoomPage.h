@@ -53,6 +53,10 @@ public:
     void Initialize() override;
     void Update() override;
     void Draw() override;
+    // The room, the world and the labels, then the rig (as the world page draws its player after
+    // the world, so what the rig draws see-through - the reference pictures - lies over them), then
+    // the legend over everything.
+    void DrawChildren() override;
 
     // How far a hand's trigger was pulled at the last update (0 to 1); role 1 left, 2 right.
     float GetShownTriggerPull(int role) const;

@@ -43,7 +43,7 @@ std::array<std::shared_ptr<const PimTexture>, ActionButtons::kCount> ButtonPictu
 
 const char* const SelectionTool::kLegendTools =
     "Tools: 1 voxel  2 line  3 triangle  4 parallelogram  5 disc  6 ring  7 select box  8 cube fill  9 sphere fill"
-    "  - plane fill  = flood fill";
+    "  0 reference pictures  - plane fill  = flood fill";
 const char* const SelectionTool::kLegendBox =
     "Box (7-9): click opens it; drag its corner markers; click the buttons by the other hand (bottom of the view): "
     "copy, cut, move, close, apply; drag the copy, click a mirror button, drag a ring to turn it";

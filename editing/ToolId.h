@@ -22,7 +22,7 @@ enum class ToolId : std::uint32_t
 constexpr std::uint32_t kToolCount = 12;
 
 // The tools whose dispatch arm exists; the panel offers only these (the others show disabled), so
-// no tool can be picked that does nothing. The reference images arrive with their tool.
+// no tool can be picked that does nothing.
 constexpr bool IsToolAvailable(std::uint32_t tool)
 {
     switch (static_cast<ToolId>(tool))
@@ -36,6 +36,7 @@ constexpr bool IsToolAvailable(std::uint32_t tool)
     case ToolId::Select:
     case ToolId::FillCube:
     case ToolId::FillSphere:
+    case ToolId::ReferenceImage:
     case ToolId::FillPlain:
     case ToolId::Fill:
         return true;

@@ -10,6 +10,8 @@
 #include "editing/LabelText.h"
 #include "editing/ParallelogramTool.h"
 #include "editing/PlaneFill.h"
+#include "editing/ReferenceImagePointer.h"
+#include "editing/ReferenceImageSet.h"
 #include "editing/RingTool.h"
 #include "editing/SelectionTool.h"
 #include "editing/TriangleTool.h"
@@ -42,6 +44,9 @@ VoxelEditor::VoxelEditor(GameSettings& settingsIn, EditTarget& targetIn, EditorP
 {
     tool = panel.GetTool();
     selection = std::make_unique<SelectionTool>(settings, target);
+    referenceImages = std::make_unique<ReferenceImageSet>(settings);
+    referenceImages->LoadAll();
+    referencePointer = std::make_unique<ReferenceImagePointer>(*referenceImages);
     // Built once; each frame only moves them.
     cursorCube.AddBox({0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, kCursorColour);
     const PimVector3 centre(0.5f, 0.5f, 0.5f);
@@ -58,7 +63,11 @@ VoxelEditor::VoxelEditor(GameSettings& settingsIn, EditTarget& targetIn, EditorP
         measureLabels[static_cast<std::size_t>(index)] = MakeLabel(labelColours[index], 1.0f);
 }
 
-VoxelEditor::~VoxelEditor() = default;
+VoxelEditor::~VoxelEditor()
+{
+    // The reference pointer hands the simulator back the selection's target before that goes.
+    referencePointer.reset();
+}
 
 int VoxelEditor::DominantRole() const
 {
@@ -157,6 +166,9 @@ void VoxelEditor::Update()
     }
     else if (static_cast<ToolId>(tool) != ToolId::ReferenceImage)
         selection->CloseBox();
+
+    referenceImages->SetEditable(static_cast<ToolId>(tool) == ToolId::ReferenceImage);
+    referenceImages->Update();
 }
 
 void VoxelEditor::UpdateCursorAndTool(float s, bool triggerNow, bool removeNow)
@@ -320,8 +332,10 @@ void VoxelEditor::Apply(const PimVector3& cell)
             preview.Clear();
         }
         break;
+    case ToolId::ReferenceImage:
+        // The pictures' grab points take the pull (ReferenceImageSet::Update).
+        break;
     default:
-        // The reference images arrive with their tool; the panel cannot pick it.
         break;
     }
 }
@@ -499,4 +513,6 @@ void VoxelEditor::Draw()
         for (auto& label : measureLabels)
             label->RunDraw();
     }
+    // Last: the see-through pictures lie over the cursor and the shapes behind them.
+    referenceImages->Draw();
 }

@@ -19,6 +19,8 @@ class GameSettings;
 class Pim3DText;
 class TutorialSteps;
 class SelectionTool;
+class ReferenceImagePointer;
+class ReferenceImageSet;
 
 // The world's editor: turns the dominant-hand controller into tool operations through
 // the EditTarget - the cursor a fixed distance ahead of the controller with its smoothing, the
@@ -28,9 +30,10 @@ class SelectionTool;
 // Tools: the dispatch has the arms of the single voxel, the shapes (line, triangle,
 // parallelogram, disc, ring), the two floods (plane and 3-D), and the box tools - the selection
 // box and the cube and sphere fills (SelectionTool), whose box a pull opens around the cursor;
-// the reference images arrive with their tool (the panel offers only tools that have an arm, see
-// IsToolAvailable). While a clipboard is held its controls take the place of the cursor and the
-// dispatch. Points are picked by AddPoint and removed by the remove-last-point button
+// and the reference images (ReferenceImageSet), whose pictures can be moved, resized and turned
+// exactly while their tool is current - a pull there places nothing. The world's reference
+// pictures are loaded from its settings when the editor is made, so each world shows its own.
+// While a clipboard is held its controls take the place of the cursor and the dispatch. Points are picked by AddPoint and removed by the remove-last-point button
 // (code 9); while points exist a white preview shows what the tool will make.
 //
 // Two choices that keep edits from going astray:
@@ -85,6 +88,8 @@ public:
     bool IsSelectionActive() const;
     // The box tools: the selection box, its buttons and the held clipboard's controls.
     SelectionTool& GetSelection() { return *selection; }
+    // The world's reference pictures (the in-game menu's rows reload and refresh them).
+    ReferenceImageSet& GetReferenceImages() { return *referenceImages; }
     // Removes the last point with its labels; nothing on an empty list.
     void RemoveLastPoint();
     void ClearPoints();
@@ -192,4 +197,7 @@ private:
     WireLines wireBox;
     std::array<std::shared_ptr<Pim3DText>, 4> measureLabels;
     std::unique_ptr<SelectionTool> selection;
+    std::unique_ptr<ReferenceImageSet> referenceImages;
+    // After the selection's pointer: it answers first while the reference tool is current.
+    std::unique_ptr<ReferenceImagePointer> referencePointer;
 };

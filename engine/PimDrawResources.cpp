@@ -156,3 +156,17 @@ PimGLCapabilityOff::~PimGLCapabilityOff()
     if (wasOn)
         glEnable(name);
 }
+
+PimGLDepthWritesOff::PimGLDepthWritesOff()
+{
+    GLboolean writes = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    wasOn = writes == GL_TRUE;
+    glDepthMask(GL_FALSE);
+}
+
+PimGLDepthWritesOff::~PimGLDepthWritesOff()
+{
+    if (wasOn)
+        glDepthMask(GL_TRUE);
+}

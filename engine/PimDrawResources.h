@@ -62,3 +62,18 @@ private:
     unsigned int name;
     bool wasOn;
 };
+
+// Leaves the depth buffer unwritten for its lifetime (depth testing stays as it is) and puts the
+// previous setting back: a see-through picture drawn over the scene then hides nothing drawn
+// after it. Main thread, GL context open.
+class PimGLDepthWritesOff
+{
+public:
+    PimGLDepthWritesOff();
+    ~PimGLDepthWritesOff();
+    PimGLDepthWritesOff(const PimGLDepthWritesOff&) = delete;
+    PimGLDepthWritesOff& operator=(const PimGLDepthWritesOff&) = delete;
+
+private:
+    bool wasOn;
+};

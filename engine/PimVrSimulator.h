@@ -90,6 +90,8 @@ public:
     // hand, a held copy and its rings), answered like the page's pointer target and asked with it.
     // While the tool holds something with the mouse hand it answers the point the hand drags it to.
     void SetToolPointerTarget(PointerTarget target) { toolPointerTarget = std::move(target); }
+    // The target installed now, so a tool's target can answer first and hand the rest on to it.
+    const PointerTarget& GetToolPointerTarget() const { return toolPointerTarget; }
 
     static constexpr int ShortcutCount = 12;
     // Whether shortcut key `index` (0 to 11: the keys 1 to 9, 0, - and =) went down since the

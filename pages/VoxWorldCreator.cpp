@@ -5,6 +5,7 @@
 #include "pages/TutorialMarker.h"
 #include "pages/VRLoadingMenu.h"
 
+#include "editing/ReferenceImageSet.h"
 #include "editing/SelectionTool.h"
 #include "editing/ToolPanel.h"
 #include "editing/InGameCamera.h"
@@ -114,6 +115,7 @@ void VoxWorldCreator::SetUpWorld(std::weak_ptr<PimViewport> spectator)
         "F (off-hand trigger) switches its panel: colours / tools; H raises it: point at a colour or tool, left click",
         SelectionTool::kLegendTools,
         SelectionTool::kLegendBox,
+        ReferenceImageSet::kLegend,
         "M (right hand's menu button): the in-game menu - moving, hand, size, volume, camera, fog, exit",
         "K: takes the in-game camera (when it is on) into the mouse hand, K again leaves it there",
         "Arrow keys walk or fly; T aims the teleport arc, G goes there; Space is the crouch-jump",

@@ -293,7 +293,7 @@ TEST_F(SimulatorE2E, TheToolPanelTakesColoursAndToolsFromKeysAndTheMouse)
     Tap(SDL_SCANCODE_6);
     EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing));
     Tap(SDL_SCANCODE_0);
-    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::MagicRing)) << "the reference images are not offered";
+    EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::ReferenceImage)) << "0 is the tenth tool";
     Tap(SDL_SCANCODE_EQUALS);
     EXPECT_EQ(panel.GetTool(), static_cast<std::uint32_t>(ToolId::Fill));
     // Pointing at the line icon and clicking picks it.

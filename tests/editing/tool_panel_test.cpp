@@ -1,4 +1,4 @@
-// The off hand's tool panel: page switching, the icons' press rule and wobble, disabled icons, the
+// The off hand's tool panel: page switching, the icons' press rule and wobble, every tool offered, the
 // near flag that keeps the dominant trigger from editing, the palette strip's pointing and
 // selection, and its reset when the colours change.
 
@@ -114,25 +114,24 @@ TEST_F(ToolPanelTest, TouchingAnIconOnlyWobblesItAndPullingPicksIt)
     EXPECT_FALSE(panel->IsNear());
 }
 
-TEST_F(ToolPanelTest, DisabledIconsCannotBePickedAndTheTriggerNeverEditsOnThePanel)
+TEST_F(ToolPanelTest, EveryToolCanBePickedAndTheTriggerNeverEditsOnThePanel)
 {
     ShowTools();
-    for (ToolId disabled : {ToolId::ReferenceImage})
+    for (std::uint32_t tool = 0; tool < kToolCount; ++tool)
+        EXPECT_TRUE(IsToolAvailable(tool)) << tool;
+    // The reference-image tool, the last to get its arm, is picked like the others.
+    const int slot = static_cast<int>(ToolId::ReferenceImage);
+    TipAt(panel->GetIcon(slot).GetBaseLocation());
+    Frames(1);
+    for (int pull = 0; pull < 3; ++pull)
     {
-        const int slot = static_cast<int>(disabled);
-        TipAt(panel->GetIcon(slot).GetBaseLocation());
-        Frames(1);
-        for (int pull = 0; pull < 3; ++pull)
-        {
-            DominantTrigger(1.0f);
-            Frames(2);
-            DominantTrigger(0.0f);
-            Frames(2);
-        }
-        EXPECT_EQ(panel->GetTool(), 0u);
-        EXPECT_EQ(panel->GetIcon(slot).GetColor(), ToolPanel::kDisabledTint);
-        EXPECT_FALSE(panel->SelectTool(static_cast<std::uint32_t>(slot)));
+        DominantTrigger(1.0f);
+        Frames(2);
+        DominantTrigger(0.0f);
+        Frames(2);
     }
+    EXPECT_EQ(panel->GetTool(), static_cast<std::uint32_t>(slot));
+    EXPECT_EQ(panel->GetIcon(slot).GetColor(), ToolPanel::kCurrentTint);
     EXPECT_EQ(rig->GetEditTarget().GetWriteCount(), 0u);
     EXPECT_EQ(editor->GetPlacementCount(), 0u);
 }

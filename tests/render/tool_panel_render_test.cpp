@@ -1,5 +1,5 @@
 // The off hand's tool panel drawn offscreen: the tools page with its twelve icons (the current
-// tool white, the others grey, the tools not in the program yet dimmed) and the palette strip's
+// tool white, the others grey, the reference-image tool among them) and the palette strip's
 // cubes in the active palette's colours. The pictures are left in the build folder
 // (tool_panel_render/tools_page.png and palette_strip.png) to be looked at.
 
@@ -160,9 +160,11 @@ TEST_F(ToolPanelRender, TheToolsPageShowsTwelveIconsAndThePaletteStripItsColours
     };
     const int current = iconBrightness(ToolId::MagicRing);
     const int other = iconBrightness(ToolId::LineTool);
-    const int disabled = iconBrightness(ToolId::ReferenceImage);
+    const int reference = iconBrightness(ToolId::ReferenceImage);
     EXPECT_GT(current, other + 100) << "the current tool is shown white, the others grey";
-    EXPECT_LT(disabled, other) << "a tool not in the program yet is dimmed below the others";
+    EXPECT_GT(current, reference + 100) << "the reference-image tool grey like the others, not white";
     EXPECT_GT(other, Brightness(kBackground)) << "the others still show";
+    EXPECT_EQ(panel->GetIcon(static_cast<int>(ToolId::ReferenceImage)).GetColor(), ToolPanel::kOtherTint)
+        << "the reference-image tool is offered, not dimmed";
 }
 }

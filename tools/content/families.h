@@ -48,6 +48,10 @@ bool GeneratePalettePictures(const ContentOutput& output);
 // "Graphics/Textures/UpDirectory.png" (a folder with an arrow up) and "HomeDirectory.png" (a
 // house): the file browser's round buttons.
 bool GenerateBrowserButtons(const ContentOutput& output);
+// The reference-image row's round buttons, in "Graphics/Textures/": "ReferenceImageButton.png" (a
+// framed picture with a plus: choose a picture), "VisibleButton.png" (an open eye) and
+// "InvisibleButton.png" (the eye crossed out).
+bool GenerateReferenceImageButtons(const ContentOutput& output);
 // "Graphics/Textures/TitleScreen.png": the title picture shown while the main menu is prepared.
 bool GenerateTitleScreen(const ContentOutput& output);
 // "VoxelIcons/NewModel.vic" and "LoadModels.vic" (voxel models in the region file format) and the

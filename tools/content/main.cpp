@@ -32,6 +32,7 @@ constexpr Family Families[] = {
     {"selection buttons", GenerateSelectionButtons},
     {"palette pictures", GeneratePalettePictures},
     {"browser buttons", GenerateBrowserButtons},
+    {"reference image buttons", GenerateReferenceImageButtons},
     {"title screen", GenerateTitleScreen},
     {"voxel icons", GenerateVoxelIcons},
     {"menu sounds", GenerateMenuSounds},
