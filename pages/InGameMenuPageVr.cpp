@@ -5,6 +5,8 @@
 
 #include "player/PlayerRig.h"
 
+#include "editing/ReferenceImageSet.h"
+
 #include "colour/PaletteModel.h"
 
 #include "settings/GameSettings.h"
@@ -85,10 +87,31 @@ InGameMenuPageVr::InGameMenuPageVr(GameSettings& settingsIn, std::shared_ptr<Pim
     SetLegendLines({"In this menu: point at an option, button or slider knob and left click; hold the click and "
                     "move the mouse to drag a knob; M resumes",
                     "E turns right to the colour wall: click a swatch to put it in the palette's chosen slot, drag the "
-                    "red, green and blue knobs to redefine an unlocked colour, the slider beside the wall scrolls"});
+                    "red, green and blue knobs to redefine an unlocked colour, the slider beside the wall scrolls",
+                    "Behind you (hold E two seconds) the reference-picture rows: click a picture button to choose a picture "
+                    "in the file browser; the eye shows or hides it, the padlock locks it, the knob scales it"});
 }
 
 InGameMenuPageVr::~InGameMenuPageVr() = default;
+
+PimVector3 InGameMenuPageVr::ReferenceRowPosition(int slot)
+{
+    return {4.2f, 3.5f - 0.35f * static_cast<float>(slot), 4.99f};
+}
+
+void InGameMenuPageVr::AttachReferenceImages(ReferenceImageSet& images)
+{
+    referenceImages = &images;
+    referenceRows.clear();
+    const PimMatrix4x4 facing = PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(180.0f));
+    for (int slot = 0; slot < GameSettingsActiveGame::ReferenceImageCount; ++slot)
+    {
+        auto row = std::make_unique<ReferenceImageRow>(settings, images, slot);
+        row->Place(ReferenceRowPosition(slot), facing, kMenuScale);
+        row->Refresh();
+        referenceRows.push_back(std::move(row));
+    }
+}
 
 void InGameMenuPageVr::BuildBooth()
 {
@@ -162,6 +185,13 @@ void InGameMenuPageVr::PageIn()
     TutorialMarker::Of(settings).Place(TutorialMarker::Arrow, exitButton.GetBaseLocation() + PimVector3(0.0f, 0.5f, 0.0f),
                                        PimAngle::FromDegrees(0.0f), 1.0f);
     changedPictureSlots = TakeChosenPicture();
+    if (referenceImages != nullptr)
+        for (int slot = 0; slot < GameSettingsActiveGame::ReferenceImageCount; ++slot)
+            if ((changedPictureSlots & (1u << slot)) != 0)
+                referenceImages->LoadSlot(slot);
+    // Every row shows its settings as stored now: a new picture, or one the world moved or scaled.
+    for (auto& row : referenceRows)
+        row->Refresh();
 }
 
 void InGameMenuPageVr::RequestBrowse(int slot)
@@ -256,6 +286,15 @@ void InGameMenuPageVr::Update()
         settings.virtualReality.SetHandPreference(static_cast<std::uint32_t>(handRow.GetSelected() + 1));
         PimSoundSystem::PlaySound(MenuResources::kPlaySound);
     }
+    for (auto& row : referenceRows)
+    {
+        row->Update();
+        if (row->TakeBrowseRequest())
+        {
+            RequestBrowse(row->GetSlot());
+            return;
+        }
+    }
     fogPicker.Update();
     const PimColor fog = OpaqueColour(fogPicker.GetColour());
     if (!(fog == lastFog))
@@ -305,6 +344,8 @@ void InGameMenuPageVr::Draw()
     moveTypeRow.Draw();
     handRow.Draw();
     paletteMenu.Draw();
+    for (auto& row : referenceRows)
+        row->Draw();
     fogIcon.Draw();
     fogPicker.Draw();
     TutorialMarker::Of(settings).Draw();
@@ -322,6 +363,8 @@ void InGameMenuPageVr::AddPointerSpots(std::vector<PointerSpot>& spots) const
     for (int channel = 0; channel < 3; ++channel)
         spots.push_back(KnobSpot(fogPicker.GetBar(channel).GetSlider()));
     paletteMenu.AddPointerSpots(spots);
+    for (const auto& row : referenceRows)
+        row->AddPointerSpots(spots);
 }
 
 std::optional<PimVector3> InGameMenuPageVr::HeldControlAlong(const PimVector3& origin, const PimVector3& direction) const
@@ -332,6 +375,9 @@ std::optional<PimVector3> InGameMenuPageVr::HeldControlAlong(const PimVector3& o
         return held;
     for (int channel = 0; channel < 3; ++channel)
         if (auto held = HeldKnobAlong(fogPicker.GetBar(channel).GetSlider(), origin, direction))
+            return held;
+    for (const auto& row : referenceRows)
+        if (auto held = row->HeldControlAlong(origin, direction))
             return held;
     return paletteMenu.HeldControlAlong(origin, direction);
 }

@@ -2,6 +2,7 @@
 
 #include "pages/OptionRow.h"
 #include "pages/QuadButton.h"
+#include "pages/ReferenceImageRow.h"
 #include "pages/SliderBar.h"
 #include "pages/VRFileBrowser.h"
 #include "pages/VolumeControl.h"
@@ -16,14 +17,19 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+class ReferenceImageSet;
 class VoxelWorld2;
 
 // The menu opened from inside a world: a small booth whose south wall holds how the player moves
 // (walking or flying; teleport or touch-walk), the preferred hand and the player's size, and
 // whose west wall holds a panel with resume, exit, the in-game camera switch, the master volume
 // and the fog colour; the east wall holds the palette wall (VrPaletteSelectionMenu), where the
-// palettes are filled and the world's colours redefined. Every change is written to its setting
+// palettes are filled and the world's colours redefined, and the north wall the rows of the three
+// reference pictures (ReferenceImageRow: choose, show or hide, lock, scale). A row's picture
+// button opens the file browser (a child page); the picture chosen there is loaded into the
+// world's reference pictures when the browser hands back. Every change is written to its setting
 // at once.
 //
 // The world page makes it as a child and activates it. While it is open the player stands in
@@ -62,6 +68,14 @@ public:
     ColourPicker& GetFogPicker() { return fogPicker; }
     VrPaletteSelectionMenu& GetPaletteMenu() { return paletteMenu; }
     VRFileBrowser& GetFileBrowser() { return *fileBrowser; }
+    // The world's reference pictures, whose rows the north wall shows (the world page gives its
+    // editor's set; it outlives the page). A menu without them shows no rows.
+    void AttachReferenceImages(ReferenceImageSet& images);
+    std::size_t GetReferenceRowCount() const { return referenceRows.size(); }
+    ReferenceImageRow& GetReferenceRow(int slot) { return *referenceRows.at(static_cast<std::size_t>(slot)); }
+    // Where row i stands (its picture button) and how it is turned: facing into the booth from the
+    // north wall, each row 0.35 lower than the one before.
+    static PimVector3 ReferenceRowPosition(int slot);
 
     // Opens the file browser to choose the picture of reference image slot (0 to
     // GameSettingsActiveGame::ReferenceImageCount - 1); when the browser is left, PageIn gives
@@ -121,4 +135,6 @@ private:
     bool browsePending = false;
     // What the last TakeChosenPicture returned.
     std::uint8_t changedPictureSlots = 0;
+    ReferenceImageSet* referenceImages = nullptr;
+    std::vector<std::unique_ptr<ReferenceImageRow>> referenceRows;
 };

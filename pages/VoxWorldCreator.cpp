@@ -92,6 +92,7 @@ void VoxWorldCreator::SetUpWorld(std::weak_ptr<PimViewport> spectator)
     AddChildComponent(holder);
 
     auto menu = std::make_shared<InGameMenuPageVr>(settings, camera, world.get());
+    menu->AttachReferenceImages(player->GetEditor()->GetReferenceImages());
     inGameMenu = menu.get();
     AddChildPage(menu);
     auto loading = std::make_shared<VRLoadingMenu>(settings, camera, world.get());

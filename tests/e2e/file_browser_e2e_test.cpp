@@ -1,7 +1,8 @@
-// The file browser on the desktop simulator, through its own input path (window events): from the
-// in-game menu a reference slot asks for a picture; the user clicks into a folder, up, home, drags
-// the slider's knob, clicks a picture, and the menu has the path; a second visit left with the
-// back button changes nothing.
+// The file browser on the desktop simulator, through its own input path (window events): in the
+// in-game menu the user clicks a reference row's picture button; in the browser clicks into a
+// folder, up, home, drags the slider's knob, clicks a picture, and the menu has the path and the
+// picture is loaded (its row's eye button then hides it); a second visit left with the back button
+// changes nothing.
 
 #include "tests/support/offscreen_user.h"
 #include "tests/support/simulator_input.h"
@@ -11,6 +12,8 @@
 #include "pages/InGameMenuPageVr.h"
 #include "pages/VRFileBrowser.h"
 #include "pages/VoxelMenu.h"
+
+#include "editing/ReferenceImageSet.h"
 
 #include "settings/GameSettings.h"
 #include "settings/SettingsFolders.h"
@@ -58,6 +61,8 @@ protected:
         ASSERT_TRUE(RunUntil(60, [menu] { return menu->IsBuilt(); }));
         // The in-game menu as a world page opens it, without a world to edit.
         inGame = std::make_shared<InGameMenuPageVr>(*settings, scene.viewerCamera, nullptr);
+        images = std::make_unique<ReferenceImageSet>(*settings);
+        inGame->AttachReferenceImages(*images);
         menu->AddChildPage(inGame);
         inGame->ActivateThisPage();
         Frames(10);
@@ -66,6 +71,7 @@ protected:
     void TearDown() override
     {
         inGame.reset();
+        images.reset();
         scene = {};
         PimSystem::Shutdown();
     }
@@ -119,12 +125,14 @@ protected:
     std::unique_ptr<GameSettings> settings;
     QuillotScene scene;
     std::shared_ptr<InGameMenuPageVr> inGame;
+    std::unique_ptr<ReferenceImageSet> images;
 };
 
 TEST_F(FileBrowserE2E, FoldersUpHomeTheSliderAndAPictureAreReachedWithTheMouse)
 {
     settings->activeGame.SetRefImagePath(2, L"/earlier/choice.png");
-    inGame->RequestBrowse(2);
+    // The third row's picture button, on the wall behind the user.
+    ClickWorldPoint(inGame->GetReferenceRow(2).GetPictureButton().GetBaseLocation());
     Frames(10);
     ASSERT_EQ(Active(), &Browser());
     EXPECT_EQ(Browser().GetCurrentFolder(), Pictures()) << "the first visit shows the pictures folder";
@@ -172,6 +180,12 @@ TEST_F(FileBrowserE2E, FoldersUpHomeTheSliderAndAPictureAreReachedWithTheMouse)
     ASSERT_TRUE(RunUntil(10, [this] { return Active() == inGame.get(); })) << "a picture chosen returns to the menu";
     EXPECT_EQ(settings->activeGame.GetRefImagePath(2), Pictures() + L"Trips/sea.png");
     EXPECT_EQ(inGame->GetChangedPictureSlots(), 0b100);
+    ASSERT_TRUE(images->IsShown(2)) << "the chosen picture is loaded into its slot";
+    ASSERT_TRUE(inGame->GetReferenceRow(2).HasPicture());
+    // The row's eye button hides it.
+    ClickWorldPoint(inGame->GetReferenceRow(2).GetVisibilityButton().GetBaseLocation());
+    EXPECT_FALSE(settings->activeGame.GetRefImageEnabled(2));
+    EXPECT_FALSE(images->IsShown(2));
 
     // Again, for another slot, left with the back button: nothing changes, and the folder stays.
     settings->activeGame.SetRefImagePath(0, L"/earlier/choice.png");

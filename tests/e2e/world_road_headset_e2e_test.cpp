@@ -3,26 +3,33 @@
 // right hand's tip and trigger, the name is typed on the booth's keyboard by touching its keys,
 // the loading booth hands over, the trigger places a voxel, the right hand's menu button opens the
 // in-game menu and its exit button leaves; the hall lists the model and opening it again brings
-// the voxel back.
+// the voxel back. A reference picture is chosen from the in-game menu's row through the file
+// browser by touching its controls, and hangs in the world at one third opacity, again after the
+// model is reopened.
 
 #include "tests/support/offscreen_user.h"
 
 #include "app/SceneSetup.h"
 
+#include "pages/FileBrowserEntry.h"
 #include "pages/InGameMenuPageVr.h"
+#include "pages/VRFileBrowser.h"
 #include "pages/SavedModelList.h"
 #include "pages/VRLoadingMenu.h"
 #include "pages/VoxWorldCreator.h"
 #include "pages/VoxelMenu.h"
 #include "pages/WorldParamPageVr.h"
 
+#include "editing/ReferenceImageSet.h"
 #include "editing/VoxelEditor.h"
 #include "player/PlayerRig.h"
 #include "settings/GameSettings.h"
 #include "settings/SettingsFolders.h"
 #include "world/WorldStore.h"
 
+#include "engine/PimFilePath.h"
 #include "engine/PimSystem.h"
+#include "engine/PimTexture.h"
 #include "engine/PimUIManager.h"
 #include "engine/PimVrController.h"
 #include "engine/PimVrInputCodes.h"
@@ -31,6 +38,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -178,5 +186,78 @@ TEST_F(HeadsetRoadE2E, NewModelTypedOnTheBoothsKeyboardEditedExitedAndReopened)
     world = WaitForWorld();
     ASSERT_NE(world, nullptr);
     EXPECT_TRUE(RunUntil(600, [&] { return world->GetWorld().GetWorldVoxel(cell) == colour; }));
+}
+
+TEST_F(HeadsetRoadE2E, APictureChosenThroughTheMenusFileBrowserHangsInTheWorldAndStaysThere)
+{
+    // A picture in the user's pictures folder, where the browser starts.
+    const std::filesystem::path pictures = PimFilePath(settings->GetFolders().picturesFolder).Native();
+    std::filesystem::create_directories(pictures);
+    PimTexture guide;
+    guide.Create(16, 8, PimColor(30, 160, 220, 255));
+    ASSERT_TRUE(guide.Save((pictures / "guide.png").string()));
+
+    ASSERT_TRUE(RunUntil(60, [this] { return menu->IsBuilt(); }));
+    Frames(5);
+    if (Active() != menu)
+        Pull(kRight, PimVrButton::Menu);
+    ASSERT_TRUE(RunUntil(30, [this] { return Active() == menu; }));
+    settings->activeGame.SetGameWorldName(L"GALLERY");
+    settings->activeGame.SetOptionsSet(true);
+    VoxWorldCreator* world = WaitForWorld();
+    ASSERT_NE(world, nullptr);
+    Frames(10);
+
+    Pull(kRight, PimVrButton::Menu, 2);
+    auto* inGame = dynamic_cast<InGameMenuPageVr*>(Active());
+    ASSERT_NE(inGame, nullptr);
+    ASSERT_EQ(inGame->GetReferenceRowCount(), 3u);
+    Frames(4);
+    // The first row's picture button, on the wall behind the player as the booth opens.
+    Press([inGame] { return inGame->GetReferenceRow(0).GetPictureButton().GetBaseLocation(); });
+    auto* browser = dynamic_cast<VRFileBrowser*>(Active());
+    ASSERT_NE(browser, nullptr) << "the picture button opens the file browser";
+    Frames(4);
+    const auto& entries = browser->GetEntries();
+    const auto found = std::find_if(entries.begin(), entries.end(), [](const auto& e) { return e->GetName() == L"guide.png"; });
+    ASSERT_NE(found, entries.end()) << "the browser starts in the pictures folder";
+    const FileBrowserEntry* entry = found->get();
+    Press([entry] { return entry->GetPosition(); });
+    ASSERT_EQ(Active(), inGame) << "choosing the picture returns to the menu";
+    EXPECT_NE(settings->activeGame.GetRefImagePath(0).Narrow().find("guide.png"), std::string::npos);
+    EXPECT_TRUE(inGame->GetReferenceRow(0).HasPicture());
+
+    // Back in the world (the dominant hand's menu button resumes): the picture hangs there, drawn
+    // at one third opacity, in front of where the user looked.
+    Pull(kRight, PimVrButton::Menu, 2);
+    ASSERT_TRUE(RunUntil(30, [&] { return Active() == world; }));
+    Frames(5);
+    ReferenceImageSet& images = world->GetPlayer().GetEditor()->GetReferenceImages();
+    ASSERT_TRUE(images.IsShown(0));
+    const ReferenceImagePanel* panel = images.GetPanel(0);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->GetImage().GetColor().a, 84) << "one third of 255";
+    const PimMatrix4x4 head =
+        vr.GetHeadsetController().GetDeviceOrientation(PimVrPose::Controller, PimVrCoordinates::World);
+    const PimVector3 eye = vr.GetHeadsetController().GetDevicePosition(PimVrPose::Controller, PimVrCoordinates::World);
+    EXPECT_GT((panel->GetCentre() - eye).Dot(head.TransformDirection({0.0f, 0.0f, -1.0f})), 0.0f);
+    const PimVector3 centre = panel->GetCentre();
+
+    // Left and opened again: the same picture in the same place.
+    Pull(kRight, PimVrButton::Menu, 2);
+    inGame = dynamic_cast<InGameMenuPageVr*>(Active());
+    ASSERT_NE(inGame, nullptr);
+    Frames(4);
+    Press([inGame] { return inGame->GetExitButton().GetBaseLocation(); });
+    ASSERT_TRUE(RunUntil(30, [this] { return Active() == menu; }));
+    Frames(10);
+    settings->activeGame.SetGameWorldName(L"GALLERY");
+    settings->activeGame.SetOptionsSet(true);
+    world = WaitForWorld();
+    ASSERT_NE(world, nullptr);
+    Frames(5);
+    ReferenceImageSet& reopened = world->GetPlayer().GetEditor()->GetReferenceImages();
+    ASSERT_TRUE(reopened.IsShown(0));
+    EXPECT_EQ(reopened.GetPanel(0)->GetCentre(), centre);
 }
 }
