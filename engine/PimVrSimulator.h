@@ -113,7 +113,7 @@ public:
     // How far the free mouse hand's model is drawn from its pose (head frame, metres): below and
     // to the right of the pointer, whose spot it would otherwise cover. A hand put on a control
     // is drawn where it is.
-    static constexpr PimVector3 FreeHandDrawShift{0.08f, -0.12f, 0.0f};
+    static constexpr PimVector3 FreeHandDrawShift{0.1f, -0.15f, 0.0f};
 
     bool IsHeadset() const override { return false; }
     void BeginFrame(double seconds, PimVrDeviceStates& devices) override;

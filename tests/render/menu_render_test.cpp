@@ -6,6 +6,7 @@
 // in-game menu's palette wall: palette_wall.png.
 
 #include "pages/InGameMenuPageVr.h"
+#include "editing/ReferenceImageSet.h"
 #include "colour/VrPaletteSelectionMenu.h"
 #include "pages/PreferencesMenuVr.h"
 #include "pages/VRLoadingMenu.h"
@@ -293,6 +294,39 @@ TEST_F(MenuRender, ThePaletteWallShowsItsRowsLocksAndButtons)
     EXPECT_GT(count([](PimColor c) { return c.r > 150 && c.g < 60 && c.b < 60; }), 20) << "the padlocks' red";
     EXPECT_GT(count([](PimColor c) { return c.r > 200 && c.g > 90 && c.g < 150 && c.b < 50; }), 30) << "break-lock orange";
     EXPECT_GT(count([](PimColor c) { return c.r < 90 && c.g > 80 && c.g < 140 && c.b > 170; }), 30) << "palette button 1";
+}
+
+// The booth's north wall as the user sees it turned round: three reference rows, the first with a
+// chosen picture (its button shows the picture, then the eye, the padlock and the scale slider
+// with its ratio), the others with the choose-a-picture button only. Kept as reference_rows.png.
+TEST_F(MenuRender, TheReferenceRowsShowTheirPictureAndControls)
+{
+    Frames(4, "before_reference_rows.png");
+    ASSERT_TRUE(menu->IsBuilt());
+    const std::filesystem::path file = UserData() / "guide.png";
+    PimTexture guide;
+    guide.Create(16, 8, PimColor(240, 120, 20, 255));
+    ASSERT_TRUE(guide.Save(file.string()));
+    settings->activeGame.SetRefImagePath(0, PimWString::Widen(file.string()));
+    ReferenceImageSet images(*settings);
+    ASSERT_TRUE(images.LoadSlot(0));
+    {
+        auto booth = std::make_shared<InGameMenuPageVr>(*settings, camera, nullptr);
+        booth->AttachReferenceImages(images);
+        ASSERT_TRUE(menu->AddChildPage(booth));
+        booth->ActivateThisPage();
+        script->SetPose(PimVrDeviceIndex::Headset, {0.0f, 1.6f, 0.0f},
+                        PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(180.0f)));
+        const PimTexture picture = Frames(8, "reference_rows.png");
+        const auto count = [&](auto test) { return CountWhere(picture, picture.GetHeight(), test); };
+        EXPECT_GT(count([](PimColor c) { return c.r > 220 && c.g > 100 && c.g < 140 && c.b < 40; }), 30)
+            << "the chosen picture on the first row's button";
+        EXPECT_TRUE(booth->GetReferenceRow(0).HasPicture());
+        EXPECT_FALSE(booth->GetReferenceRow(1).HasPicture());
+        EXPECT_EQ(booth->GetReferenceRow(0).GetLabel().GetText(), L"1/1");
+        menu->ActivateThisPage();
+        menu->RemoveChildPage(booth.get());
+    }
 }
 
 namespace
