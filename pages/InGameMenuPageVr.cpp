@@ -176,8 +176,8 @@ void InGameMenuPageVr::PageIn()
     GetBackButton().ClearPressed();
     exitButton.ClearPressed();
     PlacePlayer(StandPoint());
-    // Facing the south wall's rows, the booth's main controls.
-    vr.SetDirectionModifier(PimAngle::FromDegrees(0.0f));
+    // Facing the south wall's rows, the booth's main controls, wherever the head looks.
+    TurnPlayAreaToHead(PimAngle::FromDegrees(0.0f));
     backTouchLatch = true;
     ShowSettings();
     // The world may have painted with colours (locking them) and changed palettes since the last visit.

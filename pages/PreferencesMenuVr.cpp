@@ -141,11 +141,8 @@ void PreferencesMenuVr::FaceUser()
     const PimVrController& headset = PimVrSystem::GetInstance().GetHeadsetController();
     if (faced || !headset.IsValid())
         return;
-    // The head's forward (-z) in the play area, flattened: the room turns so that it runs along
-    // the room's -z, towards the rows.
-    const PimVector3 forward = headset.GetDeviceOrientation(PimVrPose::Tip, PimVrCoordinates::Tracking).TransformDirection({0.0f, 0.0f, -1.0f});
-    if (std::fabs(forward.x) + std::fabs(forward.z) > 1e-4f)
-        PimVrSystem::GetInstance().SetDirectionModifier(PimAngle::FromRadians(-std::atan2(-forward.x, -forward.z)));
+    // The room turns so that the head looks along the room's -z, towards the rows.
+    TurnPlayAreaToHead(PimAngle::FromDegrees(0.0f));
     faced = true;
 }
 

@@ -205,7 +205,8 @@ void VRFileBrowser::PageIn()
     savedRootPosition = vr.GetRootPosition();
     vr.SetScale(settings.virtualReality.GetPlayerSizeBias() * kMenuScale);
     PlacePlayer(StandPoint());
-    vr.SetDirectionModifier(PimAngle::FromDegrees(180.0f));
+    // Facing the column on the north wall, wherever the head looks (a row behind the user opens it).
+    TurnPlayAreaToHead(PimAngle::FromDegrees(180.0f));
     backTouchLatch = true;
     GetBackButton().ClearPressed();
     upLatch = true;

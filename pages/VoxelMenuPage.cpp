@@ -320,6 +320,22 @@ void VoxelMenuPage::Wobble()
     hoverOffset.z += std::sin(hoverTime + 1.7f) * s;
 }
 
+void VoxelMenuPage::TurnPlayAreaToHead(PimAngle straightAhead)
+{
+    PimVrSystem& vr = PimVrSystem::GetInstance();
+    const PimVrController& headset = vr.GetHeadsetController();
+    float headYaw = 0.0f;
+    if (headset.IsValid())
+    {
+        // The head's forward in the play area, flattened; its turn from straight ahead (-z).
+        const PimVector3 forward =
+            headset.GetDeviceOrientation(PimVrPose::Tip, PimVrCoordinates::Tracking).TransformDirection({0.0f, 0.0f, -1.0f});
+        if (std::fabs(forward.x) + std::fabs(forward.z) > 1e-4f)
+            headYaw = std::atan2(-forward.x, -forward.z);
+    }
+    vr.SetDirectionModifier(PimAngle::FromRadians(straightAhead.GetRadians() - headYaw));
+}
+
 void VoxelMenuPage::PlacePlayer(const PimVector3& target)
 {
     placementTarget = target;

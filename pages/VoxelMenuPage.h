@@ -139,6 +139,11 @@ protected:
     // Moves the player's feet to the target two frames from now, after the engine has applied
     // the page's new root position.
     void PlacePlayer(const PimVector3& target);
+    // Turns the play area so that the head, wherever it looks now, sees the room as it would
+    // looking straight ahead with the play area turned by `straightAhead`: a booth opened while
+    // the user looks over a shoulder (or, on the desktop, with the view turned) shows its controls
+    // in front of them. Without a tracked head the play area is simply turned by `straightAhead`.
+    static void TurnPlayAreaToHead(PimAngle straightAhead);
 
     GameSettings& settings;
     std::unique_ptr<ChunkBlock> room;

@@ -216,6 +216,33 @@ TEST_F(Booths, AVisitKeepsTheWorldsOwnColoursAndAsksTheDisplaysToRefresh)
     EXPECT_TRUE(settings->activeGame.coloursChanged);
 }
 
+// Opened while the head looks back over a shoulder (or the desktop view is turned), the booth turns
+// so that the head faces its main controls: the in-game menu's rows on the south wall (-z), the
+// file browser's column on the north wall (+z).
+TEST_F(Booths, TheInGameMenuAndTheFileBrowserOpenFacingTheHead)
+{
+    const auto worldForward = [] {
+        return PimVrSystem::GetInstance()
+            .GetHeadsetController()
+            .GetDeviceOrientation(PimVrPose::Tip, PimVrCoordinates::World)
+            .TransformDirection({0.0f, 0.0f, -1.0f});
+    };
+    for (const float headYaw : {0.0f, 100.0f, 180.0f, -60.0f})
+    {
+        script->SetPose(PimVrDeviceIndex::Headset, PimVector3(0.0f, 1.7f, 0.0f),
+                        PimMatrix4x4::CreateRotationY(PimAngle::FromDegrees(headYaw)));
+        Frames(1); // the devices are read at the frame's start
+        auto menu = OpenInGame();
+        EXPECT_LT(worldForward().z, -0.99f) << "head turned " << headYaw;
+        menu->RequestBrowse(1);
+        active = &menu->GetFileBrowser();
+        Frames(3);
+        EXPECT_GT(worldForward().z, 0.99f) << "head turned " << headYaw;
+        worldPage->RemoveChildPage(menu.get());
+        root->RemoveChildPage(worldPage.get());
+    }
+}
+
 TEST_F(Booths, TheFogPickerSetsTheFogColour)
 {
     auto menu = OpenInGame();
