@@ -111,16 +111,7 @@ int main()
     });
 
     // Loading: until nothing has been built for 60 frames.
-    std::int32_t lastBuilds = -1;
-    int quiet = 0;
-    for (int frame = 0; frame < 20000 && quiet < 60; ++frame)
-    {
-        PimSystem::RunFrames(1);
-        const std::int32_t builds = world->GetBuildCount();
-        quiet = builds == lastBuilds ? quiet + 1 : 0;
-        lastBuilds = builds;
-    }
-    std::printf("loaded: %zu window chunks, %d builds\n", world->GetWindowChunkCount(), world->GetBuildCount());
+    bench.Settle();
 
     // Places kPlacements voxels ahead of the viewer and prints the frames until each is drawn under
     // the given prefix.
