@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 FlatWorldBench::FlatWorldBench(const std::string& name, int sideIn, bool contentSettings)
@@ -85,4 +86,21 @@ void FlatWorldBench::Settle()
         lastBuilds = builds;
     }
     std::printf("loaded: %zu window chunks, %d builds\n", world->GetWindowChunkCount(), world->GetBuildCount());
+}
+
+int FlatWorldBench::FramesUntilDrawn(const std::set<PimVoxelGrid*>& chunks, int maxFrames)
+{
+    int frames = 0;
+    while (frames < maxFrames)
+    {
+        PimSystem::RunFrames(1);
+        ++frames;
+        const bool drawn = std::all_of(chunks.begin(), chunks.end(), [](const PimVoxelGrid* chunk) {
+            return chunk->GetGridStatus() == PimVoxelGrid::kStatusFinished &&
+                   chunk->GetBuildChannel() == PimVoxelGrid::kNoBuildChannel;
+        });
+        if (drawn)
+            break;
+    }
+    return frames;
 }

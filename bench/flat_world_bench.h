@@ -4,11 +4,13 @@
 #include "world/VoxelWorld2.h"
 
 #include "engine/PimVector3.h"
+#include "engine/PimVoxelGrid.h"
 #include "engine/PimViewport.h"
 
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 // The loaded-world set-up the editing benchmarks share: settings in a temporary folder, the engine
@@ -32,6 +34,9 @@ public:
     void InstallFrames();
     // Runs frames until nothing has been built for 60 of them (at most 20000).
     void Settle();
+    // Runs frames until every chunk is built and handed to the drawing side (no build channel
+    // holds it), at most maxFrames; the frames run.
+    static int FramesUntilDrawn(const std::set<PimVoxelGrid*>& chunks, int maxFrames);
 
     GameSettings& Settings() { return *settings; }
     VoxelWorld2& World() { return *world; }

@@ -178,18 +178,7 @@ int main()
                         requests += world->FindChunkSlot(PimVector3(x, y, z) * 32.0f) != nullptr ? 1 : 0;
         }
         duringUpdate = [&] { clipboard.Paste(target); };
-        int frames = 0;
-        while (frames < kMaxWaitFrames)
-        {
-            PimSystem::RunFrames(1);
-            ++frames;
-            const bool drawn = std::all_of(written.begin(), written.end(), [](const PimVoxelGrid* chunk) {
-                return chunk->GetGridStatus() == PimVoxelGrid::kStatusFinished &&
-                       chunk->GetBuildChannel() == PimVoxelGrid::kNoBuildChannel;
-            });
-            if (drawn)
-                break;
-        }
+        const int frames = FlatWorldBench::FramesUntilDrawn(written, kMaxWaitFrames);
         worst = std::max(worst, frames);
         totalFrames += frames;
         PimSystem::RunFrames(10);

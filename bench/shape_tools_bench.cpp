@@ -146,18 +146,7 @@ int main()
         duringUpdate = [&] {
             DiscTool::Draw(target, centre, centre + PimVector3(0, 0, -30), centre + PimVector3(50, 0, 0), kColours[trial % 2]);
         };
-        int frames = 0;
-        while (frames < kMaxWaitFrames)
-        {
-            PimSystem::RunFrames(1);
-            ++frames;
-            const bool drawn = std::all_of(touched.begin(), touched.end(), [](const PimVoxelGrid* chunk) {
-                return chunk->GetGridStatus() == PimVoxelGrid::kStatusFinished &&
-                       chunk->GetBuildChannel() == PimVoxelGrid::kNoBuildChannel;
-            });
-            if (drawn)
-                break;
-        }
+        const int frames = FlatWorldBench::FramesUntilDrawn(touched, kMaxWaitFrames);
         worst = std::max(worst, frames);
         totalFrames += frames;
         PimSystem::RunFrames(5);
